@@ -1,0 +1,21 @@
+#include "fluid/random.h"
+
+namespace {
+// A 32-bit linear congruential generator; the upper bits of the state give 15 bits
+// per draw, so every value 0..32767 occurs.
+std::uint32_t randomState = 1;
+}  // namespace
+
+void seedRandom(std::uint32_t seed) { randomState = seed; }
+
+int rand15() {
+    randomState = randomState * 214013u + 2531011u;
+    return static_cast<int>((randomState >> 16) & 0x7fffu);
+}
+
+int randPick(int n) {
+    if (n <= 0) return 0;
+    const auto v = static_cast<std::int64_t>(rand15());
+    const auto k = static_cast<int>(v * n / kRand15Max);
+    return k >= n ? n - 1 : k;
+}

@@ -1,0 +1,24 @@
+// Off-screen render targets: framebuffer, depth renderbuffer and a colour texture.
+#pragma once
+
+struct RenderTarget {
+    unsigned int framebuffer = 0;
+    unsigned int renderbuffer = 0;
+    const unsigned int* colourTexture = nullptr;  // a slot of the texture table
+    int width = 0;
+    int height = 0;
+};
+
+extern RenderTarget largeTarget;  // 2W by 2H: the particle image
+extern RenderTarget sceneTarget;  // W by H: the frame's picture
+extern RenderTarget blobTarget;   // W by H: blob-section snapshots
+extern RenderTarget layerTarget;  // W by H: ping-pong partner of the post-processing pass
+
+// Generates framebuffer and renderbuffer names in the order large, scene, blob, layer.
+void generateRenderTargets();
+// Makes the target the drawing destination; re-attaches colour and depth every time.
+void bindRenderTarget(const RenderTarget& target);
+// Framebuffer 0 and renderbuffer 0 again.
+void bindWindowFramebuffer();
+// Runs the live layers over sceneTargetTexture and copies the result to the window.
+void applyPostProcessing();

@@ -1,0 +1,35 @@
+// Picture size, display mode and the one projection matrix, chosen once at start-up.
+#pragma once
+
+#include <istream>
+
+// Size of everything that is rendered (targets, viewports, final copy); resizing the
+// window does not change it.
+extern int screenWidth;
+extern int screenHeight;
+// 1: GLUT game mode; 0: a window.
+extern int fullScreen;
+// The game-mode request, "%dx%d" or "%dx%d:%d@%d".
+extern char gameModeString[80];
+// Vertical offset of the picture inside the window, kept by the reshape callback.
+extern int letterboxOffsetY;
+// Column-major perspective frustum (l -0.005, r 0.005, b -0.004, t 0.004, n 0.005, f 1000).
+extern const float fixedProjection[16];
+
+// Bounded vsnprintf into gameModeString.
+void formatGameMode(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Reads the three configuration words (width, height, "fullscreen" or another word).
+// A missing word is an empty string: 0 for a number, window mode for the third.
+void readConfigWords(std::istream& in);
+// Opens the configuration file; a missing file leaves the defaults.
+void readConfigFile(const char* path);
+// "W H" or "W H D R" after the program name (argc 3 or 5), with their messages;
+// any other count is ignored. Also formats gameModeString.
+void applyResolutionArguments(int argc, char** argv);
+
+// (windowHeight - pictureHeight) / 2, truncated toward zero.
+int letterboxOffsetFor(int windowHeight, int pictureHeight);
+
+inline constexpr const char* kConfigFileName = "QRV-Velkarn-config.dat";
+inline constexpr const char* kWindowTitle = "the vel karn";

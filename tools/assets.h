@@ -1,0 +1,14 @@
+// The asset generator: every generated file of the run directory, made the same way on
+// every run (no clocks, no unseeded randomness).
+#pragma once
+
+#include <filesystem>
+
+// runDir/Orvalin-Velkarn.mp3
+void generateMusic(const std::filesystem::path& runDir);
+// The images of runDir/dat: pictures, sprite, overlay, intro frames, end logo (JPEG/PNG)
+void generateImages(const std::filesystem::path& runDir);
+// runDir/dat/logoend.ppm, the plain-text logo the particles form at the end
+void generateLogo(const std::filesystem::path& runDir);
+// runDir/dat/Objekt3.asc, the closed soft-body mesh
+void generateMesh(const std::filesystem::path& runDir);

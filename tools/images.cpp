@@ -1,0 +1,3 @@
+#include "assets.h"
+
+void generateImages(const std::filesystem::path&) {}

@@ -1,0 +1,3 @@
+#include "assets.h"
+
+void generateLogo(const std::filesystem::path&) {}

@@ -1,0 +1,3 @@
+#include "assets.h"
+
+void generateMesh(const std::filesystem::path&) {}

@@ -1,0 +1,3 @@
+#include "assets.h"
+
+void generateMusic(const std::filesystem::path&) {}
