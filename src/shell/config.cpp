@@ -1,0 +1,83 @@
+#include "shell/config.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cctype>
+#include <cstring>
+#include <string>
+#include <fstream>
+#include <iostream>
+
+int screenWidth = 1920;
+int screenHeight = 1080;
+int fullScreen = 1;
+char gameModeString[80] = {};
+int letterboxOffsetY = 0;
+
+// The frustum's two non-trivial entries are the float values of -(f+n)/(f-n) and -2fn/(f-n).
+const float fixedProjection[16] = {
+    1.0f, 0.0f, 0.0f,         0.0f,
+    0.0f, 1.25f, 0.0f,        0.0f,
+    0.0f, 0.0f, -1.00001f,    -1.0f,
+    0.0f, 0.0f, -0.01000005f, 0.0f,
+};
+
+void formatGameMode(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(gameModeString, sizeof gameModeString, format, args);
+    va_end(args);
+}
+
+namespace {
+
+// One formatted word of at most 79 characters; empty at the end of the stream.
+std::string readBoundedWord(std::istream& in) {
+    std::string word;
+    in >> std::ws;
+    while (word.size() < 79) {
+        const int c = in.peek();
+        if (c == std::char_traits<char>::eof() || std::isspace(c)) break;
+        word.push_back(static_cast<char>(in.get()));
+    }
+    return word;
+}
+
+}  // namespace
+
+void readConfigWords(std::istream& in) {
+    const std::string width = readBoundedWord(in);
+    const std::string height = readBoundedWord(in);
+    const std::string mode = readBoundedWord(in);
+    screenWidth = std::atoi(width.c_str());
+    screenHeight = std::atoi(height.c_str());
+    fullScreen = mode == "fullscreen" ? 1 : 0;
+}
+
+void readConfigFile(const char* path) {
+    std::ifstream in(path);
+    if (in.good()) readConfigWords(in);
+}
+
+void applyResolutionArguments(int argc, char** argv) {
+    formatGameMode("%dx%d", screenWidth, screenHeight);
+    if (argc == 3) {
+        std::cout << "Type resolution string in form demo.exe W H " << std::endl;
+        screenWidth = std::atoi(argv[1]);
+        screenHeight = std::atoi(argv[2]);
+        formatGameMode("%dx%d", screenWidth, screenHeight);
+    }
+    if (argc == 5) {
+        std::cout << "You typed resolution string in form demo.exe W H D R" << std::endl;
+        screenWidth = std::atoi(argv[1]);
+        screenHeight = std::atoi(argv[2]);
+        const int depth = std::atoi(argv[3]);
+        const int refresh = std::atoi(argv[4]);
+        formatGameMode("%dx%d:%d@%d", screenWidth, screenHeight, depth, refresh);
+    }
+}
+
+int letterboxOffsetFor(int windowHeight, int pictureHeight) {
+    return (windowHeight - pictureHeight) / 2;
+}
