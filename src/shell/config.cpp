@@ -81,3 +81,7 @@ void applyResolutionArguments(int argc, char** argv) {
 int letterboxOffsetFor(int windowHeight, int pictureHeight) {
     return (windowHeight - pictureHeight) / 2;
 }
+
+bool pictureSizeUsable(int width, int height) {
+    return width >= 16 && height >= 16 && width <= 8192 && height <= 8192;
+}

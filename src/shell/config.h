@@ -33,3 +33,7 @@ int letterboxOffsetFor(int windowHeight, int pictureHeight);
 
 inline constexpr const char* kConfigFileName = "QRV-Velkarn-config.dat";
 inline constexpr const char* kWindowTitle = "the vel karn";
+
+// Sizes outside 16..8192 (what an empty or garbled configuration gives, or an absurd
+// argument) would render nothing visible; the caller reports them and stops.
+bool pictureSizeUsable(int width, int height);

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Runs a command with an X display: the current one, or a private Xvfb started for it.
+set -euo pipefail
+if [ -n "${DISPLAY:-}" ]; then
+  exec "$@"
+fi
+for number in $(seq 90 140); do
+  [ -e "/tmp/.X${number}-lock" ] && continue
+  Xvfb ":${number}" -screen 0 1920x1200x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  for _ in $(seq 50); do
+    [ -e "/tmp/.X11-unix/X${number}" ] && break
+    kill -0 "$xvfb" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$xvfb" 2>/dev/null; then
+    trap 'kill $xvfb 2>/dev/null || true' EXIT
+    export DISPLAY=":${number}"
+    "$@"
+    exit $?
+  fi
+done
+echo "with-display: could not start Xvfb" >&2
+exit 1

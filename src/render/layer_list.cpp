@@ -1,0 +1,155 @@
+#include "render/layer_list.h"
+
+#include <cctype>
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+
+#include "render/shaders.h"
+#include "shell/demo_clock.h"
+
+BlendLayerList blendLayers;
+ActiveLayerList activeLayers;
+
+EffectKind effectKindFromName(const std::string& name) {
+    if (name == "overlay") return EffectKind::Overlay;
+    if (name == "blur") return EffectKind::Blur;
+    if (name == "multiply") return EffectKind::Multiply;
+    if (name == "negative") return EffectKind::Negative;
+    if (name == "replace") return EffectKind::Replace;
+    return EffectKind::None;
+}
+
+unsigned int programForEffect(EffectKind kind) {
+    switch (kind) {
+        case EffectKind::Overlay: return overlayProgram;
+        case EffectKind::Blur: return blurProgram;
+        case EffectKind::Multiply: return multiplyProgram;
+        case EffectKind::Negative: return negativeProgram;
+        case EffectKind::Replace: return replaceProgram;
+        case EffectKind::None: break;
+    }
+    return 0;
+}
+
+namespace {
+
+constexpr int kEof = std::char_traits<char>::eof();
+
+bool isSpace(int c) { return c != kEof && std::isspace(static_cast<unsigned char>(c)) != 0; }
+
+// Skips line 1; false when it is longer than the header limit. A trailing CR of a CR-LF
+// file is not counted.
+bool skipHeader(std::istream& in) {
+    std::size_t length = 0;
+    bool lastWasCr = false;
+    for (int c = in.get(); c != kEof && c != '\n'; c = in.get()) {
+        ++length;
+        lastWasCr = c == '\r';
+    }
+    if (lastWasCr) --length;
+    return length <= kHeaderMaxChars;
+}
+
+struct Word {
+    std::string text;      // at most limit + 1 characters are kept
+    bool present = false;  // false at end of input
+    bool tooLong = false;
+};
+
+// One whitespace-separated word; storage is bounded by the limit, the rest of an
+// over-long word is skipped so the reader never runs past it.
+Word readWord(std::istream& in, std::size_t limit) {
+    Word word;
+    int c = in.get();
+    while (isSpace(c)) c = in.get();
+    while (c != kEof && !isSpace(c)) {
+        word.present = true;
+        if (word.text.size() < limit) {
+            word.text.push_back(static_cast<char>(c));
+        } else {
+            word.tooLong = true;
+        }
+        c = in.get();
+    }
+    return word;
+}
+
+}  // namespace
+
+LayerReadResult readLayerGroups(std::istream& in) {
+    LayerReadResult result;
+    if (!skipHeader(in)) return result;
+    static constexpr const char* kFieldNames[4] = {"start", "end", "image", "effect"};
+    static constexpr std::size_t kLimits[4] = {kTimeWordMaxChars, kTimeWordMaxChars, kImageWordMaxChars,
+                                               kEffectWordMaxChars};
+    for (;;) {
+        Word words[4];
+        bool complete = true;
+        for (int i = 0; i < 4; ++i) {
+            words[i] = readWord(in, kLimits[i]);
+            if (!words[i].present) {
+                complete = false;
+                break;
+            }
+        }
+        if (words[0].present && words[0].text[0] == '#') {
+            if (!complete) break;
+            continue;  // a comment is four words, whatever their length
+        }
+        if (!complete) break;
+        for (int i = 0; i < 4; ++i) {
+            if (words[i].tooLong) {
+                result.status = LayerReadStatus::WordTooLong;
+                result.message = std::string("the ") + kFieldNames[i] + " word of layer group " +
+                                 std::to_string(result.groups.size() + 1) + " is longer than " +
+                                 std::to_string(kLimits[i]) + " characters: \"" + words[i].text + "...\"";
+                return result;
+            }
+        }
+        result.groups.push_back({std::move(words[0].text), std::move(words[1].text), std::move(words[2].text),
+                                 std::move(words[3].text)});
+    }
+    return result;
+}
+
+float parseLayerTime(const std::string& word) {
+    const double value = std::atof(word.c_str());
+    // Converting a finite double beyond float range is undefined; such times mean "never"
+    // or "always", which infinity keeps.
+    if (value > static_cast<double>(FLT_MAX)) return std::numeric_limits<float>::infinity();
+    if (value < -static_cast<double>(FLT_MAX)) return -std::numeric_limits<float>::infinity();
+    return static_cast<float>(value);
+}
+
+BlendLayer makeBlendLayerWith(float start, float end, const std::string& image, const std::string& effect,
+                              ImageLoader loader) {
+    BlendLayer layer;
+    if (end == 0.0f) return layer;
+    layer.start = start;
+    layer.end = end;
+    if (image == "0") return layer;
+    // The image name goes through the same 80-character buffer as every other file name.
+    char fileName[80];
+    std::snprintf(fileName, sizeof fileName, "%s", image.c_str());
+    layer.texture = loader(fileName);
+    layer.program = programForEffect(effectKindFromName(effect));
+    return layer;
+}
+
+void appendBlendLayers(const std::vector<LayerGroup>& groups, ImageLoader loader, BlendLayerList& list) {
+    for (const LayerGroup& group : groups) {
+        list.push_back(makeBlendLayerWith(parseLayerTime(group.start), parseLayerTime(group.end), group.image,
+                                          group.effect, loader));
+    }
+}
+
+void collectActiveLayersAt(const BlendLayerList& list, float t, ActiveLayerList& active) {
+    for (const BlendLayer& layer : list) {
+        if (layer.start < t && t < layer.end) active.push_back({layer.texture, layer.program});
+    }
+}
+
+void collectActiveLayers() { collectActiveLayersAt(blendLayers, demoClock.time, activeLayers); }

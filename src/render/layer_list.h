@@ -1,0 +1,86 @@
+// Timed post-processing layers read from "dat/p-blend.dat": from when to when an image
+// is combined with the picture by which effect.
+#pragma once
+
+#include <istream>
+#include <string>
+#include <vector>
+
+struct BlendLayer {
+    float start = 0.0f;        // live strictly after this demo time
+    float end = 0.0f;          // live strictly before this demo time
+    unsigned int texture = 0;  // layer image, 0 for none
+    unsigned int program = 0;  // effect program, 0 for plain fixed-function copying
+};
+using BlendLayerList = std::vector<BlendLayer>;
+
+struct ActiveLayer {
+    unsigned int texture = 0;
+    unsigned int program = 0;
+};
+using ActiveLayerList = std::vector<ActiveLayer>;
+
+extern BlendLayerList blendLayers;    // filled once at start-up, file order
+extern ActiveLayerList activeLayers;  // filled and emptied by every post-processing pass
+
+inline constexpr const char* kBlendLayerFile = "dat/p-blend.dat";
+
+// Longest header line and words the file may hold.
+inline constexpr std::size_t kHeaderMaxChars = 254;
+inline constexpr std::size_t kTimeWordMaxChars = 31;
+inline constexpr std::size_t kImageWordMaxChars = 79;
+inline constexpr std::size_t kEffectWordMaxChars = 127;
+
+enum class EffectKind { None, Overlay, Blur, Multiply, Negative, Replace };
+
+// Exact, case-sensitive effect names; anything else is EffectKind::None.
+EffectKind effectKindFromName(const std::string& name);
+// The program of the shader table for the effect, 0 for None.
+unsigned int programForEffect(EffectKind kind);
+
+// One group of four words as read from the file.
+struct LayerGroup {
+    std::string start;
+    std::string end;
+    std::string image;
+    std::string effect;
+};
+
+enum class LayerReadStatus { Ok, WordTooLong };
+
+struct LayerReadResult {
+    std::vector<LayerGroup> groups;  // accepted groups in file order (comments dropped)
+    LayerReadStatus status = LayerReadStatus::Ok;
+    std::string message;             // what went wrong, for WordTooLong
+};
+
+// Skips the header line, then takes the words four at a time. A group whose first word
+// starts with '#' is dropped; a partial last group is dropped. A header longer than 254
+// characters yields no groups. A word of a layer group longer than its limit stops the
+// reading with WordTooLong (the groups before it are kept in the result).
+LayerReadResult readLayerGroups(std::istream& in);
+
+// "atof" of a time word, stored as float; values beyond float range become infinite.
+float parseLayerTime(const std::string& word);
+
+using ImageLoader = unsigned int (*)(const char* fileName);
+
+// The layer for one group: never live (all zero) when end is exactly 0, no image and no
+// program when the image word is "0", else the image through the loader (before the
+// effect name is looked at) and the effect's program.
+BlendLayer makeBlendLayerWith(float start, float end, const std::string& image, const std::string& effect,
+                              ImageLoader loader);
+// As above with the cached texture loader (needs a GL context).
+BlendLayer makeBlendLayer(float start, float end, const std::string& image, const std::string& effect);
+
+// Appends the layers of the group list to the list, through the loader.
+void appendBlendLayers(const std::vector<LayerGroup>& groups, ImageLoader loader, BlendLayerList& list);
+
+// Reads "dat/p-blend.dat" into blendLayers (missing file: no layers). An over-long word
+// ends the run with a message and status 1, as does an image that cannot be loaded.
+void loadBlendLayers();
+
+// Appends the layers with start < t < end, in list order.
+void collectActiveLayersAt(const BlendLayerList& list, float t, ActiveLayerList& active);
+// The same for demoClock.time, blendLayers and activeLayers.
+void collectActiveLayers();

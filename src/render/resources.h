@@ -1,0 +1,4 @@
+// Start-up loading of every resource, in its fixed order.
+#pragma once
+
+void loadResources();

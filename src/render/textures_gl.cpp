@@ -1,0 +1,106 @@
+// Image textures through the cached loader, the table of start-up textures and the
+// empty render textures.
+#include "render/textures.h"
+
+#include <SDL_image.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "render/gl.h"
+#include "render/image_cache.h"
+#include "render/image_pixels.h"
+#include "render/texture_loading.h"
+#include "shell/config.h"
+
+namespace {
+
+struct SurfaceFree {
+    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
+};
+
+}  // namespace
+
+std::optional<unsigned int> tryLoadImageTexture(const char* fileName, std::string* error) {
+    if (fileName == nullptr) {
+        if (error) *error = "no file name";
+        return std::nullopt;
+    }
+    if (const auto cached = findCachedTexture(imageCache, fileName)) return *cached;
+
+    const std::unique_ptr<SDL_Surface, SurfaceFree> surface(IMG_Load(fileName));
+    if (!surface) {
+        if (error) *error = IMG_GetError();
+        return std::nullopt;
+    }
+    const std::optional<ImagePixels> image = convertSurfacePixels(surface.get());
+    if (!image) {
+        if (error) *error = "unsupported pixel layout or size";
+        return std::nullopt;
+    }
+
+    glEnable(GL_TEXTURE_2D);
+    // The converted rows are tightly packed.
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    const GLenum format = image->components == 4 ? GL_RGBA : GL_RGB;
+    gluBuild2DMipmaps(GL_TEXTURE_2D, image->components, image->width, image->height, format, GL_UNSIGNED_BYTE,
+                      image->bytes.data());
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+
+    addCachedTexture(imageCache, fileName, texture);
+    return texture;
+}
+
+unsigned int loadImageTexture(const char* fileName) {
+    std::string error;
+    const std::optional<unsigned int> texture = tryLoadImageTexture(fileName, &error);
+    if (!texture) {
+        // The demo cannot run without its pictures; say which one is missing.
+        std::fprintf(stderr, "Cannot load the image %s: %s\n", fileName ? fileName : "(null)", error.c_str());
+        std::exit(1);
+    }
+    return *texture;
+}
+
+unsigned int createRenderTexture(int width, int height) {
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    // Transparent black from the start, so a target shown before its first drawing shows
+    // nothing undefined.
+    const std::size_t texels = width > 0 && height > 0 ? static_cast<std::size_t>(width) * static_cast<std::size_t>(height) : 0;
+    const std::vector<std::uint8_t> zeros(texels * 4, 0);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexImage2D(GL_TEXTURE_2D, 0, 4, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels ? zeros.data() : nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    return texture;
+}
+
+void loadTextures() {
+    azorTexture = loadImageTexture("dat/azor03.jpg");
+    introFrame1Texture = loadImageTexture("dat/intro_oneeyewhore_1.png");
+    particleSpriteTexture = loadImageTexture("dat/partikl1.jpg");
+    blackTexture = loadImageTexture("dat/black.jpg");
+    gradientTexture = loadImageTexture("dat/gradient2.jpg");
+    backgroundTexture = loadImageTexture("dat/background1.jpg");
+    blackTexture2 = loadImageTexture("dat/black.jpg");
+    creditsTexture = loadImageTexture("dat/background1_1920credits.jpg");
+    logoEndTexture = loadImageTexture("dat/logoend.jpg");
+    greetzTexture = loadImageTexture("dat/greetz-itself.jpg");
+    for (int i = 1; i <= 15; ++i) {
+        char fileName[80];
+        std::snprintf(fileName, sizeof fileName, "dat/intro_oneeyewhore_%d.png", i);
+        introFrames[static_cast<std::size_t>(i)] = loadImageTexture(fileName);
+    }
+    largeTargetTexture = createRenderTexture(2 * screenWidth, 2 * screenHeight);
+    sceneTargetTexture = createRenderTexture(screenWidth, screenHeight);
+    layerTargetTexture = createRenderTexture(screenWidth, screenHeight);
+    blobTargetTexture = createRenderTexture(screenWidth, screenHeight);
+}

@@ -1,0 +1,10 @@
+// GLUT callbacks and the display set-up of the demo shell.
+#pragma once
+
+// Opens the game mode or the window for the configured size. Where game mode cannot be
+// entered, a window of the picture size is made full screen instead.
+void openDisplay();
+void reshape(int width, int height);
+void idle();
+// The end of a run: statistics and capture output are finished, then exit(status).
+[[noreturn]] void endRun(int status);

@@ -1,0 +1,55 @@
+#include "shell/shell.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "render/gl.h"
+#include "shell/config.h"
+#include "shell/demo_clock.h"
+#include "shell/music.h"
+#include "shell/options.h"
+
+namespace {
+
+void openWindow() {
+    glutInitWindowSize(screenWidth, screenHeight);
+    glutInitWindowPosition(0, 0);
+    glutCreateWindow(kWindowTitle);
+    glutSetCursor(GLUT_CURSOR_NONE);
+}
+
+}  // namespace
+
+void openDisplay() {
+    const bool offline = !demoOptions.captureDir.empty() || !demoOptions.videoFile.empty();
+    if (fullScreen != 0 && !offline) {
+        glutGameModeString(gameModeString);
+        glutEnterGameMode();
+        if (glutGameModeGet(GLUT_GAME_MODE_ACTIVE) != 0) return;
+        // The display cannot switch modes (a nested server, many desktops): show the
+        // picture full screen in a window instead of dying without one.
+        openWindow();
+        glutFullScreen();
+        return;
+    }
+    openWindow();
+}
+
+void reshape(int width, int height) {
+    letterboxOffsetY = letterboxOffsetFor(height, screenHeight);
+    glViewport(0, letterboxOffsetY, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixf(fixedProjection);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+void idle() {
+    if (advanceDemoClock(demoClock, musicTime())) endRun(0);
+    glutPostRedisplay();
+}
+
+void endRun(int status) {
+    std::fflush(stdout);
+    std::exit(status);
+}

@@ -1,0 +1,44 @@
+// Reader of triangle meshes in the 3D Studio ASCII export form (".asc"): a forward word
+// scanner that looks for fixed keywords and takes the values after each label.
+// A missing file or a malformed model ends the program with a message on standard output.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+struct AscModel {
+    std::string fileName;
+    std::int32_t vertexCount = 0;
+    std::int32_t faceCount = 0;
+    std::vector<float> vertices;      // x, y, z of vertex i at 3i, 3i+1, 3i+2
+    std::vector<std::int32_t> faces;  // vertex indices A, B, C of triangle i at 3i, 3i+1, 3i+2
+};
+
+// Longest keyword or count word, and longest value word after a label.
+inline constexpr int kAscWordLength = 99;
+inline constexpr int kAscValueLength = 19;
+// Largest vertex or face count accepted; anything above is not a model of ours.
+inline constexpr std::int32_t kAscMaxCount = 1'000'000;
+
+// Opens model.fileName, reads vertexCount and vertices. Call first.
+void readAscVertices(AscModel& model);
+// Opens model.fileName again from its start, reads faceCount and faces; every index must
+// lie in the vertex list read by readAscVertices.
+void readAscFaces(AscModel& model);
+
+// One whitespace-delimited word of at most maxLength characters into buffer (which holds
+// maxLength + 1). End of file, or a longer word, is a malformed model.
+void readWord(std::FILE* file, char* buffer, int maxLength);
+// Reads words until one equals keyword exactly.
+void skipToWord(std::FILE* file, const char* keyword);
+// skipToWord, then the next word as a count (leading integer like atoi, 0 if none).
+std::int32_t readCountAfter(std::FILE* file, const char* keyword);
+
+// The leading decimal integer of text as atoi reads it, but saturated instead of
+// overflowing.
+std::int32_t parseLeadingInt(const char* text);
+
+// "Error with object file! \n" on standard output, exit status 1.
+[[noreturn]] void failObjectFile();

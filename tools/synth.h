@@ -1,0 +1,86 @@
+// The synthesiser behind the demo's music track: a score of notes on a fixed beat grid
+// (0.81 s beats, five beats to the bar) and the voices, bus mix, limiter and fade that
+// turn it into samples. Every sample is a pure function of its position in the track,
+// so any stretch renders the same on its own as inside the whole.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace synth {
+
+inline constexpr int kSampleRate = 44100;
+inline constexpr std::int64_t kBeatSamples = 35721;  // 0.81 s at 44.1 kHz, exactly
+inline constexpr int kBeatsPerBar = 5;
+inline constexpr int kStepsPerBeat = 4;  // sixteenth notes
+inline constexpr int kStepsPerBar = kBeatsPerBar * kStepsPerBeat;
+inline constexpr double kFadeStartSeconds = 200.0;
+inline constexpr double kFadeEndSeconds = 225.0;  // silent from here on
+inline constexpr double kTrackSeconds = 227.0;
+
+// The moments where the picture turns; the music changes section at each.
+inline constexpr std::array<double, 12> kSectionTimes = {25.5,  45.0,  58.5,  91.05, 104.05, 130.0,
+                                                         142.3, 155.0, 175.0, 183.0, 200.0,  217.0};
+
+// Sample of beat n: round(n * 0.81 * 44100).
+constexpr std::int64_t beatSample(std::int64_t beat) { return beat * kBeatSamples; }
+// Sample of sixteenth step n, rounded to the nearest sample.
+constexpr std::int64_t stepSample(std::int64_t step) {
+    return (step * kBeatSamples + kStepsPerBeat / 2) / kStepsPerBeat;
+}
+std::int64_t secondsToSample(double seconds);
+std::int64_t trackSamples();
+// The number of section turns at or before this time: 0 in the intro, 12 after 217 s.
+int sectionAt(double seconds);
+
+enum class Voice : std::uint8_t { Kick, Snare, Hat, Bass, Pluck, Pad, Lead, Impact, Riser };
+
+// The drums bus plays straight; the music bus ducks under the kick.
+enum class Bus : std::uint8_t { Drums, Music };
+
+struct Note {
+    std::int64_t start = 0;    // first sample
+    std::int32_t gate = 0;     // samples held
+    std::int32_t release = 0;  // samples of tail after the gate
+    float pitch = 0.0f;        // MIDI note number (voices without pitch ignore it)
+    float gain = 0.0f;
+    float pan = 0.0f;   // -1 left .. 1 right
+    float tone = 0.0f;  // 0..1: brightness, drive or decay, by voice
+    Voice voice = Voice::Kick;
+    std::uint32_t seed = 1;  // noise and phase seed of this note
+
+    std::int64_t end() const { return start + gate + release; }
+};
+
+struct Score {
+    std::vector<Note> notes;              // ordered by start
+    std::vector<std::int64_t> kickStarts;  // ascending, for the ducking
+    std::vector<float> kickDepths;         // duck depth of each kick
+    std::int64_t longestNote = 0;          // samples, gate plus release
+};
+
+Bus busOf(Voice voice);
+
+// The whole track's score, the same on every call.
+Score composeTrack();
+
+// Adds one note's samples in [first, first + left.size()) to the two channels.
+void renderNote(const Note& note, std::int64_t first, std::span<float> left, std::span<float> right);
+
+// Master gain: 1 until the fade starts, falling smoothly to exactly 0 at its end.
+float fadeGain(double seconds);
+// Transparent below 0.7, then bends smoothly towards (never reaching) 1.
+float softLimit(float x);
+// Gain of the music bus at a sample: dips after each kick and recovers.
+float duckGain(const Score& score, std::int64_t sample);
+
+// The finished mix of [first, first + left.size()): buses, ducking, limiter and fade.
+// left and right must be the same size.
+void renderMix(const Score& score, std::int64_t first, std::span<float> left, std::span<float> right);
+
+// Interleaves two channels in [-1, 1] into 16-bit PCM; out holds 2 * left.size() values.
+void toPcm16(std::span<const float> left, std::span<const float> right, std::span<std::int16_t> out);
+
+}  // namespace synth
