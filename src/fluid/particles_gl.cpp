@@ -1,0 +1,64 @@
+// Drawing of the particle set as point sprites in size bands, plus the line strip of
+// mode 2.
+#include <algorithm>
+
+#include "fluid/particles.h"
+#include "render/gl.h"
+#include "render/textures.h"
+#include "shell/config.h"
+#include "shell/demo_clock.h"
+
+void drawParticles(int mode) {
+    const float t = demoClock.time;
+    glEnable(GL_BLEND);
+    glEnable(GL_POINT_SMOOTH);
+    glHint(GL_POINT_SMOOTH_HINT, GL_NICEST);
+
+    // The line budget falls on every call after 165 s, whatever the mode.
+    if (t > 165.0f) lineVertexCount -= 17.0f * demoClock.delta;
+    if (lineVertexCount < 0.0f) lineVertexCount = 0.0f;
+
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, particleSpriteTexture);
+    glEnable(GL_POINT_SPRITE);
+    glTexEnvi(GL_POINT_SPRITE, GL_COORD_REPLACE, GL_TRUE);
+    glLineWidth(2.0f);
+
+    const float c = particleTint;
+    glColor4f(0.25f * c, 0.27f * c, 0.28f * c, 0.0f);
+    glBlendFunc(GL_ONE_MINUS_SRC_COLOR, GL_ONE);
+    glUseProgram(0);
+
+    if (t > 25.5f) {
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glVertexPointer(2, GL_FLOAT, 0, particlePositions.data());
+        const int layers = sizeLayerCount;
+        // Band 0 and the remainder past layers * band are not drawn.
+        if (particleBandLength(particleCount, layers) > 0) {
+            for (int i = 1; i < layers; ++i) {
+                const ParticleBand band = particleBand(i, particleCount, layers, MIN_PAR, MAX_PAR, screenHeight);
+                glPointSize(band.pointSize);
+                glDrawArrays(GL_POINTS, band.first, band.count);
+            }
+        }
+        glDisableClientState(GL_VERTEX_ARRAY);
+        glDisable(GL_TEXTURE_2D);
+    }
+
+    GLint previousProgram = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &previousProgram);
+    glUseProgram(particleLineProgram);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+
+    if (mode == 2) {
+        glDisable(GL_TEXTURE_2D);
+        glColor4f(1.0f, 0.9f, 0.9f, 0.04f);
+        const int lineVertices = std::min(static_cast<int>(lineVertexCount), kMaxParticles);
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glVertexPointer(2, GL_FLOAT, 0, particlePositions.data());
+        if (lineVertices > 0) glDrawArrays(GL_LINE_STRIP, 0, lineVertices);
+        glDisableClientState(GL_VERTEX_ARRAY);
+    }
+
+    glUseProgram(static_cast<GLuint>(previousProgram));
+}

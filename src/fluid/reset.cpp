@@ -1,0 +1,26 @@
+#include "fluid/reset.h"
+
+#include "fluid/fluid.h"
+#include "fluid/particles.h"
+#include "fluid/tuning.h"
+#include "timeline/layer_state.h"
+
+void resetSimulation() {
+    resetTuningCursors();
+    lastOverlayBeat = 0;
+    lastIntroBeat = 0;
+
+    // The fluid at rest with density 1 in both buffers, solid cells included.
+    for (auto& buffer : fluidGrid.distributions) {
+        for (auto& cell : buffer) {
+            for (int k = 0; k < kDirectionCount; ++k) cell[k] = kDirectionWeight[static_cast<std::size_t>(k)];
+        }
+    }
+    stepFluid();  // with whatever cells are solid right now
+    scatterParticles();
+
+    // The central 5 by 5 block becomes solid; other flags stay as they are.
+    for (int y = 22; y <= 26; ++y) {
+        for (int x = 22; x <= 26; ++x) fluidGrid.obstacle[cellIndex(x, y)] = 1;
+    }
+}

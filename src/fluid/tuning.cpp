@@ -1,0 +1,202 @@
+#include "fluid/tuning.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "fluid/particles.h"
+#include "fluid/whole_file.h"
+
+TuningList numList{TuningKind::count, 99};
+TuningList sizeList{TuningKind::size, 254};
+TuningList negativeList{TuningKind::negative, 99};
+TuningList kszakList{TuningKind::kszak, 100};
+
+int negativeOn = 1;
+int overlayOn = 0;
+
+namespace {
+
+// Tuning files are a few lines long; this only keeps a stray huge file out of memory.
+constexpr std::size_t kMaxTuningBytes = std::size_t{1} << 20;
+constexpr std::size_t kMaxHeaderLength = 254;
+constexpr std::size_t kMaxWordLength = 79;
+
+inline bool isSpace(char c) {
+    return c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// A word of at most 79 characters, NUL-terminated for the C conversions.
+struct Word {
+    char text[kMaxWordLength + 1];
+};
+
+// Walks the words of the text after its header line.
+class WordReader {
+public:
+    explicit WordReader(std::string_view text, std::size_t start) : text_(text), pos_(start) {}
+
+    // False at the end of the text. Characters past the 79th of a word are dropped.
+    bool next(Word& word) {
+        while (pos_ < text_.size() && isSpace(text_[pos_])) ++pos_;
+        if (pos_ == text_.size()) return false;
+        std::size_t length = 0;
+        while (pos_ < text_.size() && !isSpace(text_[pos_])) {
+            if (length < kMaxWordLength) {
+                word.text[length++] = text_[pos_];
+            } else {
+                truncated_ = true;
+            }
+            ++pos_;
+        }
+        word.text[length] = '\0';
+        return true;
+    }
+
+    bool truncated() const { return truncated_; }
+
+private:
+    std::string_view text_;
+    std::size_t pos_;
+    bool truncated_ = false;
+};
+
+// atoi without its undefined overflow: out-of-range values saturate.
+int toInt(const char* word) {
+    const long value = std::strtol(word, nullptr, 10);
+    return static_cast<int>(std::clamp<long>(value, INT_MIN, INT_MAX));
+}
+
+double toDouble(const char* word) { return std::strtod(word, nullptr); }
+
+// A float converted to int by truncation, saturating out of range and 0 for NaN.
+int truncateToInt(double value) {
+    if (std::isnan(value)) return 0;
+    if (value >= 2147483647.0) return INT_MAX;
+    if (value <= -2147483648.0) return INT_MIN;
+    return static_cast<int>(value);
+}
+
+int wordsPerRecord(TuningKind kind) { return kind == TuningKind::size ? 4 : 2; }
+
+TuningRecord convertRecord(TuningKind kind, const Word* words) {
+    TuningRecord record;
+    switch (kind) {
+        case TuningKind::count:
+            record.time = static_cast<float>(toInt(words[0].text));
+            record.first = truncateToInt(toDouble(words[1].text));
+            break;
+        case TuningKind::size:
+            record.time = static_cast<float>(toInt(words[0].text));
+            record.first = toInt(words[1].text);
+            record.second = toInt(words[2].text);
+            record.third = toInt(words[3].text);
+            break;
+        case TuningKind::negative:
+        case TuningKind::kszak:
+            record.time = static_cast<float>(toDouble(words[0].text));
+            record.first = toInt(words[1].text);
+            break;
+    }
+    return record;
+}
+
+void applyRecord(TuningKind kind, const TuningRecord& record) {
+    switch (kind) {
+        case TuningKind::count:
+            particleCount = std::min(record.first, kMaxParticles);
+            break;
+        case TuningKind::size:
+            MIN_PAR = static_cast<float>(record.first);
+            MAX_PAR = static_cast<float>(record.second);
+            sizeLayerCount = record.third;
+            break;
+        case TuningKind::negative:
+            negativeOn = record.first;
+            break;
+        case TuningKind::kszak:
+            overlayOn = record.first;
+            break;
+    }
+}
+
+void applyDueRecord(TuningList& list, float t) {
+    if (list.cursor < list.count && t > list.records[static_cast<std::size_t>(list.cursor)].time) {
+        applyRecord(list.kind, list.records[static_cast<std::size_t>(list.cursor)]);
+        ++list.cursor;
+    }
+}
+
+}  // namespace
+
+void parseTuningText(TuningList& list, std::string_view text, const char* fileName) {
+    list.count = 0;
+    list.cursor = 0;
+    // The header line is skipped; one longer than 254 characters leaves the list empty.
+    const std::size_t headerEnd = text.find('\n');
+    if (headerEnd == std::string_view::npos || headerEnd > kMaxHeaderLength) return;
+
+    WordReader reader(text, headerEnd + 1);
+    const int wordCount = wordsPerRecord(list.kind);
+    const int capacity = std::clamp(list.maxRecords, 0, kMaxTuningRecords);
+    bool overflow = false;
+    Word words[4];
+    for (;;) {
+        int got = 0;
+        while (got < wordCount && reader.next(words[got])) ++got;
+        if (got < wordCount) break;  // a record cut short by the end of the file is ignored
+        // In p-kszak a record whose first word begins with '#' is a two-word comment.
+        if (list.kind == TuningKind::kszak && words[0].text[0] == '#') continue;
+        if (list.count == capacity) {
+            overflow = true;
+            break;
+        }
+        list.records[static_cast<std::size_t>(list.count++)] = convertRecord(list.kind, words);
+    }
+    if (overflow) {
+        std::fprintf(stderr, "%s: more than %d records; the rest was ignored\n", fileName, capacity);
+    }
+    if (reader.truncated()) {
+        std::fprintf(stderr, "%s: words longer than %zu characters were cut to that length\n", fileName,
+                     kMaxWordLength);
+    }
+}
+
+void loadTuningFile(TuningList& list, const char* path) {
+    std::string text;
+    const FileReadStatus status = readWholeFile(path, text, kMaxTuningBytes);
+    if (status == FileReadStatus::tooLarge) {
+        std::fprintf(stderr, "%s: the file is too large for a tuning file; ignored\n", path);
+    }
+    if (status != FileReadStatus::ok) text.clear();
+    parseTuningText(list, text, path);
+}
+
+void loadNumList() { loadTuningFile(numList, kNumListPath); }
+void loadSizeList() { loadTuningFile(sizeList, kSizeListPath); }
+void loadNegativeList() { loadTuningFile(negativeList, kNegativeListPath); }
+void loadKszakList() { loadTuningFile(kszakList, kKszakListPath); }
+
+void reloadTuningFiles() {
+    loadNumList();
+    loadSizeList();
+    loadKszakList();
+    loadNegativeList();
+}
+
+void applyTuningSchedules(float t) {
+    applyDueRecord(numList, t);
+    applyDueRecord(sizeList, t);
+    applyDueRecord(negativeList, t);
+    applyDueRecord(kszakList, t);
+}
+
+void resetTuningCursors() {
+    numList.cursor = 0;
+    sizeList.cursor = 0;
+    negativeList.cursor = 0;
+    kszakList.cursor = 0;
+}

@@ -1,0 +1,59 @@
+// Timed tuning values: four small text files schedule the particle count, the point
+// sizes and two layer switches over demo time. Each is read into a TuningList whose
+// records apply one per frame, in file order, once their time has passed.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+// One record of any of the four files; the loaders fill the fields their file has.
+struct TuningRecord {
+    float time = 0.0f;
+    int first = 0;   // count, min, or switch value
+    int second = 0;  // max (p-size only)
+    int third = 0;   // layers (p-size only)
+};
+
+enum class TuningKind { count, size, negative, kszak };
+
+inline constexpr int kMaxTuningRecords = 254;  // the largest table (p-size)
+
+struct TuningList {
+    TuningKind kind = TuningKind::count;
+    int maxRecords = 0;  // capacity of this file's table
+    std::array<TuningRecord, kMaxTuningRecords> records{};
+    int count = 0;   // records read
+    int cursor = 0;  // next record to apply
+};
+
+extern TuningList numList;       // dat/p-num.dat: time, particle count
+extern TuningList sizeList;      // dat/p-size.dat: time, MIN_PAR, MAX_PAR, sizeLayerCount
+extern TuningList negativeList;  // dat/p-negative.dat: time, negativeOn
+extern TuningList kszakList;     // dat/p-kszak.dat: time, overlayOn
+
+extern int negativeOn;  // 1 at start: the picture is inverted until a record turns it off
+extern int overlayOn;   // 0 at start
+
+inline constexpr const char* kNumListPath = "dat/p-num.dat";
+inline constexpr const char* kSizeListPath = "dat/p-size.dat";
+inline constexpr const char* kNegativeListPath = "dat/p-negative.dat";
+inline constexpr const char* kKszakListPath = "dat/p-kszak.dat";
+
+// Replaces the list's records with those of text; fileName only names the file in
+// messages (records beyond the table's maximum, over-long words).
+void parseTuningText(TuningList& list, std::string_view text, const char* fileName);
+// Reads a file into the list; a missing file gives an empty list, silently.
+void loadTuningFile(TuningList& list, const char* path);
+
+void loadNumList();
+void loadSizeList();
+void loadNegativeList();
+void loadKszakList();
+// The F1 reload: p-num, p-size, p-kszak, p-negative.
+void reloadTuningFiles();
+
+// Applies at most one due record per list (time strictly below t), in the order p-num,
+// p-size, p-negative, p-kszak.
+void applyTuningSchedules(float t);
+// Every list applies its records from the first again.
+void resetTuningCursors();
