@@ -27,6 +27,7 @@ std::optional<std::string> readTextFile(const char* fileName) {
     std::string raw(static_cast<std::size_t>(size), '\0');
     const std::size_t got = std::fread(raw.data(), 1, raw.size(), file.get());
     raw.resize(got);
+    if (raw.empty()) return std::nullopt;  // unreadable (a directory, say)
 
     // Text mode on the platform the sources were written on turns CR-LF into LF; do the
     // same here so the compiler sees one line ending whatever the file carries.

@@ -1,0 +1,11 @@
+// Vertex stage of the line programs: the fixed-function transform and colour, handed
+// on to the geometry stage.
+#version 150 compatibility
+
+out vec4 vertexColour;
+
+void main()
+{
+    vertexColour = gl_Color;
+    gl_Position = gl_ModelViewProjectionMatrix * gl_Vertex;
+}

@@ -1,0 +1,22 @@
+// Layer-list loading with the real texture loader.
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include "render/layer_list.h"
+#include "render/textures.h"
+
+BlendLayer makeBlendLayer(float start, float end, const std::string& image, const std::string& effect) {
+    return makeBlendLayerWith(start, end, image, effect, &loadImageTexture);
+}
+
+void loadBlendLayers() {
+    std::ifstream in(kBlendLayerFile, std::ios::binary);
+    if (!in) return;  // no layer list: frames go without post-processing layers
+    const LayerReadResult read = readLayerGroups(in);
+    if (read.status != LayerReadStatus::Ok) {
+        std::fprintf(stderr, "%s: %s\n", kBlendLayerFile, read.message.c_str());
+        std::exit(1);
+    }
+    appendBlendLayers(read.groups, &loadImageTexture, blendLayers);
+}

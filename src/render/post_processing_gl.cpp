@@ -1,0 +1,93 @@
+// The post-processing pass: live layers ping-pong between the scene and layer targets,
+// then the result is copied to the window at the letterbox offset.
+#include "render/gl.h"
+#include "render/layer_list.h"
+#include "render/post_processing.h"
+#include "render/render_target.h"
+#include "render/textures.h"
+#include "shell/config.h"
+#include "shell/demo_clock.h"
+#include "timeline/views.h"
+
+namespace {
+
+void drawLayerQuad(float k) {
+    // Unit 1 is flipped against unit 0: image textures keep their top row at t = 0,
+    // render textures their bottom row.
+    glBegin(GL_QUADS);
+    glMultiTexCoord2f(GL_TEXTURE0, 0.0f, 0.0f);
+    glMultiTexCoord2f(GL_TEXTURE1, k, 1.0f);
+    glVertex2f(0.0f, 0.0f);
+    glMultiTexCoord2f(GL_TEXTURE0, 1.0f, 0.0f);
+    glMultiTexCoord2f(GL_TEXTURE1, k + 1.0f, 1.0f);
+    glVertex2f(1.0f, 0.0f);
+    glMultiTexCoord2f(GL_TEXTURE0, 1.0f, 1.0f);
+    glMultiTexCoord2f(GL_TEXTURE1, k + 1.0f, 0.0f);
+    glVertex2f(1.0f, 1.0f);
+    glMultiTexCoord2f(GL_TEXTURE0, 0.0f, 1.0f);
+    glMultiTexCoord2f(GL_TEXTURE1, k, 0.0f);
+    glVertex2f(0.0f, 1.0f);
+    glEnd();
+}
+
+void setSampler(GLuint program, const char* name, GLint unit) {
+    // With no program there is no uniform to set.
+    if (program == 0) return;
+    glUniform1i(glGetUniformLocation(program, name), unit);
+}
+
+}  // namespace
+
+void applyPostProcessing() {
+    collectActiveLayers();
+    const std::size_t count = activeLayers.size();
+    setOverlayProjection();
+
+    for (std::size_t i = 0; i < count; ++i) {
+        const ActiveLayer& layer = activeLayers[i];
+        GLuint source = 0;
+        if (layerWritesLayerTarget(i)) {
+            bindRenderTarget(layerTarget);
+            source = sceneTargetTexture;
+        } else {
+            bindRenderTarget(sceneTarget);
+            source = layerTargetTexture;
+        }
+        glViewport(0, 0, screenWidth, screenHeight);
+        glUseProgram(layer.program);
+        glEnable(GL_TEXTURE_2D);
+        glDisable(GL_BLEND);
+        glActiveTexture(GL_TEXTURE0);
+        setSampler(layer.program, "tex0", 0);
+        glBindTexture(GL_TEXTURE_2D, source);
+        glActiveTexture(GL_TEXTURE1);
+        setSampler(layer.program, "tex1", 1);
+        glBindTexture(GL_TEXTURE_2D, layer.texture);
+        glActiveTexture(GL_TEXTURE0);
+        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+        drawLayerQuad(layerScroll(demoClock.time));
+    }
+    activeLayers.clear();
+
+    bindWindowFramebuffer();
+    glViewport(0, letterboxOffsetY, screenWidth, screenHeight);
+    glUseProgram(0);
+    // The copy must show the picture as it is, whatever texturing and blending the
+    // composition or the blob section left behind (they may end untextured with an
+    // inverting blend, which would otherwise paint the window white).
+    glEnable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    glBindTexture(GL_TEXTURE_2D, resultInLayerTarget(count) ? layerTargetTexture : sceneTargetTexture);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 0.0f); glVertex2f(0.0f, 0.0f);
+    glTexCoord2f(1.0f, 0.0f); glVertex2f(1.0f, 0.0f);
+    glTexCoord2f(1.0f, 1.0f); glVertex2f(1.0f, 1.0f);
+    glTexCoord2f(0.0f, 1.0f); glVertex2f(0.0f, 1.0f);
+    glEnd();
+
+    // Take back the projection that setOverlayProjection pushed.
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+}
