@@ -71,7 +71,8 @@ void renderNote(const Note& note, std::int64_t first, std::span<float> left, std
 
 // Master gain: 1 until the fade starts, falling smoothly to exactly 0 at its end.
 float fadeGain(double seconds);
-// Transparent below 0.7, then bends smoothly towards (never reaching) 1.
+// Transparent up to 0.7, then bends smoothly towards 1, which only inputs far beyond
+// full scale reach.
 float softLimit(float x);
 // Gain of the music bus at a sample: dips after each kick and recovers.
 float duckGain(const Score& score, std::int64_t sample);

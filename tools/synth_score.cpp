@@ -80,9 +80,9 @@ constexpr Arrangement kArrangement[] = {
     {1.0f, 1, 0.2f, 0.6f, 1, 0.55f, 2, 0.85f, 2, 0.25f, 0.5f, 1, 0.7f, 0.4f, 0.0f, 0, 0.0f, 0.5f, 0}, // 45
     {1.0f, 1, 0.3f, 0.8f, 1, 0.6f, 2, 0.9f, 4, 0.3f, 0.45f, 2, 0.7f, 0.45f, 0.8f, 1, 0.4f, 0.55f, 0}, // 58.5
     {0.0f, 0, 0.0f, 0.0f, 0, 0.0f, 0, 0.6f, 1, 0.0f, 0.35f, 1, 1.0f, 0.3f, 0.6f, 1, 0.15f, 0.0f, 1},  // 91.05 blob
-    {1.1f, 2, 0.7f, 1.0f, 2, 0.6f, 2, 1.0f, 4, 1.0f, 0.4f, 2, 0.7f, 0.6f, 0.85f, 1, 0.6f, 0.65f, 0}, // 104.05
-    {1.1f, 3, 0.6f, 0.9f, 1, 0.7f, 3, 0.9f, 3, 0.7f, 0.6f, 2, 0.5f, 0.6f, 0.0f, 0, 0.0f, 0.6f, 2},   // 130 wall
-    {1.1f, 3, 0.6f, 0.9f, 2, 0.7f, 3, 0.9f, 3, 0.7f, 0.3f, 1, 0.55f, 0.6f, 0.7f, 2, 0.5f, 0.6f, 2},  // 142.3
+    {1.0f, 2, 0.6f, 0.9f, 2, 0.6f, 2, 0.65f, 4, 0.6f, 0.4f, 2, 0.7f, 0.6f, 0.85f, 1, 0.6f, 0.65f, 0}, // 104.05
+    {1.0f, 3, 0.5f, 0.8f, 1, 0.7f, 3, 0.7f, 3, 0.5f, 0.6f, 2, 0.5f, 0.6f, 0.0f, 0, 0.0f, 0.6f, 2},   // 130 wall
+    {1.0f, 3, 0.5f, 0.8f, 2, 0.7f, 3, 0.7f, 3, 0.5f, 0.3f, 1, 0.55f, 0.6f, 0.7f, 2, 0.5f, 0.6f, 2},  // 142.3
     {0.6f, 4, 0.0f, 0.4f, 3, 0.35f, 1, 0.6f, 1, 0.0f, 0.45f, 1, 1.0f, 0.35f, 0.6f, 1, 0.25f, 0.3f, 3}, // 155 credits
     {0.5f, 5, 0.0f, 0.0f, 0, 0.25f, 4, 0.5f, 1, 0.0f, 0.4f, 1, 1.0f, 0.25f, 0.0f, 0, 0.0f, 0.2f, 3},  // 175
     {0.9f, 1, 0.3f, 0.6f, 1, 0.5f, 2, 0.8f, 2, 0.3f, 0.45f, 2, 0.8f, 0.45f, 0.65f, 2, 0.4f, 0.5f, 0}, // 183
@@ -253,7 +253,7 @@ private:
         const std::int64_t start = stepSample(step);
         const auto gate = static_cast<std::int32_t>(stepSample(step + kStepsPerBar) - start);
         for (int v = 0; v < 4; ++v) {
-            add({start, gate, seconds(5.0), chord.pad[v], arr.pad * 0.05f, kSpread[v], arr.padBrightness, Voice::Pad});
+            add({start, gate, seconds(5.0), chord.pad[v], arr.pad * 0.08f, kSpread[v], arr.padBrightness, Voice::Pad});
         }
     }
 
