@@ -67,6 +67,12 @@ AscModel readModelFile(const char* fileName) {
 
 }  // namespace
 
+SoftObjectPainter softObjectPainter = nullptr;
+
+void CSoftObject::draw() {
+    if (softObjectPainter != nullptr) softObjectPainter(*this);
+}
+
 CSoftObject::CSoftObject(Vector3 position, float scale, float mass, float stiffness, float damping,
                          float startPressure)
     : CSoftObject(readModelFile(kSoftBodyModelFile), position, scale, mass, stiffness, damping, startPressure) {}
@@ -110,7 +116,8 @@ void CSoftObject::buildFromModel(const AscModel& model, Vector3 position, float 
             const Vector3 pb = particles[end[1]].position;
             // A NaN end equals nothing, so such an edge always makes its own spring.
             if (!hasNaN(pa) && !hasNaN(pb)) {
-                const auto [slot, fresh] = known.try_emplace(edgeKey(pa, pb), static_cast<std::int32_t>(springs.size()));
+                const bool fresh =
+                    known.try_emplace(edgeKey(pa, pb), static_cast<std::int32_t>(springs.size())).second;
                 if (!fresh) continue;
             }
             const Vector3 d = pa - pb;
@@ -165,7 +172,7 @@ void CSoftObject::updateVolume() {
 }
 
 void CSoftObject::computeForces() {
-    for (SoftParticle& p : particles) p.force = p.mass == 0.0f ? Vector3{} : gravity * p.mass;
+    for (SoftParticle& p : particles) p.force = gravity * p.mass;
 
     for (const SoftSpring& s : springs) {
         SoftParticle& a = particles[s.a];

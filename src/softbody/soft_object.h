@@ -45,7 +45,8 @@ struct SoftFace {
     float area = 0.0f;                      // twice the triangle's area
 };
 
-enum IntegratorKind { Euler = 0, ImprovedEuler = 1, Midpoint = 2, RungeKutta4 = 3 };
+// Fixed underlying type: any other value is a valid "no integration" request.
+enum IntegratorKind : int { Euler = 0, ImprovedEuler = 1, Midpoint = 2, RungeKutta4 = 3 };
 
 class Drawable {
 public:
@@ -63,7 +64,7 @@ public:
     CSoftObject(const AscModel& model, Vector3 position, float scale, float mass, float stiffness, float damping,
                 float pressure);
 
-    // Floor shadow, then the lit surface (GL; lives in soft_object_gl.cpp).
+    // Floor shadow, then the lit surface, through softObjectPainter.
     void draw() override;
 
     // One step of length dt, then the floor collision and the wrap along x.
@@ -90,6 +91,14 @@ private:
     void stepRungeKutta4(float dt);
     void collideAndWrap();
 };
+
+// The GL drawing of a body (paintSoftObject, soft_object_gl.cpp) is linked only into
+// programs with a display; the class itself, and so its vtable, stays in the pure core
+// that the tests link. The GL code installs the painter before it draws; until then
+// draw() draws nothing.
+using SoftObjectPainter = void (*)(const CSoftObject&);
+extern SoftObjectPainter softObjectPainter;
+void paintSoftObject(const CSoftObject& body);
 
 // The body's volume measure as the force pass computes it, from the positions alone, and
 // whether it is usable: finite and not lost in the cancellation of a flat or open mesh.

@@ -1,0 +1,124 @@
+#include "softbody/blob_scene.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "fluid/random.h"
+
+BlobTiming blobTiming;
+float softSimTime = 0.0f;
+
+int periodIndex(float time, double length) {
+    const double index = std::floor(static_cast<double>(time) / length);
+    if (!(index > INT_MIN)) return INT_MIN;  // also NaN
+    if (index >= INT_MAX) return INT_MAX;
+    return static_cast<int>(index);
+}
+
+bool advanceBlobTiming(BlobTiming& state, float time, float delta) {
+    if (time > 103.0) {
+        const int beat = periodIndex(time, 0.81);
+        const int bar = periodIndex(time, 4.05);
+        if (beat > state.lastBeatIndex) {
+            state.lastBeatIndex = beat;
+            state.beatPulse = 0.1f;
+            state.beatPulseStrong = 0.2f;
+        }
+        if (bar > state.lastBarIndex) {
+            state.lastBarIndex = bar;
+            state.barPulse = 0.2f;
+        }
+        // Per frame, so the decay follows the frame rate.
+        if (state.beatPulse > 0.0f) state.beatPulse = static_cast<float>(state.beatPulse / 1.05);
+        if (state.beatPulseStrong > 0.0f) state.beatPulseStrong = static_cast<float>(state.beatPulseStrong / 1.1);
+        if (state.barPulse > 0.0f) state.barPulse = static_cast<float>(state.barPulse / 1.1);
+    }
+    const int period = periodIndex(time, 1.62);
+    state.glitchAmount = static_cast<float>(state.glitchAmount - delta * 0.05);
+    if (period > state.lastGlitchPeriod) {
+        state.lastGlitchPeriod = period;
+        state.glitchAmount = 1.0f;
+    }
+    return time > 103.6 && state.glitchAmount == 1.0f;
+}
+
+float stripShift(float glitchAmount) { return (randUnit() - 0.5f) * glitchAmount; }
+
+SoftStepPlan planSoftSteps(float delta) {
+    const float budget = delta * kSoftBudgetPerSecond;
+    float covered = 0.0f;
+    int steps = 0;
+    if (budget > 0.0f) {
+        do {
+            covered += kSoftSubStep;
+            ++steps;
+        } while (covered < budget && steps < kMaxSoftSubSteps);
+    }
+    const float rest = budget - (covered - kSoftSubStep);
+    return SoftStepPlan{steps, std::clamp(rest, 0.0f, kSoftSubStep)};
+}
+
+bool sidewaysDrive(float time) { return time > 104.05; }
+
+float pressureAmplitude(float time) { return sidewaysDrive(time) ? 800550.0f : 20000.0f; }
+
+float bodyPressure(int body, float simTime, float amplitude, bool remainderStep) {
+    double phase = 0.0;
+    float rate = 92.0f;
+    switch (body) {
+        case 0: rate = 90.0f; break;
+        case 1: phase = 2.1; break;
+        default: phase = remainderStep ? 0.62 : 6.12; break;
+    }
+    return static_cast<float>((std::sin(simTime * rate * 0.6 + phase) + 1.0) * amplitude);
+}
+
+void stepBodies(CSoftObject& a, CSoftObject& b, CSoftObject& c, float time, float delta, float& simTime) {
+    if (sidewaysDrive(time)) {
+        a.gravity = kSidewaysGravityA;
+        b.gravity = kSidewaysGravityBC;
+        c.gravity = kSidewaysGravityBC;
+    }
+    const float amplitude = pressureAmplitude(time);
+    CSoftObject* const bodies[3] = {&a, &b, &c};
+    const SoftStepPlan plan = planSoftSteps(delta);
+    for (int step = 0; step < plan.subSteps; ++step) {
+        for (int k = 0; k < 3; ++k) {
+            bodies[k]->pressure = bodyPressure(k, simTime, amplitude, false);
+            bodies[k]->simulate(RungeKutta4, kSoftSubStep);
+        }
+        simTime += kSoftSubStep;
+    }
+    for (int k = 0; k < 3; ++k) {
+        bodies[k]->pressure = bodyPressure(k, simTime, amplitude, true);
+        bodies[k]->simulate(RungeKutta4, plan.remainder);
+    }
+    simTime += plan.remainder;
+}
+
+bool applyCameraKeys(float time, Camera& cam) {
+    if (time < 103.5) {
+        cam = Camera{0.62f, 0.35f, 0.5f, 0.6f, 0.5f, 0.0f, 0.0f, 1.0f, 0.0f};
+        return false;
+    }
+    if (time < 104.5) {
+        cam = Camera{0.62f, 0.35f, 0.5f, 0.6f, 0.5f, 0.0f, 0.0f, 1.0f, 0.0f};
+        return true;
+    }
+    if (time < 106.0) cam = Camera{0.47f, 0.325f, 0.125f, 0.7f, 0.525f, -0.7f, 0.0f, 1.05f, 0.025f};
+    return false;
+}
+
+StringPicks pickStringPoints(int countA, int countB, int countC, int fluidCount) {
+    StringPicks picks{};
+    picks.a1 = randPick(countA);
+    picks.b1 = randPick(countB);
+    picks.a2 = randPick(countA);
+    picks.c1 = randPick(countC);
+    picks.b2 = randPick(countB);
+    picks.c2 = randPick(countC);
+    picks.f1 = fluidCount >= 1 ? randPick(fluidCount) : -1;
+    picks.f2 = fluidCount >= 1 ? randPick(fluidCount) : -1;
+    return picks;
+}
