@@ -9,17 +9,17 @@
 BlobTiming blobTiming;
 float softSimTime = 0.0f;
 
-int periodIndex(float time, double length) {
-    const double index = std::floor(static_cast<double>(time) / length);
-    if (!(index > INT_MIN)) return INT_MIN;  // also NaN
-    if (index >= INT_MAX) return INT_MAX;
+int periodIndex(float time, float length) {
+    const float index = std::floor(time / length);
+    if (!(index >= -2147483648.0f)) return INT_MIN;  // also NaN
+    if (index >= 2147483648.0f) return INT_MAX;
     return static_cast<int>(index);
 }
 
 bool advanceBlobTiming(BlobTiming& state, float time, float delta) {
-    if (time > 103.0) {
-        const int beat = periodIndex(time, 0.81);
-        const int bar = periodIndex(time, 4.05);
+    if (time > 103.0f) {
+        const int beat = periodIndex(time, 0.81f);
+        const int bar = periodIndex(time, 4.05f);
         if (beat > state.lastBeatIndex) {
             state.lastBeatIndex = beat;
             state.beatPulse = 0.1f;
@@ -30,17 +30,17 @@ bool advanceBlobTiming(BlobTiming& state, float time, float delta) {
             state.barPulse = 0.2f;
         }
         // Per frame, so the decay follows the frame rate.
-        if (state.beatPulse > 0.0f) state.beatPulse = static_cast<float>(state.beatPulse / 1.05);
-        if (state.beatPulseStrong > 0.0f) state.beatPulseStrong = static_cast<float>(state.beatPulseStrong / 1.1);
-        if (state.barPulse > 0.0f) state.barPulse = static_cast<float>(state.barPulse / 1.1);
+        if (state.beatPulse > 0.0f) state.beatPulse = state.beatPulse / 1.05f;
+        if (state.beatPulseStrong > 0.0f) state.beatPulseStrong = state.beatPulseStrong / 1.1f;
+        if (state.barPulse > 0.0f) state.barPulse = state.barPulse / 1.1f;
     }
-    const int period = periodIndex(time, 1.62);
-    state.glitchAmount = static_cast<float>(state.glitchAmount - delta * 0.05);
+    const int period = periodIndex(time, 1.62f);
+    state.glitchAmount = state.glitchAmount - delta * 0.05f;
     if (period > state.lastGlitchPeriod) {
         state.lastGlitchPeriod = period;
         state.glitchAmount = 1.0f;
     }
-    return time > 103.6 && state.glitchAmount == 1.0f;
+    return time > 103.6f && state.glitchAmount == 1.0f;
 }
 
 float stripShift(float glitchAmount) { return (randUnit() - 0.5f) * glitchAmount; }
@@ -59,7 +59,7 @@ SoftStepPlan planSoftSteps(float delta) {
     return SoftStepPlan{steps, std::clamp(rest, 0.0f, kSoftSubStep)};
 }
 
-bool sidewaysDrive(float time) { return time > 104.05; }
+bool sidewaysDrive(float time) { return time > 104.05f; }
 
 float pressureAmplitude(float time) { return sidewaysDrive(time) ? 800550.0f : 20000.0f; }
 
@@ -98,15 +98,15 @@ void stepBodies(CSoftObject& a, CSoftObject& b, CSoftObject& c, float time, floa
 }
 
 bool applyCameraKeys(float time, Camera& cam) {
-    if (time < 103.5) {
+    if (time < 103.5f) {
         cam = Camera{0.62f, 0.35f, 0.5f, 0.6f, 0.5f, 0.0f, 0.0f, 1.0f, 0.0f};
         return false;
     }
-    if (time < 104.5) {
+    if (time < 104.5f) {
         cam = Camera{0.62f, 0.35f, 0.5f, 0.6f, 0.5f, 0.0f, 0.0f, 1.0f, 0.0f};
         return true;
     }
-    if (time < 106.0) cam = Camera{0.47f, 0.325f, 0.125f, 0.7f, 0.525f, -0.7f, 0.0f, 1.05f, 0.025f};
+    if (time < 106.0f) cam = Camera{0.47f, 0.325f, 0.125f, 0.7f, 0.525f, -0.7f, 0.0f, 1.05f, 0.025f};
     return false;
 }
 

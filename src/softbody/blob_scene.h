@@ -31,7 +31,7 @@ extern BlobTiming blobTiming;
 extern float softSimTime;
 
 // floor(time / length) as an int, held inside the int range.
-int periodIndex(float time, double length);
+int periodIndex(float time, float length);
 
 // Pulses and glitch for one frame at time with the clock's delta. True when the snapshot
 // of the scene is to be redrawn this frame (after 103.6 s, glitchAmount exactly 1).

@@ -118,7 +118,7 @@ void drawBlobScene(float start, bool withOverlay) {
     glBindTexture(GL_TEXTURE_2D, backgroundTexture);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 
-    if (time > 103.0 && withOverlay) {
+    if (time > 103.0f && withOverlay) {
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         const float s1 = beatPulse * 0.5f + 1.0f;
@@ -167,7 +167,7 @@ void drawBlobScene(float start, bool withOverlay) {
     glTranslatef(0.0f, 5.0f, -2.0f);
     glDisable(GL_DEPTH_TEST);
 
-    if (time > start + 12.5) {
+    if (time > start + 12.5f) {
         const GLint program = currentProgram();
         glUseProgram(blobGeomProgram);
         for (int i = 0; i < 3; ++i) {
