@@ -1,3 +1,34 @@
-#include "assets.h"
+#include <fstream>
+#include <stdexcept>
 
-void generateLogo(const std::filesystem::path&) {}
+#include "assets.h"
+#include "image_logo.h"
+#include "image_ppm.h"
+
+namespace {
+constexpr int kLogoPpmWidth = 1280;
+constexpr int kLogoPpmHeight = 720;
+}  // namespace
+
+std::string logoPpmText(const Mask& mask) {
+    std::string text = "P3\n# the vel karn: black pixels are the logo the particles gather on\n";
+    text += std::to_string(mask.width) + " " + std::to_string(mask.height) + "\n255\n";
+    const std::size_t count = mask.coverage.size();
+    // "255 255 255" plus a separator is the longest a pixel gets.
+    text.reserve(text.size() + count * 12);
+    for (std::size_t i = 0; i < count; ++i) {
+        text += mask.coverage[i] >= kLogoCoverageThreshold ? "0 0 0" : "255 255 255";
+        const bool lineEnd = (i + 1) % kPpmPixelsPerLine == 0 || i + 1 == count;
+        text += lineEnd ? '\n' : ' ';
+    }
+    return text;
+}
+
+void generateLogo(const std::filesystem::path& runDir) {
+    const std::filesystem::path path = runDir / "dat" / "logoend.ppm";
+    const std::string text = logoPpmText(renderLogoMask(kLogoPpmWidth, kLogoPpmHeight));
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.close();
+    if (!out) throw std::runtime_error("cannot write " + path.string());
+}
