@@ -1,5 +1,7 @@
 #include "fluid/fluid.h"
 
+#include <algorithm>
+
 FluidGrid fluidGrid;
 
 namespace {
@@ -27,65 +29,176 @@ constexpr NeighbourTable kNeighbours = makeNeighbourTable();
 
 // OMEGA - 1 in single precision, as the collision uses it.
 constexpr float kOmegaMinusOne = OMEGA - 1.0f;
-// OMEGA times each weight, the first two factors of every equilibrium term.
-constexpr std::array<float, kDirectionCount> kOmegaWeight = {
-    OMEGA * kDirectionWeight[0], OMEGA * kDirectionWeight[1], OMEGA * kDirectionWeight[2],
-    OMEGA * kDirectionWeight[3], OMEGA * kDirectionWeight[4], OMEGA * kDirectionWeight[5],
-    OMEGA * kDirectionWeight[6], OMEGA * kDirectionWeight[7], OMEGA * kDirectionWeight[8]};
+
+// Destination slot of every (cell, direction) for the current obstacles: the neighbour's
+// slot in the same direction, or the cell's own opposite slot when the neighbour is solid
+// (bounce-back). Rebuilt only when the obstacles differ from those it was built for.
+struct StreamTable {
+    int slot[kCellCount][kDirectionCount];
+    int obstacle[kCellCount];
+    // Rows whose cells and neighbouring rows are all fluid: nothing bounces there, so
+    // their values stream to fixed offsets without looking up slots.
+    bool openRow[kGridSize];
+    bool valid = false;
+};
+
+StreamTable streamTable;
+
+void refreshStreamTable(const int* obstacle) {
+    if (streamTable.valid && std::equal(obstacle, obstacle + kCellCount, streamTable.obstacle)) return;
+    std::copy(obstacle, obstacle + kCellCount, streamTable.obstacle);
+    for (int cell = 0; cell < kCellCount; ++cell) {
+        for (int k = 0; k < kDirectionCount; ++k) {
+            const int target = kNeighbours.cell[cell][k];
+            streamTable.slot[cell][k] = obstacle[target] != 0 ? cell * kDirectionCount + kOppositeDirection[k]
+                                                              : target * kDirectionCount + k;
+        }
+    }
+    bool fluidRow[kGridSize];
+    for (int y = 0; y < kGridSize; ++y) {
+        const int* const row = obstacle + cellIndex(0, y);
+        fluidRow[y] = std::all_of(row, row + kGridSize, [](int v) { return v == 0; });
+    }
+    for (int y = 0; y < kGridSize; ++y) {
+        streamTable.openRow[y] = fluidRow[(y + kGridSize - 1) % kGridSize] && fluidRow[y] &&
+                                 fluidRow[(y + 1) % kGridSize];
+    }
+    streamTable.valid = true;
+}
+
+// The collision works on one row of cells at a time with the directions outermost, so
+// the per-cell arithmetic runs across the row in vector registers. Each value goes
+// through exactly the operations of the per-cell formula, in the same order.
+constexpr int kRow = kGridSize;
+
+struct RowScratch {
+    alignas(64) float f[kDirectionCount][kRow];
+    alignas(64) float post[kDirectionCount][kRow];
+    alignas(64) float rho[kRow];
+    alignas(64) float ux[kRow];
+    alignas(64) float uy[kRow];
+    alignas(64) float sx[kRow];
+    alignas(64) float sy[kRow];
+    alignas(64) double base[kRow];
+};
 
 // post = OMEGA * w * rho * (base + 3 eu + 4.5 eu^2) - (OMEGA - 1) * f, the bracket in
-// double precision as the base is.
-inline float collide(float omegaWeightRho, double base, float eu, float f) {
-    const double bracket = base + static_cast<double>(3.0f * eu) + 4.5 * eu * eu;
-    return static_cast<float>(static_cast<double>(omegaWeightRho) * bracket -
-                              static_cast<double>(kOmegaMinusOne * f));
+// double precision as the base is. Opposite directions share eu up to its sign, and
+// negation is exact, so each pair shares 3 eu and 4.5 eu^2; the sums keep their order.
+[[gnu::always_inline]] inline float collide(double omegaWeightRho, double base, double threeEu, double eu2, float f) {
+    return static_cast<float>(omegaWeightRho * (base + threeEu + eu2) - static_cast<double>(kOmegaMinusOne * f));
+}
+
+[[gnu::always_inline]] inline void collideRow(RowScratch& s) {
+    constexpr float w0 = OMEGA * kDirectionWeight[0];
+    constexpr float w1 = OMEGA * kDirectionWeight[1];
+    constexpr float w5 = OMEGA * kDirectionWeight[5];
+    static_assert(kDirectionWeight[1] == kDirectionWeight[4] && kDirectionWeight[5] == kDirectionWeight[8]);
+    for (int j = 0; j < kRow; ++j) {
+        const float sx = s.sx[j];
+        const float sy = s.sy[j];
+        const double base = s.base[j];
+        const double c0 = static_cast<double>(w0 * s.rho[j]);
+        const double c1 = static_cast<double>(w1 * s.rho[j]);
+        const double c5 = static_cast<double>(w5 * s.rho[j]);
+        // eu of directions 1, 2, 5, 6; their opposites 3, 4, 7, 8 have -eu.
+        const float eu1 = sx;
+        const float eu2 = sy;
+        const float eu5 = sx + sy;
+        const float eu6 = -sx + sy;
+        const double t1 = static_cast<double>(3.0f * eu1), q1 = 4.5 * eu1 * eu1;
+        const double t2 = static_cast<double>(3.0f * eu2), q2 = 4.5 * eu2 * eu2;
+        const double t5 = static_cast<double>(3.0f * eu5), q5 = 4.5 * eu5 * eu5;
+        const double t6 = static_cast<double>(3.0f * eu6), q6 = 4.5 * eu6 * eu6;
+        const double t0 = static_cast<double>(3.0f * 0.0f), q0 = 4.5 * 0.0f * 0.0f;
+        s.post[0][j] = collide(c0, base, t0, q0, s.f[0][j]);
+        s.post[1][j] = collide(c1, base, t1, q1, s.f[1][j]);
+        s.post[2][j] = collide(c1, base, t2, q2, s.f[2][j]);
+        s.post[3][j] = collide(c1, base, -t1, q1, s.f[3][j]);
+        s.post[4][j] = collide(c1, base, -t2, q2, s.f[4][j]);
+        s.post[5][j] = collide(c5, base, t5, q5, s.f[5][j]);
+        s.post[6][j] = collide(c5, base, t6, q6, s.f[6][j]);
+        s.post[7][j] = collide(c5, base, -t5, q5, s.f[7][j]);
+        s.post[8][j] = collide(c5, base, -t6, q6, s.f[8][j]);
+    }
+}
+
+// Streams one open row: direction k of cell x goes to cell (x + ex, y + ey), wrapped.
+template <int K>
+[[gnu::always_inline]] inline void streamOpenRow(const RowScratch& s, int y, float* destination) {
+    constexpr int ex = kDirectionX[K];
+    const int targetRow = cellIndex(0, (y + kDirectionY[K] + kGridSize) % kGridSize);
+    float* const out = destination + K;
+    if constexpr (ex == 0) {
+        for (int j = 0; j < kRow; ++j) out[(targetRow + j) * kDirectionCount] = s.post[K][j];
+    } else if constexpr (ex == 1) {
+        for (int j = 0; j < kRow - 1; ++j) out[(targetRow + j + 1) * kDirectionCount] = s.post[K][j];
+        out[targetRow * kDirectionCount] = s.post[K][kRow - 1];
+    } else {
+        out[(targetRow + kRow - 1) * kDirectionCount] = s.post[K][0];
+        for (int j = 1; j < kRow; ++j) out[(targetRow + j - 1) * kDirectionCount] = s.post[K][j];
+    }
+}
+
+template <int... K>
+[[gnu::always_inline]] inline void streamOpenRowAll(const RowScratch& s, int y, float* destination,
+                                                    std::integer_sequence<int, K...>) {
+    (streamOpenRow<K>(s, y, destination), ...);
 }
 
 }  // namespace
 
-void stepFluid() {
+__attribute__((target_clones("avx2", "default"))) void stepFluid() {
     FluidGrid& g = fluidGrid;
     g.currentBuffer = 1 - g.currentBuffer;
     const float(*const source)[kDirectionCount] = g.distributions[g.currentBuffer];
-    float(*const destination)[kDirectionCount] = g.distributions[1 - g.currentBuffer];
-    float* const flatDestination = &destination[0][0];
+    float* const destination = &g.distributions[1 - g.currentBuffer][0][0];
     const int* const obstacle = g.obstacle;
+    refreshStreamTable(obstacle);
 
-    // Every destination slot of a fluid cell is written exactly once per step (streamed
-    // in from a fluid neighbour or reflected by itself), so the cells can be visited in
-    // memory order.
-    for (int cell = 0; cell < kCellCount; ++cell) {
-        if (obstacle[cell] != 0) continue;  // solid cells stay frozen
-        const float* const f = source[cell];
-
-        const float rho = f[0] + f[1] + f[2] + f[3] + f[4] + f[5] + f[6] + f[7] + f[8];
-        const float jx = f[1] - f[3] + f[5] - f[6] - f[7] + f[8];
-        const float jy = f[2] - f[4] + f[5] + f[6] - f[7] - f[8];
-        const float ux = jx / rho;
-        const float uy = jy / rho;
-        g.density[cell] = rho;
-        g.velocityX[cell] = ux;
-        g.velocityY[cell] = uy;
-
-        // Forcing by a shift of the equilibrium velocity.
-        const float sx = ux + FORCE_X;
-        const float sy = uy;
-        const double dsx = sx;
-        const double dsy = sy;
-        const double base = 1.0 - 1.5 * (dsx * dsx + dsy * dsy);
-
-        // ex * sx + ey * sy for each direction; the unit factors are exact.
-        const float eu[kDirectionCount] = {0.0f, sx, sy, -sx, -sy, sx + sy, -sx + sy, -sx - sy, sx - sy};
-
-        const int* const neighbour = kNeighbours.cell[cell];
+    RowScratch s;
+    for (int first = 0; first < kCellCount; first += kRow) {
         for (int k = 0; k < kDirectionCount; ++k) {
-            const float post = collide(kOmegaWeight[k] * rho, base, eu[k], f[k]);
-            const int target = neighbour[k];
-            // Bounce-back: a value heading into a solid cell returns to its own cell in
-            // the opposite direction.
-            const int slot = obstacle[target] != 0 ? cell * kDirectionCount + kOppositeDirection[k]
-                                                   : target * kDirectionCount + k;
-            flatDestination[slot] = post;
+            for (int j = 0; j < kRow; ++j) s.f[k][j] = source[first + j][k];
+        }
+        // Moments, summed in direction order.
+        for (int j = 0; j < kRow; ++j) {
+            const float rho = s.f[0][j] + s.f[1][j] + s.f[2][j] + s.f[3][j] + s.f[4][j] + s.f[5][j] + s.f[6][j] +
+                              s.f[7][j] + s.f[8][j];
+            const float jx = s.f[1][j] - s.f[3][j] + s.f[5][j] - s.f[6][j] - s.f[7][j] + s.f[8][j];
+            const float jy = s.f[2][j] - s.f[4][j] + s.f[5][j] + s.f[6][j] - s.f[7][j] - s.f[8][j];
+            s.rho[j] = rho;
+            s.ux[j] = jx / rho;
+            s.uy[j] = jy / rho;
+        }
+        // Forcing by a shift of the equilibrium velocity; the base in double precision.
+        for (int j = 0; j < kRow; ++j) {
+            s.sx[j] = s.ux[j] + FORCE_X;
+            s.sy[j] = s.uy[j];
+            const double dsx = s.sx[j];
+            const double dsy = s.sy[j];
+            s.base[j] = 1.0 - 1.5 * (dsx * dsx + dsy * dsy);
+        }
+        collideRow(s);
+
+        const int y = first / kRow;
+        if (streamTable.openRow[y]) {
+            std::copy(s.rho, s.rho + kRow, g.density + first);
+            std::copy(s.ux, s.ux + kRow, g.velocityX + first);
+            std::copy(s.uy, s.uy + kRow, g.velocityY + first);
+            streamOpenRowAll(s, y, destination, std::make_integer_sequence<int, kDirectionCount>{});
+            continue;
+        }
+        // Solid cells were computed along but are neither stored nor streamed: they stay
+        // frozen. Every destination slot of a fluid cell is written exactly once.
+        for (int j = 0; j < kRow; ++j) {
+            const int cell = first + j;
+            if (obstacle[cell] != 0) continue;
+            g.density[cell] = s.rho[j];
+            g.velocityX[cell] = s.ux[j];
+            g.velocityY[cell] = s.uy[j];
+            const int* const slot = streamTable.slot[cell];
+            for (int k = 0; k < kDirectionCount; ++k) destination[slot[k]] = s.post[k][j];
         }
     }
 }
