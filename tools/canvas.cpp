@@ -60,19 +60,20 @@ void clippedRange(float low, float high, int size, int& first, int& last) {
 
 }  // namespace
 
-void stampCapsule(Mask& mask, const Capsule& capsule, float softness) {
+namespace {
+
+// Visits every pixel near the capsule with its coverage (anti-aliased over `softness`).
+template <class Visit>
+void forCapsulePixels(int width, int height, const Capsule& capsule, float softness, Visit&& visit) {
     const float soft = std::max(softness, 0.01f);
     const float reach = capsule.radius + soft;
     int x0, x1, y0, y1;
-    clippedRange(std::min(capsule.x0, capsule.x1) - reach, std::max(capsule.x0, capsule.x1) + reach, mask.width, x0,
-                 x1);
-    clippedRange(std::min(capsule.y0, capsule.y1) - reach, std::max(capsule.y0, capsule.y1) + reach, mask.height, y0,
-                 y1);
+    clippedRange(std::min(capsule.x0, capsule.x1) - reach, std::max(capsule.x0, capsule.x1) + reach, width, x0, x1);
+    clippedRange(std::min(capsule.y0, capsule.y1) - reach, std::max(capsule.y0, capsule.y1) + reach, height, y0, y1);
     const float dx = capsule.x1 - capsule.x0;
     const float dy = capsule.y1 - capsule.y0;
     const float lengthSquared = dx * dx + dy * dy;
     for (int y = y0; y < y1; ++y) {
-        float* row = mask.coverage.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(mask.width);
         const float py = static_cast<float>(y) + 0.5f - capsule.y0;
         for (int x = x0; x < x1; ++x) {
             const float px = static_cast<float>(x) + 0.5f - capsule.x0;
@@ -82,9 +83,24 @@ void stampCapsule(Mask& mask, const Capsule& capsule, float softness) {
             const float ey = py - t * dy;
             const float distance = std::sqrt(ex * ex + ey * ey);
             const float c = std::clamp((capsule.radius - distance) / soft + 0.5f, 0.0f, 1.0f);
-            row[x] = std::max(row[x], c);
+            if (c > 0.0f) visit(x, y, c);
         }
     }
+}
+
+}  // namespace
+
+void stampCapsule(Mask& mask, const Capsule& capsule, float softness) {
+    forCapsulePixels(mask.width, mask.height, capsule, softness, [&](int x, int y, float c) {
+        float& cell = mask.coverage[static_cast<std::size_t>(y) * static_cast<std::size_t>(mask.width) +
+                                    static_cast<std::size_t>(x)];
+        cell = std::max(cell, c);
+    });
+}
+
+void paintCapsule(Canvas& canvas, const Capsule& capsule, Rgba colour, float softness) {
+    forCapsulePixels(canvas.width, canvas.height, capsule, softness,
+                     [&](int x, int y, float c) { blendPixel(canvas, x, y, colour, c); });
 }
 
 void stampCapsules(Mask& mask, std::span<const Capsule> capsules, float softness) {
@@ -195,8 +211,10 @@ std::vector<std::uint8_t> canvasBytes(const Canvas& canvas, int channels) {
     for (int y = 0; y < canvas.height; ++y) {
         for (int x = 0; x < canvas.width; ++x) {
             const float* p = pixelAt(canvas, x, y);
-            // Dither of under one step: exact levels (0, 255) stay exact.
-            const float dither = hashUnit(x, y, 0x5EEDu) - 0.5f;
+            // Dither of under one step against banding in the opaque pictures; exact
+            // levels (0, 255) stay exact. RGBA frames are left undithered: their flat
+            // transparent areas then compress well and fast.
+            const float dither = channels == 3 ? hashUnit(x, y, 0x5EEDu) - 0.5f : 0.0f;
             for (int c = 0; c < channels; ++c) {
                 const float v = std::clamp(p[c], 0.0f, 1.0f) * 255.0f;
                 const float q = std::floor(v + 0.5f + dither * 0.999f);

@@ -53,6 +53,9 @@ void stampCapsules(Mask& mask, std::span<const Capsule> capsules, float softness
 void stampScaledCapsules(Mask& mask, std::span<const Capsule> capsules, float scale, float dx, float dy,
                          float radiusGrow = 0.0f, float softness = 1.0f);
 
+// Blends one soft shape straight onto the canvas (only its own box is visited).
+void paintCapsule(Canvas& canvas, const Capsule& capsule, Rgba colour, float softness = 1.0f);
+
 // Blends colour over the canvas wherever the mask covers it (same size required).
 void paintMask(Canvas& canvas, const Mask& mask, Rgba colour);
 // Spreads the mask with a box blur of the given radius, run three times (close to a
@@ -68,8 +71,8 @@ float smoothStep(float edge0, float edge1, float x);
 float mixf(float a, float b, float t);
 Rgba mixColour(Rgba a, Rgba b, float t);
 
-// 8-bit bytes of the canvas with a small deterministic dither against banding in the
-// dark gradients; 3 (RGB) or 4 (RGBA) bytes per pixel, rows from the top.
+// 8-bit bytes of the canvas, rounded; 3 (RGB, with a small deterministic dither against
+// banding in the dark gradients) or 4 (RGBA, undithered) bytes per pixel, rows from the top.
 std::vector<std::uint8_t> canvasBytes(const Canvas& canvas, int channels);
 
 // Throw std::runtime_error naming the file when SDL_image cannot write it.

@@ -294,11 +294,10 @@ Canvas makeBlobBackground(int width, int height) {
         const float cy = randomRange(random, 0.08f, 0.5f) * h;
         const float radius = randomRange(random, 40.0f, 190.0f) * scale;
         const bool light = (i % 3) != 0;
-        Mask disc = makeMask(width, height);
-        stampCapsule(disc, Capsule{cx, cy, cx, cy, radius * 0.55f}, radius * 0.9f);
-        paintMask(canvas, disc,
-                  light ? Rgba{1.0f, 1.0f, 1.0f, randomRange(random, 0.25f, 0.5f)}
-                        : Rgba{0.55f, 0.56f, 0.62f, randomRange(random, 0.12f, 0.25f)});
+        paintCapsule(canvas, Capsule{cx, cy, cx, cy, radius * 0.55f},
+                     light ? Rgba{1.0f, 1.0f, 1.0f, randomRange(random, 0.25f, 0.5f)}
+                           : Rgba{0.55f, 0.56f, 0.62f, randomRange(random, 0.12f, 0.25f)},
+                     radius * 0.9f);
     }
     return canvas;
 }
@@ -308,7 +307,7 @@ Canvas makeCreditsPicture(int width, int height) {
     // Only the lower 60% is ever shown (in the upper 60% of the screen), so everything
     // stays below 0.4 of the height.
     std::vector<Capsule> title;
-    addCentredTextStrokes(title, "the vel karn", kReferenceWidth * 0.5f, 520.0f, 15.0f, 0.46f);
+    addCentredTextStrokes(title, "the vel karn", kReferenceWidth * 0.5f, 480.0f, 15.0f, 0.46f);
     paintStrokes(canvas, title, kInk, kWarmGlow, 26.0f);
 
     struct Credit {
@@ -320,11 +319,11 @@ Canvas makeCreditsPicture(int width, int height) {
                                                         {"graphics", "skelda"},
                                                         {"fluid & blobs", "quorrel & oo-mira"},
                                                         {"moral support", "the kettle"}}};
-    constexpr float kCell = 8.0f;
-    constexpr float kLineStep = 92.0f;
+    constexpr float kCell = 7.0f;
+    constexpr float kLineStep = 78.0f;
     std::vector<Capsule> roles;
     std::vector<Capsule> names;
-    float y = 700.0f;
+    float y = 672.0f;
     for (const Credit& credit : kCredits) {
         const float roleWidth = static_cast<float>(textWidthCells(credit.role)) * kCell;
         addTextStrokes(roles, credit.role, 900.0f - roleWidth, y, kCell, 0.4f);
@@ -332,7 +331,7 @@ Canvas makeCreditsPicture(int width, int height) {
         y += kLineStep;
     }
     // A thin rule between the title and the credits.
-    roles.push_back(Capsule{760.0f, 650.0f, 1160.0f, 650.0f, 1.5f});
+    roles.push_back(Capsule{760.0f, 628.0f, 1160.0f, 628.0f, 1.5f});
     paintStrokes(canvas, roles, kDimInk, Rgba{0, 0, 0, 0}, 0.0f);
     paintStrokes(canvas, names, kInk, Rgba{0.8f, 0.7f, 0.55f, 0.35f}, 10.0f);
     return canvas;
@@ -349,10 +348,10 @@ Canvas makeGreetingsPicture(int width, int height) {
         "brisk hollow", "copperwane",     "the nine spools", "lumpfish ltd", "halfmoon kiln", "vorrn",
         "poly & owls",  "drowsy league",  "saltreel",      "oblong choir", "fennel 64",   "nightwharf"};
     std::vector<Capsule> names;
-    constexpr float kCell = 7.0f;
+    constexpr float kCell = 5.5f;
     constexpr std::array<float, 3> kColumns = {400.0f, 960.0f, 1520.0f};
     for (std::size_t i = 0; i < kGroups.size(); ++i) {
-        const float y = 360.0f + static_cast<float>(i / kColumns.size()) * 100.0f;
+        const float y = 330.0f + static_cast<float>(i / kColumns.size()) * 105.0f;
         addCentredTextStrokes(names, kGroups[i], kColumns[i % kColumns.size()], y, kCell, 0.44f);
     }
     paintStrokes(canvas, names, kInk, Rgba{0.6f, 0.75f, 0.95f, 0.3f}, 10.0f);

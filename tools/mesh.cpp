@@ -1,5 +1,5 @@
-// The soft-body model: a slightly irregular blob, a three times subdivided icosahedron
-// (642 vertices, 1280 triangles) with smooth deterministic bumps, sitting on y = 0 with
+// The soft-body model: a slightly irregular blob, a geodesic sphere of frequency 6
+// (362 vertices, 720 triangles) with smooth deterministic bumps, sitting on y = 0 with
 // radius about 1. Every triangle is wound so that its normal by the right-hand rule of
 // (A, B, C) points outwards. Written in the 3D Studio ASCII export form.
 #include <algorithm>
@@ -32,6 +32,7 @@ double blobRadius(Point d) {
 }
 
 constexpr double kCentreHeight = 1.0;  // the blob rests on y = 0 before it is placed
+constexpr int kFrequency = 6;          // 362 vertices, 720 triangles
 
 struct Mesh {
     std::vector<Point> directions;
@@ -50,37 +51,44 @@ Mesh icosahedron() {
     return mesh;
 }
 
-// Splits every triangle into four; edge midpoints are shared, so the surface stays closed.
-void subdivide(Mesh& mesh) {
-    std::map<std::pair<int, int>, int> midpoints;
-    const auto midpoint = [&](int a, int b) {
-        const auto key = std::minmax(a, b);
-        const auto found = midpoints.find(key);
-        if (found != midpoints.end()) return found->second;
-        const Point& p = mesh.directions[a];
-        const Point& q = mesh.directions[b];
-        mesh.directions.push_back(normalised({(p.x + q.x) / 2, (p.y + q.y) / 2, (p.z + q.z) / 2}));
-        const int index = static_cast<int>(mesh.directions.size()) - 1;
-        midpoints.emplace(key, index);
-        return index;
+// Splits every face into frequency^2 triangles on a regular grid (a geodesic sphere of
+// 10 f^2 + 2 vertices). Grid points on shared edges are made once, found again by their
+// rounded place, so the surface stays closed.
+Mesh geodesic(const Mesh& base, int frequency) {
+    Mesh mesh;
+    std::map<std::array<long long, 3>, int> known;
+    const auto vertexAt = [&](Point p) {
+        const Point d = normalised(p);
+        const std::array<long long, 3> key = {std::llround(d.x * 1e9), std::llround(d.y * 1e9), std::llround(d.z * 1e9)};
+        const auto [slot, fresh] = known.try_emplace(key, static_cast<int>(mesh.directions.size()));
+        if (fresh) mesh.directions.push_back(d);
+        return slot->second;
     };
-    std::vector<std::array<int, 3>> finer;
-    finer.reserve(mesh.triangles.size() * 4);
-    for (const auto& [a, b, c] : mesh.triangles) {
-        const int ab = midpoint(a, b), bc = midpoint(b, c), ca = midpoint(c, a);
-        finer.push_back({a, ab, ca});
-        finer.push_back({b, bc, ab});
-        finer.push_back({c, ca, bc});
-        finer.push_back({ab, bc, ca});
+    const double n = frequency;
+    for (const auto& [ia, ib, ic] : base.triangles) {
+        const Point& a = base.directions[ia];
+        const Point& b = base.directions[ib];
+        const Point& c = base.directions[ic];
+        // Grid point (i, j): i steps towards b, j towards c.
+        const auto grid = [&](int i, int j) {
+            return vertexAt({a.x + (b.x - a.x) * i / n + (c.x - a.x) * j / n,
+                             a.y + (b.y - a.y) * i / n + (c.y - a.y) * j / n,
+                             a.z + (b.z - a.z) * i / n + (c.z - a.z) * j / n});
+        };
+        for (int j = 0; j < frequency; ++j) {
+            for (int i = 0; i + j < frequency; ++i) {
+                mesh.triangles.push_back({grid(i, j), grid(i + 1, j), grid(i, j + 1)});
+                if (i + j + 1 < frequency) mesh.triangles.push_back({grid(i + 1, j), grid(i + 1, j + 1), grid(i, j + 1)});
+            }
+        }
     }
-    mesh.triangles = std::move(finer);
+    return mesh;
 }
 
 }  // namespace
 
 void generateMesh(const std::filesystem::path& runDir) {
-    Mesh mesh = icosahedron();
-    for (int level = 0; level < 3; ++level) subdivide(mesh);
+    Mesh mesh = geodesic(icosahedron(), kFrequency);
 
     std::vector<Point> vertices;
     vertices.reserve(mesh.directions.size());

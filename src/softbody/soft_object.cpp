@@ -180,18 +180,16 @@ void CSoftObject::computeForces() {
         const Vector3 d = a.position - b.position;
         const float length = std::sqrt(dot(d, d));
         if (length == 0.0f) continue;
+        const float inverse = 1.0f / length;
         const Vector3 dv = a.velocity - b.velocity;
-        const float f = (length - s.restLength) * s.stiffness + dot(d, dv) * s.damping / length;
-        const Vector3 force = (d * (1.0f / length)) * f;
+        const float f = (length - s.restLength) * s.stiffness + dot(d, dv) * s.damping * inverse;
+        const Vector3 force = d * (inverse * f);
         a.force = a.force - force;
         b.force = b.force + force;
     }
 
-    for (const SoftFace& face : faces) {
-        particles[face.p0].normal = Vector3{};
-        particles[face.p1].normal = Vector3{};
-        particles[face.p2].normal = Vector3{};
-    }
+    // Only corners of faces ever gather a normal, so clearing every particle is the same.
+    for (SoftParticle& p : particles) p.normal = Vector3{};
     for (SoftFace& face : faces) {
         SoftParticle& c0 = particles[face.p0];
         SoftParticle& c1 = particles[face.p1];
