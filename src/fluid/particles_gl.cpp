@@ -44,6 +44,9 @@ void drawParticles(int mode) {
         glDisableClientState(GL_VERTEX_ARRAY);
         glDisable(GL_TEXTURE_2D);
     }
+    // Mesa's software GL also replaces the texture coordinates of later quads while
+    // point sprites are on; keep them on only for the points.
+    glDisable(GL_POINT_SPRITE);
 
     GLint previousProgram = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &previousProgram);

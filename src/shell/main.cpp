@@ -2,9 +2,12 @@
 // scripted against the music's position; it ends by itself.
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 #include "render/gl.h"
 #include "render/resources.h"
+#include "shell/capture.h"
 #include "shell/config.h"
 #include "shell/keys.h"
 #include "shell/message_box.h"
@@ -15,11 +18,22 @@
 
 namespace {
 
-void applyOptions() {
+bool applyOptions() {
     const bool capture = !demoOptions.captureDir.empty() || !demoOptions.videoFile.empty();
     if (demoOptions.noDialogs || demoOptions.silent || capture) dialogsEnabled = false;
     musicSettings.silent = demoOptions.silent || capture;
     musicSettings.startSeconds = demoOptions.start.value_or(0.0);
+    if (!demoOptions.captureDir.empty()) {
+        std::error_code error;
+        std::filesystem::create_directories(demoOptions.captureDir, error);
+        if (!std::filesystem::is_directory(demoOptions.captureDir)) {
+            std::fprintf(stderr, "velkarn: cannot make the capture directory %s\n", demoOptions.captureDir.c_str());
+            return false;
+        }
+        captureSettings.directory = demoOptions.captureDir;
+        useFixedStepClock(musicSettings.startSeconds, demoOptions.fps.value_or(30));
+    }
+    return true;
 }
 
 }  // namespace
@@ -33,7 +47,7 @@ int main(int argc, char** argv) {
         std::fputs(demoUsage(), stdout);
         return 0;
     }
-    applyOptions();
+    if (!applyOptions()) return 1;
 
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE);

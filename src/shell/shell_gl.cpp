@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "render/gl.h"
+#include "shell/capture.h"
 #include "shell/config.h"
 #include "shell/demo_clock.h"
 #include "shell/music.h"
@@ -46,6 +47,8 @@ void reshape(int width, int height) {
 
 void idle() {
     if (advanceDemoClock(demoClock, musicTime())) endRun(0);
+    if (demoOptions.end && demoClock.time > static_cast<float>(*demoOptions.end)) endRun(0);
+    if (fixedStepClockActive()) captureFramePending = true;
     glutPostRedisplay();
 }
 

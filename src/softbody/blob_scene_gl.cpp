@@ -99,6 +99,9 @@ void drawBlobStrings() {
         glBegin(GL_POINTS);
         emitPoints(points, count);
         glEnd();
+        // Mesa's software GL also replaces the texture coordinates of later quads while
+        // point sprites are on; keep them on only for the points.
+        glDisable(GL_POINT_SPRITE);
         glUseProgram(static_cast<GLuint>(program));
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     }

@@ -1,5 +1,11 @@
 #include "timeline/layer_state.h"
 
 int lastOverlayBeat = 0;
-int lastIntroBeat = 0;
+std::array<float, 3> overlayOffset{};
+float overlayTurn = 0.0f;
+float creditsAlpha = 0.0f;
 float creditsEndTime = 175.0f;
+float endLogoAlpha = 0.0f;
+int introFrameIndex = 2;
+int lastIntroBeat = 0;
+float introPulse = 0.0f;

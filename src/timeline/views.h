@@ -5,6 +5,8 @@
 void setPerspectiveView();
 // Pushes the projection and replaces it by gluOrtho2D(-0.5, 0.5, -0.5, 0.5); modelview selected.
 void setOverlayProjection();
+// Pops the last overlay projection push, if any (the perspective view pops them all).
+void popOverlayProjection();
 // Unit-square quads: image textures (top row at t = 0), render textures (bottom row at
 // t = 0), and no texture coordinates.
 void drawImageQuad();

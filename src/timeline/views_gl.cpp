@@ -3,8 +3,24 @@
 #include "render/gl.h"
 #include "shell/config.h"
 
+namespace {
+// Projection pushes of setOverlayProjection not yet popped. Its callers never pop, so
+// the perspective view, loaded afresh at least once per frame, pops them all and the
+// stack cannot overflow.
+int overlayPushes = 0;
+}  // namespace
+
+void popOverlayProjection() {
+    if (overlayPushes == 0) return;
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    --overlayPushes;
+}
+
 void setPerspectiveView() {
     glMatrixMode(GL_PROJECTION);
+    for (; overlayPushes > 0; --overlayPushes) glPopMatrix();
     glLoadMatrixf(fixedProjection);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
@@ -14,6 +30,7 @@ void setPerspectiveView() {
 void setOverlayProjection() {
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
+    ++overlayPushes;
     glLoadIdentity();
     gluOrtho2D(-0.5, 0.5, -0.5, 0.5);
     glMatrixMode(GL_MODELVIEW);

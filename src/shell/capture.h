@@ -1,0 +1,24 @@
+// Offline rendering: every frame at a fixed step of demo time, saved as a PNG file.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+struct CaptureSettings {
+    std::string directory;  // empty: no capture
+    double endSeconds = 225.0;
+};
+extern CaptureSettings captureSettings;
+
+// Set by the idle callback when a new fixed-step frame is due; the display callback
+// captures only such frames, so a redraw by the window system is not saved twice.
+extern bool captureFramePending;
+
+// "DIR/frame-000042.png"
+std::string captureFileName(const std::string& directory, std::int64_t frameIndex);
+// Saves bottom-up RGBA rows as a top-down PNG. False when the file cannot be written.
+bool savePng(const std::string& fileName, std::span<const std::uint8_t> rgbaBottomUp, int width, int height);
+
+// Reads the picture the final copy wrote and saves it, when a frame is pending.
+void captureFinishedFrame();

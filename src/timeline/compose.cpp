@@ -1,0 +1,57 @@
+#include "timeline/compose.h"
+
+#include <cmath>
+
+#include "fluid/particles.h"
+#include "fluid/random.h"
+#include "shell/demo_clock.h"
+#include "timeline/layer_state.h"
+
+int beatIndexAt(float t) { return static_cast<int>(std::floor(t / 0.81f)); }
+
+void rollOverlayBeat() {
+    const float t = demoClock.time;
+    const int beat = beatIndexAt(t);
+    if (t > 25.0f && beat > lastOverlayBeat) {
+        lastOverlayBeat = beat;
+        const float r1 = static_cast<float>(rand15());
+        const float r2 = static_cast<float>(rand15());
+        const float r3 = static_cast<float>(rand15());
+        const float r4 = static_cast<float>(rand15());
+        overlayOffset = {-r1 / 32767.0f * 1.8f, -r2 / 32767.0f * 1.8f, -r3 / 32767.0f * 0.1f};
+        overlayTurn = -r4 / 32767.0f * 0.5f;
+    }
+}
+
+void updateCreditsFade(float t, float delta) {
+    if (t < creditsEndTime && creditsAlpha < 1.0f) creditsAlpha += 0.03f * delta;
+    if (t > creditsEndTime) {
+        creditsAlpha -= 0.03f * delta;
+        if (creditsAlpha < 0.0f) creditsAlpha = 0.0f;
+    }
+}
+
+void updateEndLogoFade(float t, float delta) {
+    if (t < 217.0f && endLogoAlpha < 1.0f) endLogoAlpha += 0.015f * delta;
+    if (t > 217.0f) {
+        endLogoAlpha -= 0.04f * delta;
+        if (endLogoAlpha < 0.0f) endLogoAlpha = 0.0f;
+    }
+    particleTint -= 0.059f * delta;
+    if (particleTint < 0.0f) particleTint = 0.0f;
+}
+
+void updateIntro(float t) {
+    if (t < 24.5f) {
+        const int beat = beatIndexAt(t);
+        if (beat > lastIntroBeat) {
+            lastIntroBeat = beat;
+            introFrameIndex += 1;
+            introPulse = 0.1f * (t / 25.5f);
+            if (introFrameIndex > 15) introFrameIndex = 15;
+        }
+    }
+    if (introPulse > 0.0f) introPulse = introPulse / 1.02f;
+}
+
+float overlayDriftAt(float t) { return -0.003f * t; }

@@ -1,0 +1,93 @@
+#include "timeline/compose.h"
+
+#include "fluid/tuning.h"
+#include "render/gl.h"
+#include "render/textures.h"
+#include "shell/demo_clock.h"
+#include "timeline/layer_state.h"
+#include "timeline/views.h"
+
+void composeLayers() {
+    const float t = demoClock.time;
+    const float delta = demoClock.delta;
+    glPushMatrix();
+    setOverlayProjection();
+
+    // Opaque background: nothing of the target's earlier content survives.
+    glEnable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    glBindTexture(GL_TEXTURE_2D, blackTexture);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    drawImageQuad();
+
+    if (t > 155.0f) {
+        updateCreditsFade(t, delta);
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, creditsTexture);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glColor4f(1.0f, 1.0f, 1.0f, creditsAlpha);
+        glPushMatrix();
+        glTranslatef(0.0f, 0.4f, 0.0f);
+        drawImageQuad();
+        glPopMatrix();
+    }
+
+    // The particle image of twice the picture size, added and minified.
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    glBindTexture(GL_TEXTURE_2D, largeTargetTexture);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    drawTargetQuad();
+
+    if (t > 200.0f) {
+        updateEndLogoFade(t, delta);
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, logoEndTexture);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glColor4f(1.0f, 1.0f, 1.0f, endLogoAlpha);
+        glPushMatrix();
+        glTranslatef(0.0f, 0.0f, 0.0f);
+        drawImageQuad();
+        glPopMatrix();
+    }
+
+    if (overlayOn != 0) {
+        // 2 * source * destination with half the texture colour: a multiply.
+        glBlendFunc(GL_DST_COLOR, GL_SRC_COLOR);
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, azorTexture);
+        glPushMatrix();
+        glTranslatef(overlayOffset[0], overlayOffset[1], overlayOffset[2]);
+        glRotatef(20.0f * overlayTurn, 0.0f, 1.0f, 0.0f);
+        glScalef(5.0f, 5.0f, 5.0f);
+        glTranslatef(overlayDriftAt(t), 0.0f, 0.0f);
+        if (t > 140.0f) glTranslatef(0.42f, 0.0f, 0.0f);
+        glColor4f(0.5f, 0.5f, 0.5f, 0.5f);
+        drawImageQuad();
+        glPopMatrix();
+    }
+
+    if (negativeOn != 0) {
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_ONE_MINUS_DST_COLOR, GL_ZERO);
+        glDisable(GL_TEXTURE_2D);
+        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+        drawPlainQuad();
+    }
+
+    if (t < 25.5f) {
+        updateIntro(t);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, introFrames[static_cast<std::size_t>(introFrameIndex)]);
+        glScalef(1.0f + introPulse, 1.0f + introPulse, 1.0f);
+        glTranslatef(-0.5f * introPulse, -0.5f * introPulse, 0.0f);
+        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+        drawImageQuad();
+    }
+
+    glPopMatrix();
+}

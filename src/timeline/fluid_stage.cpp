@@ -1,0 +1,123 @@
+#include "timeline/fluid_stage.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "fluid/fluid.h"
+#include "fluid/particles.h"
+#include "shell/demo_clock.h"
+#include "timeline/frame.h"
+
+float fluidStepCarry = 0.0f;
+int obstaclesCleared = 0;
+float particleStepScale = 1.0f;
+float particleSpeed = 1.0f;
+
+int pulsingSquareSize(float t) {
+    return static_cast<int>(20.0 - 15.0 * std::sin(0.2 * static_cast<double>(t)));
+}
+
+void shapeObstacles(float t) {
+    int* const obstacle = fluidGrid.obstacle;
+    if (t < 183.0f) {
+        const int n = pulsingSquareSize(t);
+        // Only the central block is cleared, so cells that a wider square set outside
+        // it stay solid until the next full clear.
+        for (int y = 15; y <= 34; ++y) {
+            for (int x = 15; x <= 34; ++x) obstacle[cellIndex(x, y)] = 0;
+        }
+        const int s = (kGridSize - n) / 2;
+        for (int y = s; y < s + n; ++y) {
+            for (int x = s; x < s + n; ++x) obstacle[cellIndex(x, y)] = 1;
+        }
+    } else if (obstaclesCleared == 0) {
+        std::fill_n(obstacle, kCellCount, 0);
+        obstaclesCleared = 1;
+    }
+}
+
+int fluidStepsForFrame(float delta) {
+    float f = delta * 25.0f;
+    if (fluidStepCarry > 1.0f) {
+        f = f + 1.0f;
+        fluidStepCarry = fluidStepCarry - 1.0f;
+    }
+    const int n = static_cast<int>(std::floor(f));
+    fluidStepCarry = fluidStepCarry + (f - static_cast<float>(n));
+    return n;
+}
+
+void prepareFluid() {
+    shapeObstacles(demoClock.time);
+    const int steps = fluidStepsForFrame(demoClock.delta);
+    for (int i = 0; i < steps; ++i) stepFluid();
+}
+
+TransformList cameraMovesAt(float t) {
+    TransformList moves;
+    const float u = (t - 25.5f) / 25.5f;
+    particleStepScale = 1.0f;
+    if (t < 25.5f) {
+        moves.rotate(35.2f * u, 0.0f, 0.0f, 1.0f);
+        moves.rotate(55.2f * u, 0.5f, 1.0f, 0.25f);
+        particleStepScale = 0.5f - 0.4f * (t / 25.5f);
+    }
+    if (t > 25.5f && t < 26.7f) {
+        moves.rotate(10.2f, 0.0f, 0.0f, 1.0f);
+        moves.rotate(0.25f * (t - 25.5f), 0.0f, 0.0f, 1.0f);
+        moves.translate(-(t - 25.5f), 0.0f, -0.1f);
+    }
+    if (t > 26.6f && t < 45.0f) {
+        moves.rotate(-33.2f * u, 0.5f, 1.0f, 0.25f);
+        moves.translate(-0.03f * (t - 25.5f), 0.0f, -0.1f);
+    }
+    if (t < 45.0f) respawnChance = 0.25f;
+    return moves;
+}
+
+TransformList driftMovesAt(float t) {
+    TransformList moves;
+    if (t < 45.0f) moves.translate(0.165f, -0.1f, -0.050000012f - 0.0035f * t);
+    if (t > 45.0f && t < 58.5f) {
+        const float w = 0.015f * (t - 45.5f);
+        moves.translate(-0.3f * w, 0.2f * std::sin(9.0f * w), 0.1f * std::sin(10.0f * w + 7.0f));
+        particleSpeed = 0.15f;
+    } else if (t > 58.5f) {
+        particleSpeed = 0.25f;
+    }
+    if (t < 58.5f) moves.translate(-0.23f, 0.1f, 0.4f);
+    if (t > 58.5f && t < 101.0f) moves.translate(0.15f - 0.04f * (t - 58.5f), 0.0f, 0.0f);
+    // From here on the square exists only while its own frame's fluid is stepped.
+    if (t > 100.0f) std::fill_n(fluidGrid.obstacle, kCellCount, 0);
+    return moves;
+}
+
+void stepParticles() {
+    const float t = demoClock.time;
+    const float budget = demoClock.delta / 15.0f * 0.01f;
+    const float k = blobActive == 1 ? 0.2f : 1.0f;
+    const bool late = t > 155.0f;
+    const float g = particleSpeed * k * 0.75f;
+    float covered = 0.0f;
+    // particleStepScale is at least 0.1, so this loop is short for any sane delta.
+    while (covered < budget && particleStepScale > 0.0f) {
+        advanceParticles(particleStepScale * g, late);
+        covered = covered + particleStepScale;
+    }
+    advanceParticles((budget - (covered - particleStepScale)) * g, late);
+}
+
+ParticleLayout particleLayoutAt(float t) {
+    if (t > 142.3f) return ParticleLayout::Squeezed;
+    if (t > 130.0f) return ParticleLayout::Wall;
+    return ParticleLayout::ThreeCopies;
+}
+
+bool lineCopiesShown(float t) { return !(t > 26.6f && t < 45.0f); }
+
+TransformList wallPlacementAt(float t) {
+    TransformList moves;
+    moves.rotate(15.0f * 0.095f * (t - 130.0f) - 15.0f, 0.0f, 1.0f, 0.0f);
+    moves.translate(-10.0f, 6.0f, -1.2f - 0.13f * (t - 130.0f));
+    return moves;
+}

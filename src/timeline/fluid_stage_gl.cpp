@@ -1,0 +1,68 @@
+#include "timeline/fluid_stage.h"
+
+#include "fluid/particles.h"
+#include "render/gl.h"
+#include "render/render_target.h"
+#include "render/shaders.h"
+#include "shell/demo_clock.h"
+
+void moveCamera() { applyTransforms(cameraMovesAt(demoClock.time)); }
+
+void driftCamera() { applyTransforms(driftMovesAt(demoClock.time)); }
+
+void renderParticleImage() {
+    const float t = demoClock.time;
+    bindRenderTarget(largeTarget);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glPointSize(1.0f);
+    glLineWidth(1.0f);
+
+    const ParticleLayout layout = particleLayoutAt(t);
+    if (layout == ParticleLayout::Squeezed) {
+        glTranslatef(0.0f, 0.1f, 0.0f);
+        glScalef(1.0f, 0.8f, 1.0f);
+        drawParticles(0);
+        particleLineProgram = lineGeomProgram;
+        drawParticles(2);
+        return;
+    }
+
+    glEnable(GL_TEXTURE_2D);
+    if (layout == ParticleLayout::Wall) {
+        // 25 by 12 copies of the periodic fluid, turning and coming closer.
+        respawnChance = 0.0f;
+        glPushMatrix();
+        const float savedMaxPar = MAX_PAR;
+        MAX_PAR = 0.25f * MAX_PAR;
+        applyTransforms(wallPlacementAt(t));
+        for (int row = 0; row < 12; ++row) {
+            for (int column = 0; column < 25; ++column) {
+                drawParticles(0);
+                glTranslatef(1.0f, 0.0f, 0.0f);
+            }
+            glTranslatef(-25.0f, -1.0f, 0.0f);
+        }
+        MAX_PAR = savedMaxPar;
+        glPopMatrix();
+    } else {
+        glPushMatrix();
+        respawnChance = 0.65f;
+        glTranslatef(-0.15f, 0.0f, -0.1f);
+        drawParticles(1);
+        glTranslatef(1.0f, 0.0f, 0.0f);
+        drawParticles(1);
+        glTranslatef(1.0f, 0.0f, 0.0f);
+        drawParticles(1);
+        glPopMatrix();
+    }
+
+    if (lineCopiesShown(t)) {
+        glTranslatef(0.0f, 0.0f, 0.1f);
+        particleLineProgram = lineGeomProgram;
+        drawParticles(2);
+        glTranslatef(1.0f, 0.0f, 0.0f);
+        particleLineProgram = lineGeomProgram;
+        drawParticles(2);
+    }
+}
