@@ -87,7 +87,5 @@ void applyPostProcessing() {
     glEnd();
 
     // Take back the projection that setOverlayProjection pushed.
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
+    popOverlayProjection();
 }
