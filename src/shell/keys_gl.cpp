@@ -4,8 +4,8 @@
 #include "shell/shell.h"
 
 void keyboard(unsigned char key, int, int) {
-    if (key == 27 || key == 'q') endRun(0);
+    if (handleKey(key) == KeyResult::Quit) endRun(0);
     glutPostRedisplay();
 }
 
-void specialKey(int, int, int) {}
+void specialKey(int key, int, int) { handleSpecialKey(key); }
