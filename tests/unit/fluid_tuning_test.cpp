@@ -200,3 +200,32 @@ TEST_F(Tuning, LoadsAFileFromDisk) {
 }
 
 }  // namespace
+
+namespace {
+
+// The four files shipped in dat/ read cleanly and keep their records in time order.
+TEST(TuningShipped, FilesAreWellFormed) {
+    fluidtest::SavedFluidState saved;
+    const std::string dat = std::string(VELKARN_SOURCE_DIR) + "/dat/";
+    struct Shipped {
+        TuningList* list;
+        const char* name;
+    };
+    for (const Shipped& file : {Shipped{&numList, "p-num.dat"}, Shipped{&sizeList, "p-size.dat"},
+                                Shipped{&negativeList, "p-negative.dat"}, Shipped{&kszakList, "p-kszak.dat"}}) {
+        testing::internal::CaptureStderr();
+        loadTuningFile(*file.list, (dat + file.name).c_str());
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << file.name;
+        ASSERT_GT(file.list->count, 0) << file.name;
+        for (int i = 1; i < file.list->count; ++i) {
+            EXPECT_LE(file.list->records[static_cast<std::size_t>(i - 1)].time,
+                      file.list->records[static_cast<std::size_t>(i)].time)
+                << file.name << " record " << i;
+        }
+    }
+    // The picture starts plain: the first negative record switches the inversion off at once.
+    EXPECT_EQ(negativeList.records[0].time, 0.0f);
+    EXPECT_EQ(negativeList.records[0].first, 0);
+}
+
+}  // namespace
