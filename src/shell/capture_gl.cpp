@@ -5,12 +5,17 @@
 
 #include "render/gl.h"
 #include "shell/config.h"
+#include "shell/demo_clock.h"
 #include "shell/music.h"
 #include "shell/shell.h"
 
 void captureFinishedFrame() {
     if (captureSettings.directory.empty() || !captureFramePending) return;
     captureFramePending = false;
+    // Offline runs are how the picture is checked: report any GL error of the frame.
+    for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError()) {
+        std::fprintf(stderr, "velkarn: GL error 0x%04x in the frame at %.3f s\n", error, static_cast<double>(demoClock.time));
+    }
     static std::vector<std::uint8_t> pixels;
     pixels.resize(static_cast<std::size_t>(screenWidth) * screenHeight * 4);
     glReadBuffer(GL_BACK);

@@ -21,11 +21,7 @@ GLint currentProgram() {
 
 // setOverlayProjection pushes the projection; every overlay drawing here pops it again
 // when it is done, so the projection stack stays balanced frame after frame.
-void endOverlayProjection() {
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-}
+void endOverlayProjection() { popOverlayProjection(); }
 
 void clearToBlack() {
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
