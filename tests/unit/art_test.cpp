@@ -277,3 +277,58 @@ TEST(ArtIntro, PngKeepsSizeAndAlpha) {
     std::filesystem::remove(path);
     EXPECT_THROW(savePng(makeIntroFrame(5, 8, 8), "/nonexistent-dir/x.png"), std::runtime_error);
 }
+
+TEST(ArtLogo, EyeLidsMeetAtTheCornersAndCloseOntoEachOther) {
+    EyeShape eye = logoEye();
+    EXPECT_FLOAT_EQ(upperLidY(eye, eye.halfWidth), eye.centreY);
+    EXPECT_FLOAT_EQ(lowerLidY(eye, -eye.halfWidth), eye.centreY);
+    EXPECT_FLOAT_EQ(upperLidY(eye, 0.0f), eye.centreY - eye.upperLid);
+    // The iris ring fits inside the opening, or the mark would not read as an eye.
+    EXPECT_LT(eye.irisRadius + eye.line, std::min(eye.upperLid, eye.lowerLid));
+    eye.upperLid = -eye.lowerLid;
+    for (float dx : {-200.0f, 0.0f, 150.0f}) EXPECT_FLOAT_EQ(upperLidY(eye, dx), lowerLidY(eye, dx));
+}
+
+TEST(ArtLogo, TitleIsWrittenOutWithoutMovingItsLetters) {
+    const std::vector<Capsule> full = logoStrokes(1 << 30, false);
+    const std::vector<Capsule> three = logoStrokes(3, false);
+    ASSERT_FALSE(three.empty());
+    ASSERT_LT(three.size(), full.size());
+    for (std::size_t i = 0; i < three.size(); ++i) EXPECT_FLOAT_EQ(three[i].x0, full[i].x0);
+    EXPECT_TRUE(logoStrokes(0, false).empty());
+    EXPECT_TRUE(logoStrokes(-5, false).empty());
+    // The whole logo sits on the picture with a margin.
+    const Bounds b = strokeBounds(logoStrokes());
+    EXPECT_GT(b.left, 0.0f);
+    EXPECT_GT(b.top, 0.0f);
+    EXPECT_LT(b.right, kReferenceWidth);
+    EXPECT_LT(b.bottom, kReferenceHeight);
+    EXPECT_NEAR(0.5f * (b.left + b.right), 0.5f * kReferenceWidth, 2.0f);
+}
+
+TEST(ArtPictures, CreditsStayInTheShownLowerPart) {
+    // Only rows below 0.4 of the height are ever on screen; above them is backdrop.
+    const Canvas canvas = makeCreditsPicture(384, 216);
+    float brightestHidden = 0.0f;
+    float brightestShown = 0.0f;
+    for (int y = 0; y < canvas.height; ++y) {
+        for (int x = 0; x < canvas.width; ++x) {
+            const float v = pixelAt(canvas, x, y)[1];
+            float& brightest = y < canvas.height * 4 / 10 - 4 ? brightestHidden : brightestShown;
+            brightest = std::max(brightest, v);
+        }
+    }
+    EXPECT_LT(brightestHidden, 0.12f);
+    EXPECT_GT(brightestShown, 0.8f);
+}
+
+TEST(ArtPictures, GradientRunsFromDarkTopToLightBottom) {
+    const Canvas canvas = makeGradient(64, 36);
+    const auto luma = [&](int y) {
+        const float* p = pixelAt(canvas, 32, y);
+        return p[0] + p[1] + p[2];
+    };
+    for (int y = 1; y < 36; ++y) EXPECT_GE(luma(y) + 1e-5f, luma(y - 1));
+    EXPECT_LT(luma(0), 0.4f);
+    EXPECT_GT(luma(35), 1.6f);
+}
