@@ -28,7 +28,12 @@ constexpr int kRespawnTriesBeforeCheck = 64;
 constexpr int kMaxRespawnTries = 1 << 20;
 
 // trunc(shifted) mod 50 with a result in 0..49 for every input, NaN included.
-inline int latticeCell(float shifted) {
+[[gnu::always_inline]] inline int latticeCell(float shifted) {
+    // Positions in the unit square give 50..100: one subtraction does the modulo.
+    if (shifted >= 0.0f && shifted < 100.0f) {
+        const int whole = static_cast<int>(shifted);
+        return whole >= kGridSize ? whole - kGridSize : whole;
+    }
     if (shifted >= 0.0f && shifted < 1.0e9f) return static_cast<int>(shifted) % kGridSize;
     if (!(shifted == shifted)) return 0;  // NaN
     // Far outside or negative: wrap in double so the conversion cannot overflow.
@@ -38,23 +43,36 @@ inline int latticeCell(float shifted) {
     return std::clamp(static_cast<int>(wrapped), 0, kGridSize - 1);
 }
 
+// Both neighbours are formed from the coordinate on their own, as c0 and c1 = c0 + 1 can
+// differ by rounding.
+[[gnu::always_inline]] inline LatticeSpan spanOf(float g) {
+    return {latticeCell(g + static_cast<float>(kGridSize)), latticeCell(g + static_cast<float>(kGridSize + 1))};
+}
+
+// (g - c0) / (c1 - c0); the usual difference of 1 divides exactly, so it is skipped.
+[[gnu::always_inline]] inline float spanFraction(float g, const LatticeSpan& span) {
+    const int difference = span.c1 - span.c0;
+    const float offset = g - static_cast<float>(span.c0);
+    return difference == 1 ? offset : offset / static_cast<float>(difference);
+}
+
 // Bilinear weights of one lattice coordinate pair, shared by both velocity fields.
 struct BilinearWeights {
     int i00, i10, i11, i01;
     float w00, w10, w11, w01;
 };
 
-inline BilinearWeights bilinearWeights(float gx, float gy) {
-    const LatticeSpan sx = latticeSpan(gx);
-    const LatticeSpan sy = latticeSpan(gy);
+[[gnu::always_inline]] inline BilinearWeights bilinearWeights(float gx, float gy) {
+    const LatticeSpan sx = spanOf(gx);
+    const LatticeSpan sy = spanOf(gy);
     // Plain integer differences: -49 when the upper neighbour wrapped to 0.
-    const float r = (gx - static_cast<float>(sx.c0)) / static_cast<float>(sx.c1 - sx.c0);
-    const float q = (gy - static_cast<float>(sy.c0)) / static_cast<float>(sy.c1 - sy.c0);
+    const float r = spanFraction(gx, sx);
+    const float q = spanFraction(gy, sy);
     return {cellIndex(sx.c0, sy.c0), cellIndex(sx.c1, sy.c0), cellIndex(sx.c1, sy.c1), cellIndex(sx.c0, sy.c1),
             (1.0f - r) * (1.0f - q),   r * (1.0f - q),           r * q,                    (1.0f - r) * q};
 }
 
-inline float interpolate(const float* field, const BilinearWeights& w) {
+[[gnu::always_inline]] inline float interpolate(const float* field, const BilinearWeights& w) {
     return w.w00 * field[w.i00] + w.w10 * field[w.i10] + w.w11 * field[w.i11] + w.w01 * field[w.i01];
 }
 
@@ -74,9 +92,7 @@ inline int logoPixelUnder(float x, float y) {
 
 }  // namespace
 
-LatticeSpan latticeSpan(float g) {
-    return {latticeCell(g + static_cast<float>(kGridSize)), latticeCell(g + static_cast<float>(kGridSize + 1))};
-}
+LatticeSpan latticeSpan(float g) { return spanOf(g); }
 
 float sampleBilinear(const float* field, float gx, float gy) {
     return interpolate(field, bilinearWeights(gx, gy));
@@ -93,7 +109,7 @@ void respawnParticle(float& x, float& y) {
     for (int tries = 1; tries <= kMaxRespawnTries; ++tries) {
         const float nx = randUnit();
         const float ny = randUnit();
-        const int cell = cellIndex(latticeSpan(49.0f * nx).c0, latticeSpan(49.0f * ny).c0);
+        const int cell = cellIndex(spanOf(49.0f * nx).c0, spanOf(49.0f * ny).c0);
         if (fluidGrid.obstacle[cell] == 0) {
             x = nx;
             y = ny;
