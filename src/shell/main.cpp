@@ -9,6 +9,7 @@
 #include "render/resources.h"
 #include "shell/capture.h"
 #include "shell/config.h"
+#include "shell/frame_stats.h"
 #include "shell/keys.h"
 #include "shell/message_box.h"
 #include "shell/music.h"
@@ -23,6 +24,7 @@ bool applyOptions() {
     if (demoOptions.noDialogs || demoOptions.silent || capture) dialogsEnabled = false;
     musicSettings.silent = demoOptions.silent || capture;
     musicSettings.startSeconds = demoOptions.start.value_or(0.0);
+    if (demoOptions.stats) frameStats.enable(demoOptions.statsFile);
     if (!demoOptions.captureDir.empty()) {
         std::error_code error;
         std::filesystem::create_directories(demoOptions.captureDir, error);

@@ -7,6 +7,7 @@
 #include "shell/capture.h"
 #include "shell/config.h"
 #include "shell/demo_clock.h"
+#include "shell/frame_stats.h"
 #include "shell/music.h"
 #include "shell/options.h"
 
@@ -53,6 +54,7 @@ void idle() {
 }
 
 void endRun(int status) {
+    if (!frameStats.finish() && status == 0) status = 1;
     std::fflush(stdout);
     std::exit(status);
 }

@@ -6,6 +6,7 @@
 #include "shell/capture.h"
 #include "shell/config.h"
 #include "shell/demo_clock.h"
+#include "shell/frame_stats.h"
 #include "softbody/blob_scene.h"
 #include "timeline/compose.h"
 #include "timeline/fluid_stage.h"
@@ -13,6 +14,7 @@
 
 void displayFrame() {
     const float t = demoClock.time;
+    frameStats.beginFrame(t);
     glUseProgram(0);
     updateBlobSwitch(t);
     applyTuningSchedules(t);
@@ -27,11 +29,14 @@ void displayFrame() {
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glPushMatrix();
     prepareFluid();
+    frameStats.lap(FrameStage::Fluid);
     moveCamera();
     if (demoClock.paused == 0 && blobActive == 1) stepSoftBodies();
+    frameStats.lap(FrameStage::SoftBodies);
     stepParticles();
     driftCamera();
     renderParticleImage();
+    frameStats.lap(FrameStage::Particles);
 
     // The picture: the scene target at the picture size, back at the look-at.
     bindWindowFramebuffer();
@@ -47,8 +52,12 @@ void displayFrame() {
     glPopMatrix();
     if (blobActive == 1) composeBlobSection();
     if (blobActive == 0) composeLayers();
+    frameStats.lap(FrameStage::Composition);
 
     applyPostProcessing();
+    frameStats.lap(FrameStage::PostProcessing);
     captureFinishedFrame();
+    frameStats.skip();
     glutSwapBuffers();
+    frameStats.endFrame();
 }

@@ -1,0 +1,59 @@
+// Frame-time statistics of a run (--stats): the time of every frame and the CPU time of
+// its stages, reported at the end and optionally written one row per frame as CSV.
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <vector>
+
+enum class FrameStage : std::uint8_t { Fluid, Particles, SoftBodies, Composition, PostProcessing, Count };
+inline constexpr std::size_t kFrameStageCount = static_cast<std::size_t>(FrameStage::Count);
+
+struct FrameSample {
+    float demoTime = 0.0f;
+    double frameMs = 0.0;
+    std::array<double, kFrameStageCount> stageMs{};
+};
+
+struct FrameStatsSummary {
+    std::size_t frames = 0;
+    double meanMs = 0.0, medianMs = 0.0, p95Ms = 0.0, p99Ms = 0.0, maxMs = 0.0;
+    std::array<double, kFrameStageCount> stageMeanMs{};
+};
+
+// Nearest-rank percentiles over the frame times (p in 0..100).
+FrameStatsSummary summarizeFrames(const std::vector<FrameSample>& samples);
+void writeStatsReport(std::ostream& out, const FrameStatsSummary& summary);
+void writeStatsCsv(std::ostream& out, const std::vector<FrameSample>& samples);
+
+// The recorder used by the frame driver. Everything is a no-op until enabled, so a run
+// without --stats reads no clock.
+class FrameStats {
+public:
+    void enable(std::string csvFile);
+    bool enabled() const { return enabled_; }
+    void beginFrame(float demoTime);
+    // The time since the last lap (or the frame's start) goes to the stage.
+    void lap(FrameStage stage);
+    // Time since the last lap goes to no stage (camera moves, buffer swap).
+    void skip();
+    void endFrame();
+    // Prints the summary on standard output and writes the CSV file; returns false when
+    // the CSV file cannot be written.
+    bool finish();
+    const std::vector<FrameSample>& samples() const { return samples_; }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    bool enabled_ = false;
+    bool finished_ = false;
+    std::string csvFile_;
+    std::vector<FrameSample> samples_;
+    FrameSample current_;
+    Clock::time_point frameStart_{}, lastLap_{};
+};
+
+extern FrameStats frameStats;

@@ -1,0 +1,11 @@
+# The negative switched by its tuning record is the only change: the picture with it
+# is the complement of the picture without it.
+source "$(dirname "$0")/lib/common.sh"
+echo "320 180 window" > QRV-Velkarn-config.dat
+printf 'negative switch\n0 0\n' > dat/p-negative.dat
+"$velkarn" --capture plain --fps 1 --start 40 --end 40 2>>stderr.txt || fail "plain capture failed"
+printf 'negative switch\n0 1\n' > dat/p-negative.dat
+"$velkarn" --capture inverted --fps 1 --start 40 --end 40 2>>stderr.txt || fail "inverted capture failed"
+convert inverted/frame-000000.png -negate negated.png
+differing=$(compare -metric AE -fuzz 2% plain/frame-000000.png negated.png null: 2>&1 || true)
+[ "${differing%%.*}" -lt 200 ] || fail "inverted frame is not the complement ($differing pixels differ)"
