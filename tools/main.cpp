@@ -13,7 +13,6 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::filesystem::path runDir = argv[1];
-    std::filesystem::create_directories(runDir / "dat");
     const auto wanted = [&](const char* kind) {
         if (argc == 2) return true;
         for (int i = 2; i < argc; ++i) {
@@ -22,6 +21,7 @@ int main(int argc, char** argv) {
         return false;
     };
     try {
+        std::filesystem::create_directories(runDir / "dat");
         if (wanted("mesh")) generateMesh(runDir);
         if (wanted("logo")) generateLogo(runDir);
         if (wanted("images")) generateImages(runDir);

@@ -10,6 +10,7 @@
 #include "shell/frame_stats.h"
 #include "shell/music.h"
 #include "shell/options.h"
+#include "shell/process_exit.h"
 
 namespace {
 
@@ -56,5 +57,5 @@ void idle() {
 void endRun(int status) {
     if (!frameStats.finish() && status == 0) status = 1;
     std::fflush(stdout);
-    std::exit(status);
+    exitProcess(status);
 }

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "shell/process_exit.h"
+
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    checkLeaksNow();
+    return result;
 }
