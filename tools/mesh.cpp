@@ -1,5 +1,5 @@
-// The soft-body model: a slightly irregular blob, a geodesic sphere of frequency 6
-// (362 vertices, 720 triangles) with smooth deterministic bumps, sitting on y = 0 with
+// The soft-body model: a slightly irregular blob, a geodesic sphere of frequency 4
+// (162 vertices, 320 triangles) with smooth deterministic bumps, sitting on y = 0 with
 // radius about 1. Every triangle is wound so that its normal by the right-hand rule of
 // (A, B, C) points outwards. Written in the 3D Studio ASCII export form.
 #include <algorithm>
@@ -32,7 +32,7 @@ double blobRadius(Point d) {
 }
 
 constexpr double kCentreHeight = 1.0;  // the blob rests on y = 0 before it is placed
-constexpr int kFrequency = 6;          // 362 vertices, 720 triangles
+constexpr int kFrequency = 4;          // 162 vertices, 320 triangles: light enough for the gas to hold it up
 
 struct Mesh {
     std::vector<Point> directions;

@@ -52,13 +52,13 @@ TEST(AscReader, ReadsTheGeneratedMeshTheSameEveryTime) {
     generateMesh(dir);
     const std::string path = (dir / "dat" / "Objekt3.asc").string();
     const AscModel first = readModel(path);
-    EXPECT_EQ(first.vertexCount, 362);
-    EXPECT_EQ(first.faceCount, 720);
-    ASSERT_EQ(first.vertices.size(), 362u * 3);
-    ASSERT_EQ(first.faces.size(), 720u * 3);
+    EXPECT_EQ(first.vertexCount, 162);
+    EXPECT_EQ(first.faceCount, 320);
+    ASSERT_EQ(first.vertices.size(), 162u * 3);
+    ASSERT_EQ(first.faces.size(), 320u * 3);
     for (const auto index : first.faces) {
         EXPECT_GE(index, 0);
-        EXPECT_LT(index, 362);
+        EXPECT_LT(index, 162);
     }
     // Once per soft body: three reads give the same arrays.
     for (int i = 0; i < 2; ++i) {

@@ -59,7 +59,7 @@ TEST(SoftBodyModel, OneSpringPerEdgeOnClosedMeshes) {
 
     const AscModel blob = softtest::generatedBlob();
     const CSoftObject body(blob, Vector3{}, 0.85f, 1.0f, 1e6f, 480.0f, 0.0f);
-    EXPECT_EQ(body.springs.size(), 1080u);
+    EXPECT_EQ(body.springs.size(), 480u);
 }
 
 TEST(SoftBodyModel, SeamVerticesShareTheirSprings) {
