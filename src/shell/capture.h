@@ -20,5 +20,6 @@ std::string captureFileName(const std::string& directory, std::int64_t frameInde
 // Saves bottom-up RGBA rows as a top-down PNG. False when the file cannot be written.
 bool savePng(const std::string& fileName, std::span<const std::uint8_t> rgbaBottomUp, int width, int height);
 
-// Reads the picture the final copy wrote and saves it, when a frame is pending.
+// Reads the picture the final copy wrote, when a frame is pending, and saves it as a
+// PNG file or sends it to the video; the run ends after the video's last frame.
 void captureFinishedFrame();

@@ -8,14 +8,13 @@
 #include "shell/demo_clock.h"
 #include "shell/music.h"
 #include "shell/shell.h"
+#include "shell/video.h"
 
-void captureFinishedFrame() {
-    if (captureSettings.directory.empty() || !captureFramePending) return;
-    captureFramePending = false;
-    // Offline runs are how the picture is checked: report any GL error of the frame.
-    for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError()) {
-        std::fprintf(stderr, "velkarn: GL error 0x%04x in the frame at %.3f s\n", error, static_cast<double>(demoClock.time));
-    }
+namespace {
+
+// The finished picture as the final copy left it in the back buffer: bottom row first,
+// opaque. One read-back serves the PNG files and the video.
+std::span<const std::uint8_t> readFinishedPicture() {
     static std::vector<std::uint8_t> pixels;
     pixels.resize(static_cast<std::size_t>(screenWidth) * screenHeight * 4);
     glReadBuffer(GL_BACK);
@@ -23,6 +22,28 @@ void captureFinishedFrame() {
     glReadPixels(0, letterboxOffsetY, screenWidth, screenHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     // The window's alpha is not part of the picture.
     for (std::size_t i = 3; i < pixels.size(); i += 4) pixels[i] = 255;
+    return pixels;
+}
+
+}  // namespace
+
+void captureFinishedFrame() {
+    const bool video = videoRequested();
+    if ((captureSettings.directory.empty() && !video) || !captureFramePending) return;
+    captureFramePending = false;
+    // Offline runs are how the picture is checked: report any GL error of the frame.
+    for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError()) {
+        std::fprintf(stderr, "velkarn: GL error 0x%04x in the frame at %.3f s\n", error, static_cast<double>(demoClock.time));
+    }
+    const std::span<const std::uint8_t> pixels = readFinishedPicture();
+    if (video) {
+        // The encoder starts with the first frame, once everything has loaded.
+        if (!videoStarted() && !beginVideo(screenWidth, screenHeight)) endRun(1);
+        if (!writeVideoFrame(pixels, demoClock.time)) endRun(1);
+        advanceFixedStepClock();
+        if (videoComplete()) endRun(0);
+        return;
+    }
     const std::string name = captureFileName(captureSettings.directory, fixedStepFrameIndex());
     if (!savePng(name, pixels, screenWidth, screenHeight)) {
         std::fprintf(stderr, "velkarn: cannot write %s\n", name.c_str());

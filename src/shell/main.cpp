@@ -1,5 +1,6 @@
 // velkarn: a real-time demo. One window, one music track, about 225 seconds of scenes
 // scripted against the music's position; it ends by itself.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -9,15 +10,49 @@
 #include "render/resources.h"
 #include "shell/capture.h"
 #include "shell/config.h"
+#include "shell/demo_clock.h"
 #include "shell/frame_stats.h"
 #include "shell/keys.h"
 #include "shell/message_box.h"
 #include "shell/music.h"
 #include "shell/options.h"
 #include "shell/shell.h"
+#include "shell/video.h"
 #include "timeline/frame.h"
 
 namespace {
+
+// --video: the run is rendered at a fixed step from --start to --end (at most the
+// demo's end) and piped to ffmpeg. Problems that would only show after loading are
+// caught here.
+bool prepareVideo() {
+    videoSettings.file = demoOptions.videoFile;
+    videoSettings.fps = demoOptions.fps.value_or(60);
+    videoSettings.startSeconds = musicSettings.startSeconds;
+    videoSettings.endSeconds = std::min(demoOptions.end.value_or(kDemoEndTime), static_cast<double>(kDemoEndTime));
+    if (videoSettings.startSeconds >= kDemoEndTime) {
+        std::fprintf(stderr, "velkarn: --start is past the end of the demo (%g s); no video to make\n",
+                     static_cast<double>(kDemoEndTime));
+        return false;
+    }
+    if (!programOnPath(videoSettings.encoder, std::getenv("PATH"))) {
+        std::fprintf(stderr, "velkarn: --video needs the %s program, which is not on the PATH (scripts/install-deps.sh installs it)\n",
+                     videoSettings.encoder.c_str());
+        return false;
+    }
+    const std::filesystem::path folder = std::filesystem::path(videoSettings.file).parent_path();
+    if (!folder.empty() && !std::filesystem::is_directory(folder)) {
+        std::fprintf(stderr, "velkarn: the folder %s of the video does not exist\n", folder.string().c_str());
+        return false;
+    }
+    if (std::filesystem::is_regular_file(kMusicFileName)) {
+        videoSettings.musicFile = kMusicFileName;
+    } else {
+        std::fprintf(stderr, "velkarn: warning: %s is missing; the video will have no sound\n", kMusicFileName);
+    }
+    useFixedStepClock(videoSettings.startSeconds, videoSettings.fps);
+    return true;
+}
 
 bool applyOptions() {
     const bool capture = !demoOptions.captureDir.empty() || !demoOptions.videoFile.empty();
@@ -35,6 +70,7 @@ bool applyOptions() {
         captureSettings.directory = demoOptions.captureDir;
         useFixedStepClock(musicSettings.startSeconds, demoOptions.fps.value_or(30));
     }
+    if (!demoOptions.videoFile.empty() && !prepareVideo()) return false;
     return true;
 }
 

@@ -11,6 +11,8 @@
 #include "shell/music.h"
 #include "shell/options.h"
 #include "shell/process_exit.h"
+#include "shell/video.h"
+#include "shell/watch.h"
 
 namespace {
 
@@ -51,10 +53,13 @@ void idle() {
     if (advanceDemoClock(demoClock, musicTime())) endRun(0);
     if (demoOptions.end && demoClock.time > static_cast<float>(*demoOptions.end)) endRun(0);
     if (fixedStepClockActive()) captureFramePending = true;
+    if (demoOptions.watch) pollWatchedFiles();
     glutPostRedisplay();
 }
 
 void endRun(int status) {
+    // A video is written only when all its frames are in and the encoder succeeded.
+    if (!finishVideo() && status == 0) status = 1;
     if (!frameStats.finish() && status == 0) status = 1;
     std::fflush(stdout);
     exitProcess(status);

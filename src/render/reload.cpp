@@ -1,0 +1,93 @@
+#include "render/reload.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+namespace {
+
+constexpr const char* kEffectVertex = "dat/multiply_vertex.glsl";
+constexpr const char* kGeomVertex = "dat/geom-vert.glsl";
+
+const std::array<ShaderSourceSet, 7> kSourceSets = {{
+    {"negative", &negativeShader, &negativeProgram, kEffectVertex, "dat/negative_fragment.glsl", nullptr},
+    {"multiply", &multiplyShader, &multiplyProgram, kEffectVertex, "dat/multiply_fragment.glsl", nullptr},
+    {"overlay", &overlayShader, &overlayProgram, kEffectVertex, "dat/overlay_fragment.glsl", nullptr},
+    {"blur", &blurShader, &blurProgram, kEffectVertex, "dat/dof_fragment.glsl", nullptr},
+    {"replace", &replaceShader, &replaceProgram, kEffectVertex, "dat/replace_fragment.glsl", nullptr},
+    {"particle lines", &lineGeomShader, &lineGeomProgram, kGeomVertex, "dat/geom-frag.glsl", "dat/geom-geom.glsl"},
+    {"blob strings", &blobGeomShader, &blobGeomProgram, kGeomVertex, "dat/geom-blob-frag.glsl",
+     "dat/geom-geom-blobe.glsl"},
+}};
+
+bool uses(const ShaderSourceSet& set, std::string_view file) {
+    return file == set.vertexFile || file == set.fragmentFile || (set.geometryFile != nullptr && file == set.geometryFile);
+}
+
+}  // namespace
+
+std::span<const ShaderSourceSet> shaderSourceSets() { return kSourceSets; }
+
+std::vector<std::string> shaderSourceFiles() {
+    std::vector<std::string> files;
+    const auto add = [&](const char* file) {
+        if (file != nullptr && std::find(files.begin(), files.end(), file) == files.end()) files.emplace_back(file);
+    };
+    for (const ShaderSourceSet& set : kSourceSets) {
+        add(set.vertexFile);
+        add(set.fragmentFile);
+        add(set.geometryFile);
+    }
+    return files;
+}
+
+std::vector<std::size_t> shaderEntriesUsing(std::string_view file) {
+    std::vector<std::size_t> entries;
+    for (std::size_t i = 0; i < kSourceSets.size(); ++i) {
+        if (uses(kSourceSets[i], file)) entries.push_back(i);
+    }
+    return entries;
+}
+
+void replaceLayerProgram(BlendLayerList& layers, unsigned int oldProgram, unsigned int newProgram) {
+    if (oldProgram == 0) return;  // program 0 is plain copying, never a built program
+    for (BlendLayer& layer : layers) {
+        if (layer.program == oldProgram) layer.program = newProgram;
+    }
+}
+
+namespace {
+
+// The loader handed to makeBlendLayerWith once every image is known to load: each name
+// is then a cache hit.
+TryImageLoader checkedLoader = nullptr;
+unsigned int loadChecked(const char* fileName) { return checkedLoader(fileName, nullptr).value_or(0); }
+
+}  // namespace
+
+bool readBlendLayersChecked(std::istream& in, TryImageLoader loader, BlendLayerList& out, std::string& error) {
+    const LayerReadResult read = readLayerGroups(in);
+    if (read.status != LayerReadStatus::Ok) {
+        error = read.message;
+        return false;
+    }
+    // Load every image first: one that fails leaves the old list whole.
+    for (std::size_t i = 0; i < read.groups.size(); ++i) {
+        const LayerGroup& group = read.groups[i];
+        if (parseLayerTime(group.end) == 0.0f || group.image == "0") continue;  // loads nothing
+        char fileName[80];
+        std::snprintf(fileName, sizeof fileName, "%s", group.image.c_str());
+        std::string why;
+        if (!loader(fileName, &why)) {
+            error = "layer group " + std::to_string(i + 1) + ": cannot load the image " + fileName +
+                    (why.empty() ? std::string() : ": " + why);
+            return false;
+        }
+    }
+    BlendLayerList fresh;
+    checkedLoader = loader;
+    appendBlendLayers(read.groups, &loadChecked, fresh);
+    checkedLoader = nullptr;
+    out.swap(fresh);
+    return true;
+}
