@@ -24,7 +24,7 @@ tiles=()
 for i in "${!moments[@]}"; do
   t=${moments[$i]}
   "$root/scripts/with-display.sh" "$root/build/run/velkarn" --capture "f$i" --fps 1 --start "$t" --end "$t" >/dev/null
-  convert "f$i/frame-000000.png" -gravity SouthWest -fill white -undercolor '#00000080' \
+  convert "f$i/frame-000000.png" -font DejaVu-Sans -gravity SouthWest -fill white -undercolor '#00000080' \
     -pointsize $((height / 18)) -annotate +6+6 " ${t} s  ${labels[$i]} " "tile$i.png"
   tiles+=("tile$i.png")
 done

@@ -8,7 +8,7 @@ packages=(
   freeglut3-dev libglew-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri mesa-utils
   libsdl2-dev libsdl2-image-dev libmpg123-dev libmp3lame-dev
   libgtest-dev libbenchmark-dev
-  xvfb xauth xdotool ffmpeg imagemagick
+  xvfb xauth xdotool ffmpeg imagemagick fonts-dejavu-core
   clang libclang-rt-14-dev valgrind
 )
 
