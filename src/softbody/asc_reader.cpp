@@ -5,41 +5,86 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace {
 
 bool isSpace(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
-// Closes the file when a pass returns normally (exit() ends the process anyway).
 struct FileCloser {
-    std::FILE* file;
-    ~FileCloser() { std::fclose(file); }
+    void operator()(std::FILE* file) const { std::fclose(file); }
 };
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
-std::FILE* openModel(const AscModel& model) {
-    std::FILE* file = std::fopen(model.fileName.c_str(), "r");
-    if (file == nullptr) {
-        std::printf("Unable to open %s file.\n", model.fileName.c_str());
-        std::fflush(stdout);
-        std::exit(1);
+// The non-exiting word scanner under the public readWord/skipToWord/readCountAfter:
+// false stands for "the model is malformed here".
+
+bool scanWord(std::FILE* file, char* buffer, int maxLength) {
+    int c = std::getc(file);
+    while (c != EOF && isSpace(c)) c = std::getc(file);
+    if (c == EOF) return false;
+    int length = 0;
+    while (c != EOF && !isSpace(c)) {
+        if (length == maxLength) return false;
+        buffer[length++] = static_cast<char>(c);
+        c = std::getc(file);
     }
-    return file;
+    buffer[length] = '\0';
+    return true;
 }
 
-std::int32_t checkedCount(std::int32_t count) {
-    if (count < 0 || count > kAscMaxCount) failObjectFile();
-    return count;
+bool scanToWord(std::FILE* file, const char* keyword) {
+    char word[kAscWordLength + 1];
+    do {
+        if (!scanWord(file, word, kAscWordLength)) return false;
+    } while (std::strcmp(word, keyword) != 0);
+    return true;
+}
+
+bool scanCountAfter(std::FILE* file, const char* keyword, std::int32_t& count) {
+    char word[kAscWordLength + 1];
+    if (!scanToWord(file, keyword) || !scanWord(file, word, kAscWordLength)) return false;
+    count = parseLeadingInt(word);
+    return true;
+}
+
+// The count after keyword, then the section start (first and second keyword).
+bool scanSectionStart(std::FILE* file, const char* countKeyword, const char* listWord, const char* listKeyword,
+                      std::int32_t& count) {
+    if (!scanCountAfter(file, countKeyword, count)) return false;
+    if (count < 0 || count > kAscMaxCount) return false;
+    return scanToWord(file, listWord) && scanToWord(file, listKeyword);
 }
 
 // The three value words after label i; each carries a two-character tag ("X:", "A:")
 // that is skipped unread. Shorter words have no value and are rejected.
-void readLabelledValues(std::FILE* file, std::int32_t index, char (&values)[3][kAscValueLength + 1]) {
+bool scanLabelledValues(std::FILE* file, std::int32_t index, char (&values)[3][kAscValueLength + 1]) {
     char label[20];
     std::snprintf(label, sizeof label, "%d:", static_cast<int>(index));
-    skipToWord(file, label);
+    if (!scanToWord(file, label)) return false;
     for (auto& value : values) {
-        readWord(file, value, kAscValueLength);
-        if (std::strlen(value) < 3) failObjectFile();
+        if (!scanWord(file, value, kAscValueLength) || std::strlen(value) < 3) return false;
+    }
+    return true;
+}
+
+AscStatus openAndScan(AscModel& model, AscStatus (*scan)(std::FILE*, AscModel&)) {
+    const FileHandle file(std::fopen(model.fileName.c_str(), "r"));
+    if (!file) return AscStatus::cannotOpen;
+    return scan(file.get(), model);
+}
+
+// The exiting form of a pass: the messages and statuses of the program's reader.
+void readOrExit(AscModel& model, AscStatus (*scan)(std::FILE*, AscModel&)) {
+    switch (openAndScan(model, scan)) {
+        case AscStatus::ok:
+            return;
+        case AscStatus::cannotOpen:
+            std::printf("Unable to open %s file.\n", model.fileName.c_str());
+            std::fflush(stdout);
+            std::exit(1);
+        case AscStatus::malformed:
+            failObjectFile();
     }
 }
 
@@ -52,23 +97,11 @@ void failObjectFile() {
 }
 
 void readWord(std::FILE* file, char* buffer, int maxLength) {
-    int c = std::getc(file);
-    while (c != EOF && isSpace(c)) c = std::getc(file);
-    if (c == EOF) failObjectFile();
-    int length = 0;
-    while (c != EOF && !isSpace(c)) {
-        if (length == maxLength) failObjectFile();
-        buffer[length++] = static_cast<char>(c);
-        c = std::getc(file);
-    }
-    buffer[length] = '\0';
+    if (!scanWord(file, buffer, maxLength)) failObjectFile();
 }
 
 void skipToWord(std::FILE* file, const char* keyword) {
-    char word[kAscWordLength + 1];
-    do {
-        readWord(file, word, kAscWordLength);
-    } while (std::strcmp(word, keyword) != 0);
+    if (!scanToWord(file, keyword)) failObjectFile();
 }
 
 std::int32_t parseLeadingInt(const char* text) {
@@ -82,48 +115,49 @@ std::int32_t parseLeadingInt(const char* text) {
 }
 
 std::int32_t readCountAfter(std::FILE* file, const char* keyword) {
-    skipToWord(file, keyword);
-    char word[kAscWordLength + 1];
-    readWord(file, word, kAscWordLength);
-    return parseLeadingInt(word);
+    std::int32_t count = 0;
+    if (!scanCountAfter(file, keyword, count)) failObjectFile();
+    return count;
 }
 
-void readAscVertices(AscModel& model) {
-    std::FILE* file = openModel(model);
-    const FileCloser closer{file};
-    const std::int32_t count = checkedCount(readCountAfter(file, "Vertices:"));
+AscStatus scanAscVertices(std::FILE* file, AscModel& model) {
+    std::int32_t count = 0;
+    if (!scanSectionStart(file, "Vertices:", "Vertex", "List:", count)) return AscStatus::malformed;
     std::vector<float> vertices(static_cast<std::size_t>(count) * 3);
-    skipToWord(file, "Vertex");
-    skipToWord(file, "List:");
     char values[3][kAscValueLength + 1];
     for (std::int32_t i = 0; i < count; ++i) {
-        readLabelledValues(file, i, values);
+        if (!scanLabelledValues(file, i, values)) return AscStatus::malformed;
         for (int k = 0; k < 3; ++k) {
             const float v = static_cast<float>(std::atof(values[k] + 2));
-            if (!std::isfinite(v)) failObjectFile();
+            if (!std::isfinite(v)) return AscStatus::malformed;
             vertices[static_cast<std::size_t>(i) * 3 + k] = v;
         }
     }
     model.vertexCount = count;
     model.vertices = std::move(vertices);
+    return AscStatus::ok;
 }
 
-void readAscFaces(AscModel& model) {
-    std::FILE* file = openModel(model);
-    const FileCloser closer{file};
-    const std::int32_t count = checkedCount(readCountAfter(file, "Faces:"));
+AscStatus scanAscFaces(std::FILE* file, AscModel& model) {
+    std::int32_t count = 0;
+    if (!scanSectionStart(file, "Faces:", "Face", "list:", count)) return AscStatus::malformed;
     std::vector<std::int32_t> faces(static_cast<std::size_t>(count) * 3);
-    skipToWord(file, "Face");
-    skipToWord(file, "list:");
     char values[3][kAscValueLength + 1];
     for (std::int32_t i = 0; i < count; ++i) {
-        readLabelledValues(file, i, values);
+        if (!scanLabelledValues(file, i, values)) return AscStatus::malformed;
         for (int k = 0; k < 3; ++k) {
             const std::int32_t index = parseLeadingInt(values[k] + 2);
-            if (index < 0 || index >= model.vertexCount) failObjectFile();
+            if (index < 0 || index >= model.vertexCount) return AscStatus::malformed;
             faces[static_cast<std::size_t>(i) * 3 + k] = index;
         }
     }
     model.faceCount = count;
     model.faces = std::move(faces);
+    return AscStatus::ok;
 }
+
+AscStatus tryReadAscVertices(AscModel& model) { return openAndScan(model, scanAscVertices); }
+AscStatus tryReadAscFaces(AscModel& model) { return openAndScan(model, scanAscFaces); }
+
+void readAscVertices(AscModel& model) { readOrExit(model, scanAscVertices); }
+void readAscFaces(AscModel& model) { readOrExit(model, scanAscFaces); }

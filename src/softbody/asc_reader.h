@@ -1,6 +1,7 @@
 // Reader of triangle meshes in the 3D Studio ASCII export form (".asc"): a forward word
 // scanner that looks for fixed keywords and takes the values after each label.
-// A missing file or a malformed model ends the program with a message on standard output.
+// The program's readers end the process on a missing file or a malformed model with a
+// message on standard output; the try/scan forms return a status instead.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +22,18 @@ inline constexpr int kAscWordLength = 99;
 inline constexpr int kAscValueLength = 19;
 // Largest vertex or face count accepted; anything above is not a model of ours.
 inline constexpr std::int32_t kAscMaxCount = 1'000'000;
+
+enum class AscStatus { ok, cannotOpen, malformed };
+
+// The two passes without leaving the process: each reads an open stream from its current
+// position (the file's start) and fills the model only on success. A malformed file
+// (missing keyword or label, truncation, over-long word, bad count, value or index)
+// gives AscStatus::malformed and leaves the model as it was.
+AscStatus scanAscVertices(std::FILE* file, AscModel& model);
+AscStatus scanAscFaces(std::FILE* file, AscModel& model);
+// Open model.fileName and scan it; nothing is printed.
+AscStatus tryReadAscVertices(AscModel& model);
+AscStatus tryReadAscFaces(AscModel& model);
 
 // Opens model.fileName, reads vertexCount and vertices. Call first.
 void readAscVertices(AscModel& model);
