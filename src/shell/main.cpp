@@ -18,6 +18,7 @@
 #include "shell/options.h"
 #include "shell/shell.h"
 #include "shell/video.h"
+#include "shell/watch.h"
 #include "timeline/frame.h"
 
 namespace {
@@ -98,6 +99,7 @@ int main(int argc, char** argv) {
     }
     openDisplay();
 
+    if (demoOptions.watch) startWatching();
     loadResources();
 
     glutReshapeFunc(reshape);

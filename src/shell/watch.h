@@ -38,6 +38,9 @@ inline constexpr std::chrono::milliseconds kWatchInterval{250};
 // True when a poll is due at now; then last becomes now.
 bool watchPollDue(std::chrono::steady_clock::time_point& last, std::chrono::steady_clock::time_point now);
 
+// Takes the stamps of the watched files before the resources are loaded, so an edit
+// made while they load is reloaded once the frames run.
+void startWatching();
 // Called from the idle callback when --watch is on: polls when due and reloads the
 // changed files (tuning files as F1 does, the layer list, the affected shader programs).
 void pollWatchedFiles();

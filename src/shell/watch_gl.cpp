@@ -7,10 +7,24 @@
 #include "render/reload.h"
 #include "shell/watch.h"
 
+namespace {
+
+std::vector<WatchedFile> watchedFiles;
+bool watching = false;
+std::chrono::steady_clock::time_point lastPoll;
+
+}  // namespace
+
+void startWatching() {
+    watchedFiles = demoWatchList();
+    lastPoll = std::chrono::steady_clock::now();
+    watching = true;
+}
+
 void pollWatchedFiles() {
-    static std::vector<WatchedFile> files = demoWatchList();
-    static std::chrono::steady_clock::time_point lastPoll = std::chrono::steady_clock::now();
+    if (!watching) startWatching();
     if (!watchPollDue(lastPoll, std::chrono::steady_clock::now())) return;
+    std::vector<WatchedFile>& files = watchedFiles;
     const std::vector<std::size_t> changed = pollChangedFiles(files);
     if (changed.empty()) return;
 

@@ -1,0 +1,58 @@
+# --watch under a running demo: a tuning file and a shader are taken in again and show
+# on the window; a broken shader prints its log and the old program stays; a layer list
+# naming a missing image is refused and the demo goes on.
+source "$(dirname "$0")/lib/common.sh"
+echo "320 180 window" > QRV-Velkarn-config.dat
+printf 'negative switch\n0 0\n' > dat/p-negative.dat
+printf 'layers\n' > dat/p-blend.dat
+
+start_demo --silent --no-dialogs --watch --start 40
+trap 'kill "$pid" 2>/dev/null || true' EXIT
+window=$(wait_for_window 30) || fail "no window"
+# Mean brightness of the red and green channels of the window, in 0..1.
+channels() { import -window "$window" shot.png && identify -format '%[fx:mean.r] %[fx:mean.g]\n' shot.png; }
+wait_for_line() {
+  for _ in $(seq 100); do grep -q "$1" "$2" && return 0; sleep 0.1; done
+  fail "no \"$1\" in $2"
+}
+sleep 1
+read -r red green < <(channels)
+awk -v g="$green" 'BEGIN { exit !(g < 0.35) }' || fail "plain picture is bright already (green $green)"
+
+# The negative turned on by its tuning file.
+printf 'negative switch\n0 1\n' > dat/p-negative.dat
+wait_for_line "reloaded the tuning files" stdout.txt
+sleep 0.5
+read -r red_neg green_neg < <(channels)
+awk -v a="$green" -v b="$green_neg" 'BEGIN { exit !(b > a + 0.3) }' ||
+  fail "the negative did not show (green $green, then $green_neg)"
+
+# A replace layer over the whole run, and its shader changed to paint pure red.
+printf 'negative switch\n0 0\n' > dat/p-negative.dat
+printf 'layers\n0 1000 dat/black.jpg replace\n' > dat/p-blend.dat
+wait_for_line "reloaded dat/p-blend.dat (1 layers)" stdout.txt
+sed -i 's/gl_FragColor = .*/gl_FragColor = vec4(1.0, 0.0, 0.0, 1.0);/' dat/replace_fragment.glsl
+wait_for_line "rebuilt the replace program" stdout.txt
+sleep 0.5
+read -r red green < <(channels)
+awk -v r="$red" -v g="$green" 'BEGIN { exit !(r > 0.95 && g < 0.05) }' || fail "the new shader did not show (red $red, green $green)"
+
+# A broken shader: its log is printed, the red program stays, the demo goes on.
+echo 'this is not GLSL(' >> dat/replace_fragment.glsl
+wait_for_line "does not compile" stderr.txt
+wait_for_line "replace program stays as it was" stderr.txt
+sleep 0.5
+kill -0 "$pid" 2>/dev/null || fail "the demo ended after a broken shader"
+read -r red green < <(channels)
+awk -v r="$red" -v g="$green" 'BEGIN { exit !(r > 0.95 && g < 0.05) }' || fail "the old program was not kept (red $red, green $green)"
+
+# A layer list naming a missing image is refused; the old layers stay.
+printf 'layers\n0 1000 dat/no-such-image.jpg multiply\n' > dat/p-blend.dat
+wait_for_line "no-such-image.jpg" stderr.txt
+wait_for_line "the old layers stay" stderr.txt
+sleep 0.5
+kill -0 "$pid" 2>/dev/null || fail "the demo ended after a missing layer image"
+read -r red green < <(channels)
+awk -v r="$red" 'BEGIN { exit !(r > 0.95) }' || fail "the old layer list was not kept (red $red)"
+
+kill "$pid"
