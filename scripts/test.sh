@@ -19,3 +19,10 @@ export LIBGL_ALWAYS_SOFTWARE=1
 export SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"
 cd "$build"
 "$root/scripts/with-display.sh" ctest --output-on-failure -j2 "$@"
+
+# The fuzzers, in their own clang build, for a short run each (whole runs only, not when
+# ctest was given a selection). VELKARN_FUZZ_SECONDS=0 skips them.
+fuzz_seconds=${VELKARN_FUZZ_SECONDS:-20}
+if [ "$#" -eq 0 ] && [ "$fuzz_seconds" -gt 0 ]; then
+  "$root/scripts/fuzz.sh" "$fuzz_seconds"
+fi
