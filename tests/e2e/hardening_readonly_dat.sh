@@ -23,7 +23,18 @@ wait_for_exit 300
 check_run dangling
 rm dat/p-particlemap.dat
 
-# 2. dat/ read-only for the user running the program.
+# 2. The cache path is a folder: it can be neither read nor written; both are said once.
+mkdir dat/p-particlemap.dat
+start_demo --capture folder --fps 1 --start 2 --end 2
+wait_for_exit 300
+[ "$status" -eq 0 ] || fail "folder: exit status $status"
+[ -f folder/frame-000000.png ] || fail "folder: no frame captured"
+[ "$(grep -c "$message" stderr.txt || true)" -eq 1 ] || fail "folder: the cache message is not there once"
+[ "$(grep -c "p-particlemap.dat is incomplete or unreadable" stderr.txt || true)" -eq 1 ] ||
+  fail "folder: the unreadable cache is not reported once"
+rmdir dat/p-particlemap.dat
+
+# 3. dat/ read-only for the user running the program.
 if command -v setpriv >/dev/null && setpriv --reuid=nobody --regid=nogroup --clear-groups true 2>/dev/null; then
   chmod -R a+rX "$work"
   chmod a-w dat
