@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Renders the demo at a dozen moments and lays the frames out as one picture.
+# Renders the whole demo offline (2 frames per second, so every scene has the state the
+# frames before it left) and lays a dozen moments out as one picture.
 #   scripts/contact-sheet.sh [OUT.png] [WIDTH HEIGHT]
 # Default: docs/contact-sheet.png from 640 by 360 frames. Builds the demo first.
 set -euo pipefail
@@ -7,7 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$root/docs/contact-sheet.png}
 width=${2:-640}
 height=${3:-360}
-moments=(3 12 26.2 35 50 75 97 112 136 150 168 212)
+moments=(3 12 26.5 35 50 75 97 112 136 150 168 212)
 labels=("intro" "intro" "twist" "tilt" "wobble" "slide" "blob fall" "blob strings" "particle wall" "squeezed" "credits" "end logo")
 
 "$root/scripts/install-deps.sh"
@@ -20,11 +21,12 @@ cp -r "$root/build/run/dat" "$work/dat"
 ln -s "$root/build/run/Orvalin-Velkarn.mp3" "$work/Orvalin-Velkarn.mp3"
 echo "$width $height window" > "$work/QRV-Velkarn-config.dat"
 cd "$work"
+"$root/scripts/with-display.sh" "$root/build/run/velkarn" --capture frames --fps 2 >/dev/null
 tiles=()
 for i in "${!moments[@]}"; do
   t=${moments[$i]}
-  "$root/scripts/with-display.sh" "$root/build/run/velkarn" --capture "f$i" --fps 1 --start "$t" --end "$t" >/dev/null
-  convert "f$i/frame-000000.png" -font DejaVu-Sans -gravity SouthWest -fill white -undercolor '#00000080' \
+  frame=$(printf 'frames/frame-%06d.png' "$(awk -v t="$t" 'BEGIN { printf "%d", t * 2 + 0.5 }')")
+  convert "$frame" -font DejaVu-Sans -gravity SouthWest -fill white -undercolor '#00000080' \
     -pointsize $((height / 18)) -annotate +6+6 " ${t} s  ${labels[$i]} " "tile$i.png"
   tiles+=("tile$i.png")
 done
