@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Renders the whole demo offline into a video with its music.
 #   scripts/make-video.sh [OUT.mp4] [WIDTH HEIGHT] [FPS]
+# VELKARN_BUILD_DIR chooses another build directory (default build/).
 # Default: velkarn.mp4 at 1920 by 1080, 60 frames per second. Builds the demo first
 # (Release, in build/). The rendering takes far longer than the demo runs when the GL
 # driver is a software one; the progress line shows the time left.
@@ -12,16 +13,18 @@ height=${3:-1080}
 fps=${4:-60}
 case $out in /*) ;; *) out="$PWD/$out" ;; esac
 
+build=${VELKARN_BUILD_DIR:-$root/build}
+
 "$root/scripts/install-deps.sh"
-cmake -G Ninja -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$root/build" --target velkarn >/dev/null
+cmake -G Ninja -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" --target velkarn >/dev/null
 
 # A private copy of the run directory, so the size chosen here does not change the
 # configuration of build/run.
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-cp -r "$root/build/run/dat" "$work/dat"
-ln -s "$root/build/run/Orvalin-Velkarn.mp3" "$work/Orvalin-Velkarn.mp3"
+cp -r "$build/run/dat" "$work/dat"
+ln -s "$build/run/Orvalin-Velkarn.mp3" "$work/Orvalin-Velkarn.mp3"
 echo "$width $height window" > "$work/QRV-Velkarn-config.dat"
 cd "$work"
-"$root/scripts/with-display.sh" "$root/build/run/velkarn" --video "$out" --fps "$fps"
+"$root/scripts/with-display.sh" "$build/run/velkarn" --video "$out" --fps "$fps"

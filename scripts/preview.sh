@@ -2,7 +2,8 @@
 # A short animated preview for the README: two-second pieces of six sections, captured
 # at 480 by 270 and 10 frames per second, joined into one looping animation.
 #   scripts/preview.sh [OUT.gif | OUT.webp]
-# Default: docs/preview.gif. Builds the demo first (Release, in build/).
+# VELKARN_BUILD_DIR chooses another build directory (default build/).
+# Default: docs/preview.gif. Builds the demo first (Release).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$root/docs/preview.gif}
@@ -14,21 +15,23 @@ fps=10
 # intro, tilt, wobble, blob strings, particle wall, credits: 2 s each
 sections=(3 35 50 112 134 168)
 
+build=${VELKARN_BUILD_DIR:-$root/build}
+
 "$root/scripts/install-deps.sh"
-cmake -G Ninja -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$root/build" --target velkarn >/dev/null
+cmake -G Ninja -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" --target velkarn >/dev/null
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-cp -r "$root/build/run/dat" "$work/dat"
-ln -s "$root/build/run/Orvalin-Velkarn.mp3" "$work/Orvalin-Velkarn.mp3"
+cp -r "$build/run/dat" "$work/dat"
+ln -s "$build/run/Orvalin-Velkarn.mp3" "$work/Orvalin-Velkarn.mp3"
 echo "$width $height window" > "$work/QRV-Velkarn-config.dat"
 cd "$work"
 mkdir all
 n=0
 for t in "${sections[@]}"; do
   end=$(awk -v t="$t" -v f="$fps" 'BEGIN { printf "%.3f", t + 2 - 1 / f }')
-  "$root/scripts/with-display.sh" "$root/build/run/velkarn" --capture "s$t" --fps "$fps" --start "$t" --end "$end" >/dev/null
+  "$root/scripts/with-display.sh" "$build/run/velkarn" --capture "s$t" --fps "$fps" --start "$t" --end "$end" >/dev/null
   for frame in "s$t"/frame-*.png; do
     mv "$frame" "$(printf 'all/%05d.png' "$n")"
     n=$((n + 1))
@@ -37,9 +40,10 @@ done
 
 mkdir -p "$(dirname "$out")"
 if [[ $out == *.gif ]]; then
-  # One palette for the whole animation keeps the colours steady between sections.
+  # One palette for the whole animation keeps the colours steady between sections; 64
+  # colours without dithering keep the file small (the particles are noise to a GIF).
   ffmpeg -v error -y -framerate "$fps" -i all/%05d.png \
-    -vf "split[a][b];[a]palettegen=stats_mode=diff[p];[b][p]paletteuse=dither=bayer:bayer_scale=4" -loop 0 "$out"
+    -vf "split[a][b];[a]palettegen=max_colors=64:stats_mode=diff[p];[b][p]paletteuse=dither=none:diff_mode=rectangle" -loop 0 "$out"
 else
   ffmpeg -v error -y -framerate "$fps" -i all/%05d.png -c:v libwebp_anim -lossless 0 -q:v 70 -loop 0 "$out"
 fi
