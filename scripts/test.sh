@@ -26,3 +26,9 @@ fuzz_seconds=${VELKARN_FUZZ_SECONDS:-20}
 if [ "$#" -eq 0 ] && [ "$fuzz_seconds" -gt 0 ]; then
   "$root/scripts/fuzz.sh" "$fuzz_seconds"
 fi
+
+# memcheck on a ten-second capture (its own RelWithDebInfo build, about eight minutes on
+# two cores with the build): only when asked for with VELKARN_VALGRIND=1.
+if [ "$#" -eq 0 ] && [ "${VELKARN_VALGRIND:-0}" = 1 ]; then
+  "$root/scripts/valgrind-check.sh"
+fi
