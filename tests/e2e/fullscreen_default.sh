@@ -2,7 +2,7 @@
 # cannot switch modes.
 source "$(dirname "$0")/lib/common.sh"
 start_demo --silent
-id=$(wait_for_window 60) || fail "no full-screen window"
+id=$(wait_for_window 240) || fail "no full-screen window"
 display=$(xdotool getdisplaygeometry | tr ' ' 'x')
 for _ in $(seq 50); do
   geometry=$(xdotool getwindowgeometry "$id" | sed -n 's/.*Geometry: //p')

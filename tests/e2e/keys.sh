@@ -13,7 +13,7 @@ last_time() { tail -n 1 frames.csv | cut -d, -f2; }
 # standard output: the digit key prints the digit, the stats print at the end.
 
 start_demo --silent --stats frames.csv
-id=$(wait_for_window 60) || fail "no window"
+id=$(wait_for_window 240) || fail "no window"
 sleep 2
 
 # A camera key rewrites the dump with the moved camera.
@@ -48,7 +48,7 @@ awk -v t="$(last_time)" 'BEGIN { exit !(t > 103.0 && t < 106.0) }' || fail "afte
 
 # 'q' ends the run with status 0 too.
 start_demo --silent
-id=$(wait_for_window 60) || fail "no window for the second run"
+id=$(wait_for_window 240) || fail "no window for the second run"
 sleep 1
 press q
 wait_for_exit 30

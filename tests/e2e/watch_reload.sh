@@ -8,7 +8,7 @@ printf 'layers\n' > dat/p-blend.dat
 
 start_demo --silent --no-dialogs --watch --start 40
 trap 'kill "$pid" 2>/dev/null || true' EXIT
-window=$(wait_for_window 30) || fail "no window"
+window=$(wait_for_window 240) || fail "no window"
 # Mean brightness of the red and green channels of the window, in 0..1.
 channels() { import -window "$window" shot.png && identify -format '%[fx:mean.r] %[fx:mean.g]\n' shot.png; }
 wait_for_line() {

@@ -2,7 +2,7 @@
 source "$(dirname "$0")/lib/common.sh"
 echo "1280 720 window" > QRV-Velkarn-config.dat
 start_demo --silent
-id=$(wait_for_window 60) || fail "no window titled 'the vel karn'"
+id=$(wait_for_window 240) || fail "no window titled 'the vel karn'"
 geometry=$(xdotool getwindowgeometry "$id")
 echo "$geometry"
 grep -q "Geometry: 1280x720" <<<"$geometry" || fail "window is not 1280x720: $geometry"

@@ -39,16 +39,37 @@ std::string shippedFile(const char* name) {
     return text;
 }
 
-// Generated assets are made once per test run in a scratch run directory.
-const std::filesystem::path& generatedRunDir() {
-    static const std::filesystem::path dir = [] {
-        const auto d = std::filesystem::temp_directory_path() / ("velkarn_trunc_" + std::to_string(getpid()));
-        std::filesystem::create_directories(d / "dat");
-        generateMesh(d);
-        generateLogo(d);
-        return d;
-    }();
+// Generated assets are made on first use in a scratch run directory, removed at exit.
+struct ScratchRunDir {
+    std::filesystem::path path;
+    bool mesh = false;
+    bool logo = false;
+    ScratchRunDir() : path(std::filesystem::temp_directory_path() / ("velkarn_trunc_" + std::to_string(getpid()))) {
+        std::filesystem::create_directories(path / "dat");
+    }
+    ~ScratchRunDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+};
+
+ScratchRunDir& scratchRunDir() {
+    static ScratchRunDir dir;
     return dir;
+}
+
+std::string generatedModel() {
+    ScratchRunDir& dir = scratchRunDir();
+    if (!dir.mesh) generateMesh(dir.path);
+    dir.mesh = true;
+    return readFile(dir.path / "dat" / "Objekt3.asc");
+}
+
+std::string generatedLogo() {
+    ScratchRunDir& dir = scratchRunDir();
+    if (!dir.logo) generateLogo(dir.path);
+    dir.logo = true;
+    return readFile(dir.path / "dat" / "logoend.ppm");
 }
 
 // The lengths to try on a large file: the first and last 50, and 200 spread between.
@@ -169,7 +190,7 @@ TEST(HardeningTruncation, ConfigurationWordsBeforeTheCut) {
 }
 
 TEST(HardeningTruncation, ModelIsWholeOrRefused) {
-    const std::string text = readFile(generatedRunDir() / "dat" / "Objekt3.asc");
+    const std::string text = generatedModel();
     const ModelRead full = readModelText(text);
     ASSERT_EQ(full.vertices, AscStatus::ok);
     ASSERT_EQ(full.faces, AscStatus::ok);
@@ -202,7 +223,7 @@ TEST(HardeningTruncation, ModelIsWholeOrRefused) {
 }
 
 TEST(HardeningTruncation, LogoImageIsWholeOrRefused) {
-    const std::string text = readFile(generatedRunDir() / "dat" / "logoend.ppm");
+    const std::string text = generatedLogo();
     ASSERT_GT(text.size(), 1000000u);
     constexpr std::size_t kPixels = static_cast<std::size_t>(kLogoWidth) * kLogoHeight;
     std::vector<int> full(kPixels, -1);
@@ -227,7 +248,7 @@ TEST(HardeningTruncation, LogoImageIsWholeOrRefused) {
 TEST(HardeningTruncation, ParticleCacheIsWholeOrLeftAlone) {
     const fluidtest::SavedFluidState saved;
     // The cache exactly as the program writes it after sampling the generated logo.
-    const std::string image = readFile(generatedRunDir() / "dat" / "logoend.ppm");
+    const std::string image = generatedLogo();
     std::string error;
     ASSERT_TRUE(parsePpmRedChannel(image, kLogoHeight, kLogoWidth, logoPixels, error)) << error;
     seedRandom(500);

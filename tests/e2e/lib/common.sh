@@ -19,7 +19,8 @@ fail() {
   exit 1
 }
 
-# Waits up to $1 seconds for a window with the demo's title; prints its id.
+# Waits up to $1 seconds for a window with the demo's title; prints its id. Tests that
+# use it run alone (RUN_SERIAL), so the window is this test's.
 wait_for_window() {
   local seconds=$1 id=""
   for _ in $(seq $((seconds * 10))); do
