@@ -3,6 +3,9 @@
 source "$(dirname "$0")/lib/common.sh"
 echo "320 180 window" > QRV-Velkarn-config.dat
 printf 'negative switch\n0 0\n' > dat/p-negative.dat
+# The first run writes the particle-map cache; both compared runs read it, so they draw
+# the same particles.
+"$velkarn" --capture warm-up --fps 1 --start 0 --end 0 2>>stderr.txt || fail "warm-up capture failed"
 "$velkarn" --capture plain --fps 1 --start 40 --end 40 2>>stderr.txt || fail "plain capture failed"
 printf 'negative switch\n0 1\n' > dat/p-negative.dat
 "$velkarn" --capture inverted --fps 1 --start 40 --end 40 2>>stderr.txt || fail "inverted capture failed"

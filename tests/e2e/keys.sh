@@ -38,7 +38,7 @@ sleep 1
 press p
 sleep 1.5
 press Escape
-wait_for_exit 30
+wait_for_exit 180
 [ "$status" -eq 0 ] || fail "Escape gave status $status"
 grep -q "^5" stdout.txt || fail "the digit was not printed"
 # The last frames: paused, all at one time near 5/11 of the track (227 s long).
@@ -51,5 +51,5 @@ start_demo --silent
 id=$(wait_for_window 240) || fail "no window for the second run"
 sleep 1
 press q
-wait_for_exit 30
+wait_for_exit 180
 [ "$status" -eq 0 ] || fail "'q' gave status $status"
