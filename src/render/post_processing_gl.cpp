@@ -79,12 +79,7 @@ void applyPostProcessing() {
     glDisable(GL_BLEND);
     glBindTexture(GL_TEXTURE_2D, resultInLayerTarget(count) ? layerTargetTexture : sceneTargetTexture);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0.0f, 0.0f); glVertex2f(0.0f, 0.0f);
-    glTexCoord2f(1.0f, 0.0f); glVertex2f(1.0f, 0.0f);
-    glTexCoord2f(1.0f, 1.0f); glVertex2f(1.0f, 1.0f);
-    glTexCoord2f(0.0f, 1.0f); glVertex2f(0.0f, 1.0f);
-    glEnd();
+    drawTargetQuad();
 
     // Take back the projection that setOverlayProjection pushed.
     popOverlayProjection();

@@ -249,61 +249,37 @@ void CSoftObject::stepImprovedEuler(float dt) {
     }
 }
 
-void CSoftObject::stepMidpoint(float dt) {
-    savedParticles = particles;
-    computeForces();
+void CSoftObject::integrationStage(Vector3 SoftParticle::*positionIncrement, Vector3 SoftParticle::*velocityIncrement,
+                                   float dt, float share) {
     const std::size_t n = particles.size();
     for (std::size_t i = 0; i < n; ++i) {
         SoftParticle& p = particles[i];
         const SoftParticle& saved = savedParticles[i];
-        p.k1Velocity = p.force * p.invMass * dt;
-        p.k1Position = p.velocity * dt;
-        p.position = saved.position + p.k1Position * 0.5f;
-        p.velocity = saved.velocity + p.k1Velocity * 0.5f;
+        p.*velocityIncrement = p.force * p.invMass * dt;
+        p.*positionIncrement = p.velocity * dt;
+        p.position = saved.position + p.*positionIncrement * share;
+        p.velocity = saved.velocity + p.*velocityIncrement * share;
     }
+}
+
+void CSoftObject::stepMidpoint(float dt) {
+    savedParticles = particles;
     computeForces();
-    for (std::size_t i = 0; i < n; ++i) {
-        SoftParticle& p = particles[i];
-        const SoftParticle& saved = savedParticles[i];
-        p.k2Velocity = p.force * p.invMass * dt;
-        p.k2Position = p.velocity * dt;
-        p.position = saved.position + p.k2Position;
-        p.velocity = saved.velocity + p.k2Velocity;
-    }
+    integrationStage(&SoftParticle::k1Position, &SoftParticle::k1Velocity, dt, 0.5f);
+    computeForces();
+    integrationStage(&SoftParticle::k2Position, &SoftParticle::k2Velocity, dt, 1.0f);
 }
 
 void CSoftObject::stepRungeKutta4(float dt) {
     savedParticles = particles;
+    computeForces();
+    integrationStage(&SoftParticle::k1Position, &SoftParticle::k1Velocity, dt, 0.5f);
+    computeForces();
+    integrationStage(&SoftParticle::k2Position, &SoftParticle::k2Velocity, dt, 0.5f);
+    computeForces();
+    integrationStage(&SoftParticle::k3Position, &SoftParticle::k3Velocity, dt, 1.0f);
+    computeForces();
     const std::size_t n = particles.size();
-
-    computeForces();
-    for (std::size_t i = 0; i < n; ++i) {
-        SoftParticle& p = particles[i];
-        const SoftParticle& saved = savedParticles[i];
-        p.k1Velocity = p.force * p.invMass * dt;
-        p.k1Position = p.velocity * dt;
-        p.position = saved.position + p.k1Position * 0.5f;
-        p.velocity = saved.velocity + p.k1Velocity * 0.5f;
-    }
-    computeForces();
-    for (std::size_t i = 0; i < n; ++i) {
-        SoftParticle& p = particles[i];
-        const SoftParticle& saved = savedParticles[i];
-        p.k2Velocity = p.force * p.invMass * dt;
-        p.k2Position = p.velocity * dt;
-        p.position = saved.position + p.k2Position * 0.5f;
-        p.velocity = saved.velocity + p.k2Velocity * 0.5f;
-    }
-    computeForces();
-    for (std::size_t i = 0; i < n; ++i) {
-        SoftParticle& p = particles[i];
-        const SoftParticle& saved = savedParticles[i];
-        p.k3Velocity = p.force * p.invMass * dt;
-        p.k3Position = p.velocity * dt;
-        p.position = saved.position + p.k3Position;
-        p.velocity = saved.velocity + p.k3Velocity;
-    }
-    computeForces();
     for (std::size_t i = 0; i < n; ++i) {
         SoftParticle& p = particles[i];
         const SoftParticle& saved = savedParticles[i];

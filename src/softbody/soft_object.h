@@ -87,6 +87,10 @@ private:
                         float damping);
     void stepEuler(float dt);
     void stepImprovedEuler(float dt);
+    // One Runge-Kutta stage from the forces just computed: the increments go into the
+    // given fields and the state moves to the saved state plus share times them.
+    void integrationStage(Vector3 SoftParticle::*positionIncrement, Vector3 SoftParticle::*velocityIncrement,
+                          float dt, float share);
     void stepMidpoint(float dt);
     void stepRungeKutta4(float dt);
     void collideAndWrap();
