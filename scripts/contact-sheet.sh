@@ -8,20 +8,13 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$root/docs/contact-sheet.png}
 width=${2:-640}
 height=${3:-360}
+case $out in /*) ;; *) out="$PWD/$out" ;; esac
 moments=(3 12 26.5 35 50 75 97 112 136 150 168 212)
 labels=("intro" "intro" "twist" "tilt" "wobble" "slide" "blob fall" "blob strings" "particle wall" "squeezed" "credits" "end logo")
 
-"$root/scripts/install-deps.sh"
-cmake -G Ninja -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$root/build" --target velkarn >/dev/null
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp -r "$root/build/run/dat" "$work/dat"
-ln -s "$root/build/run/Orvalin-Velkarn.mp3" "$work/Orvalin-Velkarn.mp3"
-echo "$width $height window" > "$work/QRV-Velkarn-config.dat"
-cd "$work"
-"$root/scripts/with-display.sh" "$root/build/run/velkarn" --capture frames --fps 2 >/dev/null
+source "$root/scripts/lib/offline-run.sh"
+prepare_offline_run "$width" "$height"
+"$root/scripts/with-display.sh" "$build/run/velkarn" --capture frames --fps 2 >/dev/null
 tiles=()
 for i in "${!moments[@]}"; do
   t=${moments[$i]}

@@ -13,18 +13,6 @@ height=${3:-1080}
 fps=${4:-60}
 case $out in /*) ;; *) out="$PWD/$out" ;; esac
 
-build=${VELKARN_BUILD_DIR:-$root/build}
-
-"$root/scripts/install-deps.sh"
-cmake -G Ninja -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --target velkarn >/dev/null
-
-# A private copy of the run directory, so the size chosen here does not change the
-# configuration of build/run.
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp -r "$build/run/dat" "$work/dat"
-ln -s "$build/run/Orvalin-Velkarn.mp3" "$work/Orvalin-Velkarn.mp3"
-echo "$width $height window" > "$work/QRV-Velkarn-config.dat"
-cd "$work"
+source "$root/scripts/lib/offline-run.sh"
+prepare_offline_run "$width" "$height"
 "$root/scripts/with-display.sh" "$build/run/velkarn" --video "$out" --fps "$fps"

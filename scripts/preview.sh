@@ -15,18 +15,8 @@ fps=10
 # intro, tilt, wobble, blob strings, particle wall, credits: 2 s each
 sections=(3 35 50 112 134 168)
 
-build=${VELKARN_BUILD_DIR:-$root/build}
-
-"$root/scripts/install-deps.sh"
-cmake -G Ninja -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --target velkarn >/dev/null
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp -r "$build/run/dat" "$work/dat"
-ln -s "$build/run/Orvalin-Velkarn.mp3" "$work/Orvalin-Velkarn.mp3"
-echo "$width $height window" > "$work/QRV-Velkarn-config.dat"
-cd "$work"
+source "$root/scripts/lib/offline-run.sh"
+prepare_offline_run "$width" "$height"
 mkdir all
 n=0
 for t in "${sections[@]}"; do
