@@ -116,7 +116,10 @@ void audioPlay() {
 }
 
 std::uint64_t audioPositionBytes() {
-    const std::int64_t frames = state.device != 0 ? heardFramesOnDevice() : heardFramesSilent();
+    // Without a track the device plays nothing: the clock is the silent one then, so
+    // the demo still runs to its end.
+    const bool onDevice = state.device != 0 && state.decoder != nullptr;
+    const std::int64_t frames = onDevice ? heardFramesOnDevice() : heardFramesSilent();
     return static_cast<std::uint64_t>(std::max<std::int64_t>(frames, 0)) * kBytesPerFrame;
 }
 

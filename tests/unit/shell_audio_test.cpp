@@ -149,3 +149,13 @@ TEST_F(ShellAudio, DeviceOutputReportsWhatIsHeard) {
     EXPECT_GT(heard, 0.0) << "playback advances";
     EXPECT_LE(heard, elapsed + 0.001) << "never ahead of what could have been heard";
 }
+
+TEST_F(ShellAudio, DeviceWithoutTrackFollowsTheSilentClock) {
+    ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+    if (!audioInitDevice()) GTEST_SKIP() << "no audio device, not even SDL's dummy driver";
+    EXPECT_FALSE(audioOpenStream((dir_ / "absent.mp3").c_str()));
+    audioSetPositionBytes(audioSecondsToBytes(223.0));
+    audioPlay();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_GT(audioBytesToSeconds(audioPositionBytes()), 223.0) << "the clock must run on to the demo's end";
+}
