@@ -11,4 +11,4 @@ for _ in $(seq 50); do
 done
 [ "$geometry" = "$display" ] || fail "window $geometry does not cover the display $display"
 kill -0 "$pid" || fail "the program died"
-kill "$pid"
+stop_demo

@@ -7,7 +7,6 @@ printf 'negative switch\n0 0\n' > dat/p-negative.dat
 printf 'layers\n' > dat/p-blend.dat
 
 start_demo --silent --no-dialogs --watch --start 40
-trap 'kill "$pid" 2>/dev/null || true' EXIT
 window=$(wait_for_window 240) || fail "no window"
 # Mean brightness of the red and green channels of the window, in 0..1.
 channels() { import -window "$window" shot.png && identify -format '%[fx:mean.r] %[fx:mean.g]\n' shot.png; }
@@ -55,4 +54,4 @@ kill -0 "$pid" 2>/dev/null || fail "the demo ended after a missing layer image"
 read -r red green < <(channels)
 awk -v r="$red" 'BEGIN { exit !(r > 0.95) }' || fail "the old layer list was not kept (red $red)"
 
-kill "$pid"
+stop_demo

@@ -6,4 +6,4 @@ id=$(wait_for_window 240) || fail "no window titled 'the vel karn'"
 geometry=$(xdotool getwindowgeometry "$id")
 echo "$geometry"
 grep -q "Geometry: 1280x720" <<<"$geometry" || fail "window is not 1280x720: $geometry"
-kill "$pid"
+stop_demo

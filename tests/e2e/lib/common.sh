@@ -19,20 +19,33 @@ fail() {
   exit 1
 }
 
-# Waits up to $1 seconds for a window with the demo's title; prints its id. Tests that
-# use it run alone (RUN_SERIAL), so the window is this test's.
+demo_windows() { xdotool search --name '^the vel karn$' 2>/dev/null || true; }
+
+# Waits up to $1 seconds for a new window with the demo's title (one that was not there
+# when the program was started); prints its id. Tests that use it run alone (RUN_SERIAL).
 wait_for_window() {
-  local seconds=$1 id=""
+  local seconds=$1 id
   for _ in $(seq $((seconds * 10))); do
-    id=$(xdotool search --name '^the vel karn$' 2>/dev/null | head -n 1 || true)
-    [ -n "$id" ] && { echo "$id"; return 0; }
+    for id in $(demo_windows); do
+      grep -qx "$id" "$work/windows-before.txt" || { echo "$id"; return 0; }
+    done
     sleep 0.1
   done
   return 1
 }
 
-# Runs the program in the background; its pid is in $pid.
+# Runs the program in the background; its pid is in $pid. The program is stopped when
+# the test ends, passed or failed, so no window outlives its test.
+pid=""
+stop_demo() {
+  [ -n "$pid" ] || return 0
+  kill "$pid" 2>/dev/null || true
+  for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || return 0; sleep 0.1; done
+  kill -9 "$pid" 2>/dev/null || true
+}
+trap stop_demo EXIT
 start_demo() {
+  demo_windows > "$work/windows-before.txt"
   "$velkarn" "$@" >"$work/stdout.txt" 2>"$work/stderr.txt" &
   pid=$!
 }
