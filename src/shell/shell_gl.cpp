@@ -50,6 +50,12 @@ void reshape(int width, int height) {
 }
 
 void idle() {
+    // An offline frame is due but not drawn yet (GLUT draws nothing before the window
+    // is mapped): the clock must not read the same frame again, or its delta would be 0.
+    if (fixedStepClockActive() && captureFramePending) {
+        glutPostRedisplay();
+        return;
+    }
     if (advanceDemoClock(demoClock, musicTime())) endRun(0);
     if (demoOptions.end && demoClock.time > static_cast<float>(*demoOptions.end)) endRun(0);
     if (fixedStepClockActive()) captureFramePending = true;

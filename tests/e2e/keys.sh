@@ -12,25 +12,35 @@ last_time() { tail -n 1 frames.csv | cut -d, -f2; }
 # Frames in the CSV file appear only at the end, so the time is read from the run's
 # standard output: the digit key prints the digit, the stats print at the end.
 
-start_demo --silent --stats frames.csv
+start_demo --silent --stats frames.csv --start 30
 id=$(wait_for_window 240) || fail "no window"
 sleep 2
 
 # A camera key rewrites the dump with the moved camera.
 press a
-for _ in $(seq 50); do [ -s glulookat.dat ] && break; sleep 0.1; done
+for _ in $(seq 600); do [ -s glulookat.dat ] && break; sleep 0.1; done
 [ -s glulookat.dat ] || fail "no glulookat.dat after 'a'"
 grep -qx "eyex=0.595;" glulookat.dat || fail "unexpected camera dump: $(tr '\n' ' ' < glulookat.dat)"
 grep -qx -- "--------------" glulookat.dat || fail "dump lacks its first line"
 
-# F1 reloads the tuning files: the picture inverts once the negative is switched on.
-brightness() { import -window "$id" -colorspace gray -format '%[fx:mean]' info: 2>/dev/null; }
-before=$(brightness)
+# F1 reloads the tuning files: the picture inverts once the negative is switched on
+# (after the intro, whose images are drawn over the negative).
+brightness() { import -window "$id" -colorspace gray -format '%[fx:mean]' info: 2>/dev/null || echo 0.5; }
+# Waits up to $2 seconds for the window's mean brightness to pass the awk test $1.
+wait_for_brightness() {
+  local test=$1 seconds=$2 mean
+  for _ in $(seq $((seconds * 4))); do
+    mean=$(brightness)
+    awk -v m="$mean" "BEGIN { exit !(m $test) }" && return 0
+    sleep 0.25
+  done
+  echo "$mean"
+  return 1
+}
+mean=$(wait_for_brightness "< 0.3" 120) || fail "the picture never showed dark before F1 (mean $mean)"
 printf 'negative switch\n0 1\n' > dat/p-negative.dat
 press F1
-sleep 1.5
-after=$(brightness)
-awk -v b="$before" -v a="$after" 'BEGIN { exit !(a > b + 0.3) }' || fail "F1 did not invert the picture (mean $before -> $after)"
+mean=$(wait_for_brightness "> 0.6" 60) || fail "F1 did not invert the picture (mean $mean)"
 
 # A digit seeks: 5 goes to 5/11 of the track; 'p' pauses there.
 press 5
