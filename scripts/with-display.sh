@@ -6,7 +6,7 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 for number in $(seq 90 140); do
   [ -e "/tmp/.X${number}-lock" ] && continue
-  Xvfb ":${number}" -screen 0 1920x1200x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":${number}" -screen 0 1920x1200x24 -nolisten tcp -noreset >/dev/null 2>&1 &
   xvfb=$!
   for _ in $(seq 50); do
     [ -e "/tmp/.X11-unix/X${number}" ] && break

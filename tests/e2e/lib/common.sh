@@ -22,13 +22,15 @@ fail() {
 demo_windows() { xdotool search --name '^the vel karn$' 2>/dev/null || true; }
 
 # Waits up to $1 seconds for a new window with the demo's title (one that was not there
-# when the program was started); prints its id. Tests that use it run alone (RUN_SERIAL).
+# when the program was started); prints its id. Fails at once if the program ended.
+# Tests that use it run alone (RUN_SERIAL).
 wait_for_window() {
   local seconds=$1 id
   for _ in $(seq $((seconds * 10))); do
     for id in $(demo_windows); do
       grep -qx "$id" "$work/windows-before.txt" || { echo "$id"; return 0; }
     done
+    kill -0 "$pid" 2>/dev/null || return 1
     sleep 0.1
   done
   return 1
