@@ -120,7 +120,7 @@ void respawnParticle(float& x, float& y) {
     // No fluid cell to land in: the particle keeps its place.
 }
 
-void advanceParticles(float dt, bool late) {
+__attribute__((target_clones("avx2", "default"))) void advanceParticles(float dt, bool late) {
     const int count = std::min(particleCount, kMaxParticles);
     if (count <= 0) return;
     const float t = demoClock.time;
