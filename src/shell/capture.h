@@ -6,8 +6,7 @@
 #include <string>
 
 struct CaptureSettings {
-    std::string directory;  // empty: no capture
-    double endSeconds = 225.0;
+    std::string directory;  // empty: no capture (the run ends at --end or the demo's end)
 };
 extern CaptureSettings captureSettings;
 
