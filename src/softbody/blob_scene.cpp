@@ -118,7 +118,11 @@ StringPicks pickStringPoints(int countA, int countB, int countC, int fluidCount)
     picks.c1 = randPick(countC);
     picks.b2 = randPick(countB);
     picks.c2 = randPick(countC);
-    picks.f1 = fluidCount >= 1 ? randPick(fluidCount) : -1;
-    picks.f2 = fluidCount >= 1 ? randPick(fluidCount) : -1;
+    // Without a live fluid particle the two fluid picks are still drawn, so the body
+    // picks of the later strings stay where they are; they are just not used.
+    const int f1 = randPick(std::max(fluidCount, 1));
+    const int f2 = randPick(std::max(fluidCount, 1));
+    picks.f1 = fluidCount >= 1 ? f1 : -1;
+    picks.f2 = fluidCount >= 1 ? f2 : -1;
     return picks;
 }

@@ -1,5 +1,6 @@
 #include "softbody/soft_object.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdio>
@@ -81,6 +82,12 @@ CSoftObject::CSoftObject(const AscModel& model, Vector3 position, float scale, f
                          float damping, float startPressure)
     : pressure(startPressure) {
     buildFromModel(model, position, scale, mass, stiffness, damping);
+    if (!meshClosed(*this)) {
+        std::fprintf(stderr, "Soft body model %s is not a closed surface: every edge must border exactly two faces.\n",
+                     model.fileName.c_str());
+        std::fflush(stderr);
+        std::exit(1);
+    }
     if (!volumeUsable(*this)) {
         std::fprintf(stderr, "Soft body model %s encloses no volume (flat or open mesh).\n", model.fileName.c_str());
         std::fflush(stderr);
@@ -138,6 +145,20 @@ float meshVolume(const CSoftObject& body) {
         volume += (p0.x + p1.x + p2.x) * kVolumeWeight * normal.x * area;
     }
     return volume;
+}
+
+bool meshClosed(const CSoftObject& body) {
+    // Edges are matched by the places of their ends, as the springs are, so a seam
+    // vertex that repeats a place joins the two sides of the seam.
+    std::unordered_map<EdgeKey, int, EdgeKeyHash> uses;
+    uses.reserve(body.faces.size() * 2);
+    for (const SoftFace& face : body.faces) {
+        const std::int32_t ends[3][2] = {{face.p0, face.p1}, {face.p1, face.p2}, {face.p2, face.p0}};
+        for (const auto& end : ends) {
+            ++uses[edgeKey(body.particles[end[0]].position, body.particles[end[1]].position)];
+        }
+    }
+    return !uses.empty() && std::all_of(uses.begin(), uses.end(), [](const auto& use) { return use.second == 2; });
 }
 
 bool volumeUsable(const CSoftObject& body) {

@@ -104,6 +104,9 @@ using SoftObjectPainter = void (*)(const CSoftObject&);
 extern SoftObjectPainter softObjectPainter;
 void paintSoftObject(const CSoftObject& body);
 
+// Whether the faces form a closed surface: every edge borders exactly two faces. An open
+// mesh has no inside for the gas to fill.
+bool meshClosed(const CSoftObject& body);
 // The body's volume measure as the force pass computes it, from the positions alone, and
 // whether it is usable: finite and not lost in the cancellation of a flat or open mesh.
 float meshVolume(const CSoftObject& body);

@@ -54,4 +54,9 @@ void updateIntro(float t) {
     if (introPulse > 0.0f) introPulse = introPulse / 1.02f;
 }
 
+bool creditsShownAt(float t) { return t > 155.0f; }
+bool endLogoShownAt(float t) { return t > 200.0f; }
+bool introShownAt(float t) { return t < 25.5f; }
+
 float overlayDriftAt(float t) { return -0.003f * t; }
+float overlayJumpAt(float t) { return t > 140.0f ? 0.42f : 0.0f; }

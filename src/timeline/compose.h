@@ -17,8 +17,15 @@ void updateEndLogoFade(float t, float delta);
 // then decays by 1.02 per frame.
 void updateIntro(float t);
 
-// Extra translation of the overlay: the whole scale 5 quad drifts left with time and
-// jumps 0.42 to the right after 140 s.
+// Which layers the composition draws at t: the credits after 155 s, the end logo after
+// 200 s, the intro sequence before 25.5 s.
+bool creditsShownAt(float t);
+bool endLogoShownAt(float t);
+bool introShownAt(float t);
+
+// Extra translations of the overlay inside its scale 5: a drift to the left with time,
+// and a jump 0.42 to the right after 140 s (0 before).
 float overlayDriftAt(float t);
+float overlayJumpAt(float t);
 
 void composeLayers();

@@ -20,7 +20,7 @@ void composeLayers() {
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     drawImageQuad();
 
-    if (t > 155.0f) {
+    if (creditsShownAt(t)) {
         updateCreditsFade(t, delta);
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, creditsTexture);
@@ -41,7 +41,7 @@ void composeLayers() {
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     drawTargetQuad();
 
-    if (t > 200.0f) {
+    if (endLogoShownAt(t)) {
         updateEndLogoFade(t, delta);
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, logoEndTexture);
@@ -64,7 +64,7 @@ void composeLayers() {
         glRotatef(20.0f * overlayTurn, 0.0f, 1.0f, 0.0f);
         glScalef(5.0f, 5.0f, 5.0f);
         glTranslatef(overlayDriftAt(t), 0.0f, 0.0f);
-        if (t > 140.0f) glTranslatef(0.42f, 0.0f, 0.0f);
+        if (const float jump = overlayJumpAt(t); jump != 0.0f) glTranslatef(jump, 0.0f, 0.0f);
         glColor4f(0.5f, 0.5f, 0.5f, 0.5f);
         drawImageQuad();
         glPopMatrix();
@@ -78,7 +78,7 @@ void composeLayers() {
         drawPlainQuad();
     }
 
-    if (t < 25.5f) {
+    if (introShownAt(t)) {
         updateIntro(t);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glEnable(GL_TEXTURE_2D);

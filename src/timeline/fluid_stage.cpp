@@ -14,6 +14,8 @@ float particleStepScale = 1.0f;
 float particleSpeed = 1.0f;
 
 int pulsingSquareSize(float t) {
+    // A time that is not a number would give no size at all; the square then rests at 20.
+    if (!std::isfinite(t)) return 20;
     return static_cast<int>(20.0 - 15.0 * std::sin(0.2 * static_cast<double>(t)));
 }
 
@@ -37,7 +39,9 @@ void shapeObstacles(float t) {
 }
 
 int fluidStepsForFrame(float delta) {
-    float f = delta * 25.0f;
+    // Far beyond any jump of the clock (a day of demo time), but inside an int.
+    constexpr float kMostSteps = 25.0f * 86400.0f;
+    float f = std::isfinite(delta) ? std::clamp(delta * 25.0f, -kMostSteps, kMostSteps) : 0.0f;
     if (fluidStepCarry > 1.0f) {
         f = f + 1.0f;
         fluidStepCarry = fluidStepCarry - 1.0f;

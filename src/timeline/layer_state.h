@@ -8,7 +8,7 @@ extern int lastOverlayBeat;                // the last 0.81 s beat that placed t
 extern std::array<float, 3> overlayOffset;  // random translation of the overlay
 extern float overlayTurn;                  // random turn of the overlay (degrees / 20)
 extern float creditsAlpha;
-extern float creditsEndTime;  // the credits fade out after this (also read by the particles)
+extern float creditsEndTime;  // the credits fade out after this
 extern float endLogoAlpha;
 extern int introFrameIndex;   // which intro image is shown; starts at 2, never above 15
 extern int lastIntroBeat;     // the last 0.81 s beat that advanced the intro

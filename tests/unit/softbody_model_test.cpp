@@ -112,6 +112,28 @@ TEST_F(SoftBodyModelDeathTest, FlatOrOpenMeshesAreRejectedAtBuild) {
     EXPECT_EXIT(CSoftObject(single, Vector3{}, 1, 1, 1, 0, 0), ::testing::ExitedWithCode(1),
                 "one triangle");
 
+    AscModel standing = flat;  // one triangle across x: a volume term of its own, but open
+    standing.fileName = "triangle across x";
+    standing.vertices = {1, 0, 0, 1, 1, 0, 1, 0, 1, 1, 1, 1};
+    standing.faces = {0, 1, 2};
+    standing.faceCount = 1;
+    EXPECT_EXIT(CSoftObject(standing, Vector3{}, 1, 1, 1, 0, 0), ::testing::ExitedWithCode(1),
+                "triangle across x is not a closed surface");
+
+    AscModel lidless = unitCube();  // the side at x = 1 gone; moved off x = 0, the rest measures a volume
+    lidless.fileName = "open box";
+    lidless.faces.resize(lidless.faces.size() - 6);
+    lidless.faceCount -= 2;
+    EXPECT_EXIT(CSoftObject(lidless, Vector3{0.5f, 0, 0}, 1, 1, 1, 0, 0), ::testing::ExitedWithCode(1),
+                "open box is not a closed surface");
+
+    AscModel doubled = tetrahedron();  // one face twice: three edges border three faces
+    doubled.fileName = "doubled face";
+    doubled.faces.insert(doubled.faces.end(), {0, 1, 2});
+    doubled.faceCount += 1;
+    EXPECT_EXIT(CSoftObject(doubled, Vector3{}, 1, 1, 1, 0, 0), ::testing::ExitedWithCode(1),
+                "doubled face is not a closed surface");
+
     AscModel empty;
     empty.fileName = "empty model";
     EXPECT_EXIT(CSoftObject(empty, Vector3{}, 1, 1, 1, 0, 0), ::testing::ExitedWithCode(1),

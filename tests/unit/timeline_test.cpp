@@ -30,6 +30,8 @@ TEST(TimelineObstacle, PulsingSquareAndTheRingItLeaves) {
     std::fill_n(fluidGrid.obstacle, kCellCount, 0);
     obstaclesCleared = 0;
     EXPECT_EQ(pulsingSquareSize(0.0f), 20);
+    EXPECT_EQ(pulsingSquareSize(std::nanf("")), 20) << "a broken clock never writes outside the grid";
+    EXPECT_EQ(pulsingSquareSize(INFINITY), 20);
     shapeObstacles(0.0f);
     EXPECT_EQ(solidCount(), 400);
     EXPECT_TRUE(solid(15, 15));
@@ -92,6 +94,9 @@ TEST(TimelineFluidSteps, TwentyFivePerSecondWhateverTheFrameRate) {
     EXPECT_LT(fluidStepCarry, 0.01f);
     fluidStepCarry = 0.0f;
     EXPECT_EQ(fluidStepsForFrame(0.0f), 0) << "no steps while paused";
+    EXPECT_EQ(fluidStepsForFrame(std::nanf("")), 0);
+    EXPECT_EQ(fluidStepsForFrame(1e30f), 25 * 86400) << "an absurd jump is bounded, not undefined";
+    fluidStepCarry = 0.0f;
 }
 
 TEST(TimelineCamera, MovesAtTheEdgesOfTheirWindows) {
@@ -158,6 +163,15 @@ TEST(TimelineBlobSwitch, RaisedAbove9105LoweredAbove130NeverBySeekingBack) {
     EXPECT_EQ(blobActive, 0);
 }
 
+TEST(TimelineFades, LayersShownStrictlyInsideTheirTimes) {
+    EXPECT_FALSE(creditsShownAt(155.0f));
+    EXPECT_TRUE(creditsShownAt(155.01f));
+    EXPECT_FALSE(endLogoShownAt(200.0f));
+    EXPECT_TRUE(endLogoShownAt(200.01f));
+    EXPECT_TRUE(introShownAt(25.49f));
+    EXPECT_FALSE(introShownAt(25.5f));
+}
+
 TEST(TimelineFades, CreditsEndLogoAndParticleTint) {
     creditsAlpha = 0.0f;
     runFrames(155.0f, 175.0f, 50.0f, [](float t, float d) { updateCreditsFade(t, d); });
@@ -215,6 +229,8 @@ TEST(TimelineOverlay, PlacedOnNewBeatsAfter25Seconds) {
     rollOverlayBeat();
     EXPECT_EQ(overlayOffset, placed) << "same beat, same place";
     EXPECT_FLOAT_EQ(overlayDriftAt(140.0f), -0.42f);
+    EXPECT_EQ(overlayJumpAt(140.0f), 0.0f) << "the jump comes strictly after 140 s";
+    EXPECT_EQ(overlayJumpAt(140.01f), 0.42f);
     lastOverlayBeat = 0;
     demoClock.time = 0.0f;
 }
