@@ -14,6 +14,10 @@ extern RenderTarget sceneTarget;  // W by H: the frame's picture
 extern RenderTarget blobTarget;   // W by H: blob-section snapshots
 extern RenderTarget layerTarget;  // W by H: ping-pong partner of the post-processing pass
 
+// Whether the driver can hold every target of a width by height picture: the particle
+// image is twice the picture in each direction. A limit of 0 or below is unknown.
+bool renderTargetsFit(int width, int height, int maxTextureSize, int maxRenderbufferSize);
+
 // Generates framebuffer and renderbuffer names in the order large, scene, blob, layer.
 void generateRenderTargets();
 // Makes the target the drawing destination; re-attaches colour and depth every time.

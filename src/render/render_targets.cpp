@@ -2,7 +2,15 @@
 
 #include "render/textures.h"
 
+#include <algorithm>
+
 RenderTarget largeTarget{0, 0, &largeTargetTexture, 0, 0};
 RenderTarget sceneTarget{0, 0, &sceneTargetTexture, 0, 0};
 RenderTarget blobTarget{0, 0, &blobTargetTexture, 0, 0};
 RenderTarget layerTarget{0, 0, &layerTargetTexture, 0, 0};
+
+bool renderTargetsFit(int width, int height, int maxTextureSize, int maxRenderbufferSize) {
+    const long long largest = 2LL * std::max(width, height);
+    const auto within = [largest](int limit) { return limit <= 0 || largest <= limit; };
+    return within(maxTextureSize) && within(maxRenderbufferSize);
+}

@@ -1,5 +1,6 @@
 #include "render/resources.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "fluid/particle_map.h"
@@ -11,6 +12,7 @@
 #include "render/render_target.h"
 #include "render/shaders.h"
 #include "render/textures.h"
+#include "shell/config.h"
 #include "shell/music.h"
 #include "shell/shell.h"
 #include "softbody/camera.h"
@@ -22,6 +24,19 @@ void loadResources() {
     if (status != GLEW_OK) {
         std::fprintf(stderr, "Error: %s\n", glewGetErrorString(status));
         // Every later step needs the entry points GLEW failed to load.
+        endRun(1);
+    }
+    GLint maxTexture = 0;
+    GLint maxRenderbuffer = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE_EXT, &maxRenderbuffer);
+    if (!renderTargetsFit(screenWidth, screenHeight, maxTexture, maxRenderbuffer)) {
+        // Targets larger than the driver allows would stay empty: a black picture.
+        std::fprintf(stderr,
+                     "velkarn: a picture of %d by %d pixels needs render targets of twice that size, more than "
+                     "this GL driver allows (%d by %d); give a smaller size\n",
+                     screenWidth, screenHeight, std::min(maxTexture, maxRenderbuffer),
+                     std::min(maxTexture, maxRenderbuffer));
         endRun(1);
     }
     buildShaderPrograms();
