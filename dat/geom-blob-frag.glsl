@@ -1,5 +1,5 @@
 // Soft-body strings: a warm tint over the colour the geometry stage gave.
-#version 150 compatibility
+#version 120
 
 void main()
 {

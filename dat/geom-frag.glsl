@@ -1,6 +1,6 @@
 // Particle lines: the colour the geometry stage gave, brightened a little so the
 // very faint strands still read.
-#version 150 compatibility
+#version 120
 
 void main()
 {

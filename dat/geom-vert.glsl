@@ -1,8 +1,8 @@
 // Vertex stage of the line programs: the fixed-function transform and colour, handed
 // on to the geometry stage.
-#version 150 compatibility
+#version 120
 
-out vec4 vertexColour;
+varying vec4 vertexColour;
 
 void main()
 {

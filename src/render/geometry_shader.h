@@ -1,6 +1,10 @@
-// How geometry stages are built on this driver: GL 3.2 geometry shaders with the
-// primitive types and vertex limit declared in the source, plus the EXT program
-// parameters where the driver still offers EXT_geometry_shader4.
+// How the two geometry programs are built on this driver. Their sources are GLSL 1.20
+// with EXT_geometry_shader4: where the driver has that extension they go to it as they
+// are, with the primitive types and the vertex limit set as program parameters. Other
+// drivers (Mesa offers GL 3.2 and later but never that extension) build the same
+// programs as GL 3.2 geometry shaders: the geometry source is rewritten to GLSL 1.50 with
+// the primitive types and the vertex limit declared in it. The 1.20 vertex and fragment
+// stages link with it as they are.
 #pragma once
 
 #include <string>
@@ -8,11 +12,11 @@
 // Components each geometry vertex of our programs writes (position and colour).
 inline constexpr int kGeometryComponentsPerVertex = 8;
 
-// The emitted-vertex limit to declare: the driver's maximum output vertices, kept within
-// its total output component budget.
-int queryGeometryVertexLimit();
-// The geometry source ready for glShaderSource.
-std::string prepareGeometrySource(const std::string& source, int maxVertices);
-// Input lines, output line strips and the vertex limit as program parameters, when the
-// driver has the EXT entry point; after the attachments and before the link.
-void setGeometryProgramParameters(unsigned int program, int maxVertices);
+// True when the driver builds the geometry programs through EXT_geometry_shader4.
+bool geometryProgramsUseExt();
+// The geometry stage source ready for glShaderSource.
+std::string prepareGeometrySource(const std::string& source);
+// Sets input lines, output line strips and the emitted-vertex limit (the driver's
+// GL_MAX_GEOMETRY_OUTPUT_VERTICES_EXT) as program parameters on the EXT path; call it
+// after the attachments and before the link. Nothing to do on the GL 3.2 path.
+void setGeometryProgramParameters(unsigned int program);

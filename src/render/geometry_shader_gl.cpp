@@ -3,7 +3,11 @@
 #include "render/geometry_layout.h"
 #include "render/gl.h"
 
-int queryGeometryVertexLimit() {
+namespace {
+
+// A GL 3.2 geometry stage declares its vertex limit in the source, and that limit
+// also has to fit the driver's total output component budget.
+int coreGeometryVertexLimit() {
     GLint maxVertices = 0;
     glGetIntegerv(GL_MAX_GEOMETRY_OUTPUT_VERTICES, &maxVertices);
     GLint maxComponents = 0;
@@ -11,15 +15,20 @@ int queryGeometryVertexLimit() {
     return geometryVertexLimit(maxVertices, maxComponents, kGeometryComponentsPerVertex);
 }
 
-std::string prepareGeometrySource(const std::string& source, int maxVertices) {
-    return insertGeometryLayout(source, maxVertices);
+}  // namespace
+
+bool geometryProgramsUseExt() { return GLEW_EXT_geometry_shader4 && glProgramParameteriEXT != nullptr; }
+
+std::string prepareGeometrySource(const std::string& source) {
+    if (geometryProgramsUseExt()) return source;
+    return translateGeometryStage(source, coreGeometryVertexLimit());
 }
 
-void setGeometryProgramParameters(unsigned int program, int maxVertices) {
-    // Core geometry shaders take these from the layout qualifiers; EXT drivers also
-    // accept them as program parameters.
-    if (!GLEW_EXT_geometry_shader4 || glProgramParameteriEXT == nullptr) return;
+void setGeometryProgramParameters(unsigned int program) {
+    if (!geometryProgramsUseExt()) return;
     glProgramParameteriEXT(program, GL_GEOMETRY_INPUT_TYPE_EXT, GL_LINES);
     glProgramParameteriEXT(program, GL_GEOMETRY_OUTPUT_TYPE_EXT, GL_LINE_STRIP);
+    GLint maxVertices = 0;
+    glGetIntegerv(GL_MAX_GEOMETRY_OUTPUT_VERTICES_EXT, &maxVertices);
     glProgramParameteriEXT(program, GL_GEOMETRY_VERTICES_OUT_EXT, maxVertices);
 }

@@ -62,12 +62,11 @@ bool rebuildShaderEntry(std::size_t index) {
     ShaderEntry fresh;
     fresh.vertexShader = compileStage(GL_VERTEX_SHADER, set.vertexFile, readTextFile(set.vertexFile));
     fresh.fragmentShader = compileStage(GL_FRAGMENT_SHADER, set.fragmentFile, readTextFile(set.fragmentFile));
-    int maxVertices = 0;
     if (geometry) {
+        // The same preparation as at start-up.
         std::optional<std::string> text = readTextFile(set.geometryFile);
-        maxVertices = queryGeometryVertexLimit();
-        if (text) text = prepareGeometrySource(*text, maxVertices);
-        fresh.geometryShader = compileStage(GL_GEOMETRY_SHADER, set.geometryFile, text);
+        if (text) text = prepareGeometrySource(*text);
+        fresh.geometryShader = compileStage(GL_GEOMETRY_SHADER_EXT, set.geometryFile, text);
     }
     const bool compiled = fresh.vertexShader != 0 && fresh.fragmentShader != 0 && (!geometry || fresh.geometryShader != 0);
     if (compiled) {
@@ -76,7 +75,7 @@ bool rebuildShaderEntry(std::size_t index) {
         glAttachShader(fresh.program, fresh.vertexShader);
         if (geometry) {
             glAttachShader(fresh.program, fresh.geometryShader);
-            setGeometryProgramParameters(fresh.program, maxVertices);
+            setGeometryProgramParameters(fresh.program);
         }
         glLinkProgram(fresh.program);
     }

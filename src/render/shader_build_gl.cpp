@@ -65,13 +65,11 @@ void buildThreeStage(ShaderEntry& entry, unsigned int& program, const char* vert
                      const char* geometryFile) {
     entry.vertexShader = glCreateShader(GL_VERTEX_SHADER);
     entry.fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
-    entry.geometryShader = glCreateShader(GL_GEOMETRY_SHADER);
+    entry.geometryShader = glCreateShader(GL_GEOMETRY_SHADER_EXT);
     const std::optional<std::string> vertexText = readTextFile(vertexFile);
     const std::optional<std::string> fragmentText = readTextFile(fragmentFile);
     std::optional<std::string> geometryText = readTextFile(geometryFile);
-    // The vertex limit is part of the geometry source, so it is asked for here.
-    const int maxVertices = queryGeometryVertexLimit();
-    if (geometryText) geometryText = prepareGeometrySource(*geometryText, maxVertices);
+    if (geometryText) geometryText = prepareGeometrySource(*geometryText);
     sourceShader(entry.vertexShader, vertexFile, vertexText);
     sourceShader(entry.fragmentShader, fragmentFile, fragmentText);
     sourceShader(entry.geometryShader, geometryFile, geometryText);
@@ -86,7 +84,7 @@ void buildThreeStage(ShaderEntry& entry, unsigned int& program, const char* vert
     glAttachShader(entry.program, entry.fragmentShader);
     glAttachShader(entry.program, entry.vertexShader);
     glAttachShader(entry.program, entry.geometryShader);
-    setGeometryProgramParameters(entry.program, maxVertices);
+    setGeometryProgramParameters(entry.program);
     glLinkProgram(entry.program);
     reportLink(entry.program, geometryFile);
     glUseProgram(entry.program);
