@@ -17,6 +17,7 @@ bool geometryProgramsUseExt();
 // The geometry stage source ready for glShaderSource.
 std::string prepareGeometrySource(const std::string& source);
 // Sets input lines, output line strips and the emitted-vertex limit (the driver's
-// GL_MAX_GEOMETRY_OUTPUT_VERTICES_EXT) as program parameters on the EXT path; call it
+// GL_MAX_GEOMETRY_OUTPUT_VERTICES_EXT, within its total output component budget) as
+// program parameters on the EXT path; call it
 // after the attachments and before the link. Nothing to do on the GL 3.2 path.
 void setGeometryProgramParameters(unsigned int program);

@@ -28,7 +28,12 @@ void setGeometryProgramParameters(unsigned int program) {
     if (!geometryProgramsUseExt()) return;
     glProgramParameteriEXT(program, GL_GEOMETRY_INPUT_TYPE_EXT, GL_LINES);
     glProgramParameteriEXT(program, GL_GEOMETRY_OUTPUT_TYPE_EXT, GL_LINE_STRIP);
+    // The driver's largest vertex count, unless our vertices times their components
+    // would overrun its total output budget: then the link would fail and no line draw.
     GLint maxVertices = 0;
     glGetIntegerv(GL_MAX_GEOMETRY_OUTPUT_VERTICES_EXT, &maxVertices);
-    glProgramParameteriEXT(program, GL_GEOMETRY_VERTICES_OUT_EXT, maxVertices);
+    GLint maxComponents = 0;
+    glGetIntegerv(GL_MAX_GEOMETRY_TOTAL_OUTPUT_COMPONENTS_EXT, &maxComponents);
+    glProgramParameteriEXT(program, GL_GEOMETRY_VERTICES_OUT_EXT,
+                           geometryVertexLimit(maxVertices, maxComponents, kGeometryComponentsPerVertex));
 }
