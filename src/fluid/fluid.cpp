@@ -148,7 +148,7 @@ template <int... K>
 
 }  // namespace
 
-__attribute__((target_clones("avx2", "default"))) void stepFluid() {
+__attribute__((target_clones("avx512f", "avx2", "default"))) void stepFluid() {
     FluidGrid& g = fluidGrid;
     g.currentBuffer = 1 - g.currentBuffer;
     const float(*const source)[kDirectionCount] = g.distributions[g.currentBuffer];
