@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 #include "fluid/fluid.h"
 #include "fluid/particle_map.h"
 #include "fluid/random.h"
@@ -120,80 +124,302 @@ void respawnParticle(float& x, float& y) {
     // No fluid cell to land in: the particle keeps its place.
 }
 
-__attribute__((target_clones("avx2", "default"))) void advanceParticles(float dt, bool late) {
+namespace {
+
+// Everything of one step that depends on the time alone, decided once for all particles.
+struct StepConstants {
+    float dt;
+    float countF;
+    bool late;
+    bool tremor;
+    float tremorScale;
+    float squeeze;
+    bool forming;
+    float pull;
+    float keep;
+    bool damping;
+    float dampX;
+    float dampY;
+    bool wrapOnly;
+    float chance;
+};
+
+// Leaving the square: vertical exits wrap; sideways exits wrap or, by chance, respawn.
+// Only the sideways exits draw random numbers.
+[[gnu::always_inline]] inline void leaveSquare(float& x, float& y, const StepConstants& k) {
+    if (x < 0.0f) {
+        if (k.wrapOnly) {
+            x += 1.0f;
+        } else if (randUnit() <= k.chance && !k.late) {
+            respawnParticle(x, y);
+        } else {
+            x += 1.0f;
+        }
+    }
+    if (y < 0.0f) y += 1.0f;
+    if (x > 1.0f) {
+        if (k.wrapOnly) {
+            x -= 1.0f;
+        } else if (randUnit() <= k.chance && !k.late) {
+            respawnParticle(x, y);
+        } else {
+            x -= 1.0f;
+        }
+    }
+    if (y > 1.0f) y -= 1.0f;
+}
+
+// One particle, one at a time: handles every position, NaN and far outside included.
+[[gnu::always_inline]] inline void advanceOne(int i, const StepConstants& k) {
+    ParticlePosition& p = particlePositions[static_cast<std::size_t>(i)];
+    float x = p.x;
+    float y = p.y;
+    // Later particles take longer steps.
+    const float s = k.dt + static_cast<float>(i) * k.dt / k.countF;
+    const BilinearWeights w = bilinearWeights(49.0f * x, 49.0f * y);
+    float vx = interpolate(fluidGrid.velocityX, w);
+    float vy = interpolate(fluidGrid.velocityY, w);
+
+    if (!k.forming) {
+        x += s * vx;
+        y += s * vy;
+        if (k.tremor) {
+            x += (0.5f - randUnit()) * k.tremorScale;
+            y += (0.5f - randUnit()) * 0.001f;
+        }
+        if (k.late) y -= s * 0.009f * k.squeeze * (y - 0.5f);
+    } else {
+        if (k.damping && logoPixelUnder(x, y) == 0) {
+            vx *= k.dampX;
+            vy *= k.dampY;
+        }
+        const ParticlePosition target = particleTargets[static_cast<std::size_t>(i)];
+        x = x + s * vx * k.keep - 0.14f * s * s * k.pull * (x - target.x);
+        y = y + s * vy * k.keep - 0.085f * s * s * k.pull * (y - target.y);
+    }
+    leaveSquare(x, y, k);
+    p.x = x;
+    p.y = y;
+}
+
+void advanceRange(int first, int end, const StepConstants& k) {
+    for (int i = first; i < end; ++i) advanceOne(i, k);
+}
+
+#if defined(__x86_64__)
+// Eight particles at a time with AVX2. Every lane performs the same float operations in
+// the same order as advanceOne, so the results are bit-identical. That needs plain
+// multiplies and adds: the avx2 target has no FMA (an avx512f target would let GCC
+// contract a * b + c, in the inlined advanceOne too).
+constexpr int kLanes = 8;
+
+__attribute__((target("avx2"))) inline __m256 vecAbove(__m256 a, __m256 b) {
+    return _mm256_cmp_ps(a, b, _CMP_GT_OQ);
+}
+__attribute__((target("avx2"))) inline __m256 vecBelow(__m256 a, __m256 b) {
+    return _mm256_cmp_ps(a, b, _CMP_LT_OQ);
+}
+
+// x0 y0 x1 y1 ... x7 y7 in two registers to x0..x7 and y0..y7.
+__attribute__((target("avx2"))) inline void loadPairs(const float* pairs, __m256& xs, __m256& ys) {
+    const __m256 a = _mm256_loadu_ps(pairs);
+    const __m256 b = _mm256_loadu_ps(pairs + kLanes);
+    // Each shuffle gives lanes in the order 0 1 4 5 2 3 6 7; the permute restores it.
+    const __m256 evens = _mm256_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0));
+    const __m256 odds = _mm256_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1));
+    xs = _mm256_castpd_ps(_mm256_permute4x64_pd(_mm256_castps_pd(evens), _MM_SHUFFLE(3, 1, 2, 0)));
+    ys = _mm256_castpd_ps(_mm256_permute4x64_pd(_mm256_castps_pd(odds), _MM_SHUFFLE(3, 1, 2, 0)));
+}
+
+__attribute__((target("avx2"))) inline void storePairs(float* pairs, __m256 xs, __m256 ys) {
+    const __m256 low = _mm256_unpacklo_ps(xs, ys);   // x0 y0 x1 y1 | x4 y4 x5 y5
+    const __m256 high = _mm256_unpackhi_ps(xs, ys);  // x2 y2 x3 y3 | x6 y6 x7 y7
+    _mm256_storeu_ps(pairs, _mm256_permute2f128_ps(low, high, 0x20));
+    _mm256_storeu_ps(pairs + kLanes, _mm256_permute2f128_ps(low, high, 0x31));
+}
+
+// latticeCell of a shifted coordinate known to lie in [0, 100).
+__attribute__((target("avx2"))) inline __m256i vecLatticeCell(__m256 shifted) {
+    const __m256i whole = _mm256_cvttps_epi32(shifted);
+    const __m256i wraps = _mm256_cmpgt_epi32(whole, _mm256_set1_epi32(kGridSize - 1));
+    return _mm256_sub_epi32(whole, _mm256_and_si256(wraps, _mm256_set1_epi32(kGridSize)));
+}
+
+__attribute__((target("avx2"))) inline __m256 vecSample(const float* field, __m256i i00, __m256i i10,
+                                                      __m256i i11, __m256i i01, __m256 w00, __m256 w10,
+                                                      __m256 w11, __m256 w01) {
+    __m256 sum = _mm256_mul_ps(w00, _mm256_i32gather_ps(field, i00, 4));
+    sum = _mm256_add_ps(sum, _mm256_mul_ps(w10, _mm256_i32gather_ps(field, i10, 4)));
+    sum = _mm256_add_ps(sum, _mm256_mul_ps(w11, _mm256_i32gather_ps(field, i11, 4)));
+    return _mm256_add_ps(sum, _mm256_mul_ps(w01, _mm256_i32gather_ps(field, i01, 4)));
+}
+
+// Whole blocks from particle 0 on; returns the number of particles done. A block with
+// any lane outside the common lattice range goes through advanceOne whole; lanes leaving
+// the square sideways finish one at a time in particle order, as they draw random numbers.
+__attribute__((target("avx2"))) int advanceBlocksAvx2(int count, const StepConstants& k) {
+    const int blockEnd = count / kLanes * kLanes;
+    const __m256 one = _mm256_set1_ps(1.0f);
+    const __m256 zero = _mm256_setzero_ps();
+    const __m256 dt = _mm256_set1_ps(k.dt);
+    const __m256 countF = _mm256_set1_ps(k.countF);
+    const __m256 gridScale = _mm256_set1_ps(49.0f);
+    const __m256 shift0 = _mm256_set1_ps(static_cast<float>(kGridSize));
+    const __m256 shift1 = _mm256_set1_ps(static_cast<float>(kGridSize + 1));
+    const __m256 shiftLimit = _mm256_set1_ps(100.0f);
+    const __m256i rowStride = _mm256_set1_epi32(kGridSize);
+    const __m256i unitSpan = _mm256_set1_epi32(1);
+    const __m256i laneIndex = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    float* const positions = &particlePositions[0].x;
+    const float* const targets = &particleTargets[0].x;
+
+    for (int first = 0; first < blockEnd; first += kLanes) {
+        __m256 x;
+        __m256 y;
+        loadPairs(positions + 2 * first, x, y);
+        const __m256 gx = _mm256_mul_ps(gridScale, x);
+        const __m256 gy = _mm256_mul_ps(gridScale, y);
+        const __m256 sx0 = _mm256_add_ps(gx, shift0);
+        const __m256 sx1 = _mm256_add_ps(gx, shift1);
+        const __m256 sy0 = _mm256_add_ps(gy, shift0);
+        const __m256 sy1 = _mm256_add_ps(gy, shift1);
+        // The one-subtraction lattice cell needs every shifted coordinate in [0, 100).
+        // The sum with 51 is never below the one with 50, so two bounds per axis do;
+        // the ordered compares also send NaN to the particle-by-particle path.
+        const __m256 insideX = _mm256_and_ps(_mm256_cmp_ps(sx0, zero, _CMP_GE_OQ), vecBelow(sx1, shiftLimit));
+        const __m256 insideY = _mm256_and_ps(_mm256_cmp_ps(sy0, zero, _CMP_GE_OQ), vecBelow(sy1, shiftLimit));
+        if (_mm256_movemask_ps(_mm256_and_ps(insideX, insideY)) != 0xff) {
+            advanceRange(first, first + kLanes, k);
+            continue;
+        }
+
+        const __m256i cx0 = vecLatticeCell(sx0);
+        const __m256i cx1 = vecLatticeCell(sx1);
+        const __m256i cy0 = vecLatticeCell(sy0);
+        const __m256i cy1 = vecLatticeCell(sy1);
+        const __m256i spanX = _mm256_sub_epi32(cx1, cx0);
+        const __m256i spanY = _mm256_sub_epi32(cy1, cy0);
+        __m256 r = _mm256_sub_ps(gx, _mm256_cvtepi32_ps(cx0));
+        __m256 q = _mm256_sub_ps(gy, _mm256_cvtepi32_ps(cy0));
+        // The usual span of 1 divides exactly, so the division is only needed for a
+        // wrapped neighbour (-49) or a rounding-split pair.
+        const __m256i unit = _mm256_and_si256(_mm256_cmpeq_epi32(spanX, unitSpan), _mm256_cmpeq_epi32(spanY, unitSpan));
+        if (_mm256_movemask_epi8(unit) != -1) {
+            r = _mm256_div_ps(r, _mm256_cvtepi32_ps(spanX));
+            q = _mm256_div_ps(q, _mm256_cvtepi32_ps(spanY));
+        }
+        const __m256 rc = _mm256_sub_ps(one, r);
+        const __m256 qc = _mm256_sub_ps(one, q);
+        const __m256 w00 = _mm256_mul_ps(rc, qc);
+        const __m256 w10 = _mm256_mul_ps(r, qc);
+        const __m256 w11 = _mm256_mul_ps(r, q);
+        const __m256 w01 = _mm256_mul_ps(rc, q);
+        const __m256i row0 = _mm256_mullo_epi32(cy0, rowStride);
+        const __m256i row1 = _mm256_mullo_epi32(cy1, rowStride);
+        const __m256i i00 = _mm256_add_epi32(row0, cx0);
+        const __m256i i10 = _mm256_add_epi32(row0, cx1);
+        const __m256i i11 = _mm256_add_epi32(row1, cx1);
+        const __m256i i01 = _mm256_add_epi32(row1, cx0);
+        __m256 vx = vecSample(fluidGrid.velocityX, i00, i10, i11, i01, w00, w10, w11, w01);
+        __m256 vy = vecSample(fluidGrid.velocityY, i00, i10, i11, i01, w00, w10, w11, w01);
+
+        // Later particles take longer steps: s = dt + i dt / count.
+        const __m256 index = _mm256_cvtepi32_ps(_mm256_add_epi32(_mm256_set1_epi32(first), laneIndex));
+        const __m256 s = _mm256_add_ps(dt, _mm256_div_ps(_mm256_mul_ps(index, dt), countF));
+
+        if (!k.forming) {
+            x = _mm256_add_ps(x, _mm256_mul_ps(s, vx));
+            y = _mm256_add_ps(y, _mm256_mul_ps(s, vy));
+            if (k.late) {
+                const __m256 strength =
+                    _mm256_mul_ps(_mm256_mul_ps(s, _mm256_set1_ps(0.009f)), _mm256_set1_ps(k.squeeze));
+                y = _mm256_sub_ps(y, _mm256_mul_ps(strength, _mm256_sub_ps(y, _mm256_set1_ps(0.5f))));
+            }
+        } else {
+            if (k.damping) {
+                // logoPixelUnder for finite positions: the clamps as max and min.
+                __m256 column = _mm256_mul_ps(_mm256_set1_ps(static_cast<float>(kLogoWidth)), x);
+                __m256 row = _mm256_mul_ps(_mm256_set1_ps(static_cast<float>(kLogoHeight)), _mm256_sub_ps(one, y));
+                column = _mm256_max_ps(_mm256_min_ps(column, _mm256_set1_ps(static_cast<float>(kLogoWidth - 1))), zero);
+                row = _mm256_max_ps(_mm256_min_ps(row, _mm256_set1_ps(static_cast<float>(kLogoHeight - 1))), zero);
+                const __m256i pixelIndex = _mm256_add_epi32(
+                    _mm256_mullo_epi32(_mm256_cvttps_epi32(column), _mm256_set1_epi32(kLogoHeight)),
+                    _mm256_cvttps_epi32(row));
+                const __m256i pixel = _mm256_i32gather_epi32(logoPixels.data(), pixelIndex, 4);
+                const __m256 black = _mm256_castsi256_ps(_mm256_cmpeq_epi32(pixel, _mm256_setzero_si256()));
+                vx = _mm256_blendv_ps(vx, _mm256_mul_ps(vx, _mm256_set1_ps(k.dampX)), black);
+                vy = _mm256_blendv_ps(vy, _mm256_mul_ps(vy, _mm256_set1_ps(k.dampY)), black);
+            }
+            __m256 tx;
+            __m256 ty;
+            loadPairs(targets + 2 * first, tx, ty);
+            const __m256 keep = _mm256_set1_ps(k.keep);
+            const __m256 pull = _mm256_set1_ps(k.pull);
+            const __m256 pullX = _mm256_mul_ps(_mm256_mul_ps(_mm256_mul_ps(_mm256_set1_ps(0.14f), s), s), pull);
+            const __m256 pullY = _mm256_mul_ps(_mm256_mul_ps(_mm256_mul_ps(_mm256_set1_ps(0.085f), s), s), pull);
+            x = _mm256_sub_ps(_mm256_add_ps(x, _mm256_mul_ps(_mm256_mul_ps(s, vx), keep)),
+                              _mm256_mul_ps(pullX, _mm256_sub_ps(x, tx)));
+            y = _mm256_sub_ps(_mm256_add_ps(y, _mm256_mul_ps(_mm256_mul_ps(s, vy), keep)),
+                              _mm256_mul_ps(pullY, _mm256_sub_ps(y, ty)));
+        }
+
+        // Vertical wraps for every lane (a blend, not an added zero, keeps -0 as it is).
+        __m256 wrappedY = _mm256_blendv_ps(y, _mm256_add_ps(y, one), vecBelow(y, zero));
+        wrappedY = _mm256_blendv_ps(wrappedY, _mm256_sub_ps(wrappedY, one), vecAbove(wrappedY, one));
+        storePairs(positions + 2 * first, x, wrappedY);
+
+        // Sideways exits may draw and respawn: redo those lanes in order from the moved
+        // position, before any wrap.
+        int sideways = _mm256_movemask_ps(_mm256_or_ps(vecBelow(x, zero), vecAbove(x, one)));
+        if (sideways != 0) {
+            alignas(32) float movedX[kLanes];
+            alignas(32) float movedY[kLanes];
+            _mm256_store_ps(movedX, x);
+            _mm256_store_ps(movedY, y);
+            while (sideways != 0) {
+                const int lane = __builtin_ctz(static_cast<unsigned>(sideways));
+                sideways &= sideways - 1;
+                float px = movedX[lane];
+                float py = movedY[lane];
+                leaveSquare(px, py, k);
+                particlePositions[static_cast<std::size_t>(first + lane)] = {px, py};
+            }
+        }
+    }
+    return blockEnd;
+}
+#endif
+
+}  // namespace
+
+void advanceParticles(float dt, bool late) {
     const int count = std::min(particleCount, kMaxParticles);
     if (count <= 0) return;
     const float t = demoClock.time;
 
-    // Everything that depends on the time alone, decided once for all particles.
-    const bool tremor = t > 64.0f && t < 64.25f;
-    const float tremorScale = (t - 65.0f) * 0.005f;
-    const float squeeze = std::min((t - 155.0f) / 15.0f, 1.0f);
-    const bool forming = t > 175.0f;
-    const float pull = std::min((t - 175.0f) / 34.0f, 1.0f);
-    const float keep = 1.0f - pull;
-    const bool damping = t > 190.0f;
+    StepConstants k{};
+    k.dt = dt;
+    k.countF = static_cast<float>(count);
+    k.late = late;
+    k.tremor = t > 64.0f && t < 64.25f;
+    k.tremorScale = (t - 65.0f) * 0.005f;
+    k.squeeze = std::min((t - 155.0f) / 15.0f, 1.0f);
+    k.forming = t > 175.0f;
+    k.pull = std::min((t - 175.0f) / 34.0f, 1.0f);
+    k.keep = 1.0f - k.pull;
+    k.damping = t > 190.0f;
     const float dampStrength = std::min((t - 190.0f) / 14.0f, 1.0f);
-    const float dampX = 1.0f - 0.65f * dampStrength;
-    const float dampY = 1.0f - 0.55f * dampStrength;
-    const bool wrapOnly = t > 45.5f && t < 58.5f;
-    const float chance = respawnChance;
-    const float countF = static_cast<float>(count);
-    const float* const velocityX = fluidGrid.velocityX;
-    const float* const velocityY = fluidGrid.velocityY;
+    k.dampX = 1.0f - 0.65f * dampStrength;
+    k.dampY = 1.0f - 0.55f * dampStrength;
+    k.wrapOnly = t > 45.5f && t < 58.5f;
+    k.chance = respawnChance;
 
-    for (int i = 0; i < count; ++i) {
-        ParticlePosition& p = particlePositions[static_cast<std::size_t>(i)];
-        float x = p.x;
-        float y = p.y;
-        // Later particles take longer steps.
-        const float s = dt + static_cast<float>(i) * dt / countF;
-        const BilinearWeights w = bilinearWeights(49.0f * x, 49.0f * y);
-        float vx = interpolate(velocityX, w);
-        float vy = interpolate(velocityY, w);
-
-        if (!forming) {
-            x += s * vx;
-            y += s * vy;
-            if (tremor) {
-                x += (0.5f - randUnit()) * tremorScale;
-                y += (0.5f - randUnit()) * 0.001f;
-            }
-            if (late) y -= s * 0.009f * squeeze * (y - 0.5f);
-        } else {
-            if (damping && logoPixelUnder(x, y) == 0) {
-                vx *= dampX;
-                vy *= dampY;
-            }
-            const ParticlePosition target = particleTargets[static_cast<std::size_t>(i)];
-            x = x + s * vx * keep - 0.14f * s * s * pull * (x - target.x);
-            y = y + s * vy * keep - 0.085f * s * s * pull * (y - target.y);
-        }
-
-        // Vertical exits wrap; sideways exits wrap or, by chance, respawn.
-        if (x < 0.0f) {
-            if (wrapOnly) {
-                x += 1.0f;
-            } else if (randUnit() <= chance && !late) {
-                respawnParticle(x, y);
-            } else {
-                x += 1.0f;
-            }
-        }
-        if (y < 0.0f) y += 1.0f;
-        if (x > 1.0f) {
-            if (wrapOnly) {
-                x -= 1.0f;
-            } else if (randUnit() <= chance && !late) {
-                respawnParticle(x, y);
-            } else {
-                x -= 1.0f;
-            }
-        }
-        if (y > 1.0f) y -= 1.0f;
-        p.x = x;
-        p.y = y;
-    }
+    int done = 0;
+#if defined(__x86_64__)
+    // The tremor draws for every particle, so its short window stays one at a time.
+    if (!k.tremor && __builtin_cpu_supports("avx2")) done = advanceBlocksAvx2(count, k);
+#endif
+    advanceRange(done, count, k);
 }
 
 int particleBandLength(int count, int layers) {
