@@ -209,8 +209,8 @@ void advanceRange(int first, int end, const StepConstants& k) {
 #if defined(__x86_64__)
 // Eight particles at a time with AVX2. Every lane performs the same float operations in
 // the same order as advanceOne, so the results are bit-identical. That needs plain
-// multiplies and adds: the avx2 target has no FMA (an avx512f target would let GCC
-// contract a * b + c, in the inlined advanceOne too).
+// multiplies and adds: the avx2 target has no FMA to contract a * b + c into (and the
+// build turns contraction off for every target).
 constexpr int kLanes = 8;
 
 __attribute__((target("avx2"))) inline __m256 vecAbove(__m256 a, __m256 b) {
