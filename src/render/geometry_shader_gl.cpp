@@ -5,9 +5,11 @@
 
 namespace {
 
-// A GL 3.2 geometry stage declares its vertex limit in the source, and that limit
-// also has to fit the driver's total output component budget.
-int coreGeometryVertexLimit() {
+// The emitted-vertex limit of our programs: the driver's largest vertex count, kept
+// within its total output component budget, which both the GL 3.2 stage and the EXT
+// program parameters must fit (else the link fails and no line draws). The EXT
+// enums are the same values as the core ones.
+int driverGeometryVertexLimit() {
     GLint maxVertices = 0;
     glGetIntegerv(GL_MAX_GEOMETRY_OUTPUT_VERTICES, &maxVertices);
     GLint maxComponents = 0;
@@ -21,19 +23,12 @@ bool geometryProgramsUseExt() { return GLEW_EXT_geometry_shader4 && glProgramPar
 
 std::string prepareGeometrySource(const std::string& source) {
     if (geometryProgramsUseExt()) return source;
-    return translateGeometryStage(source, coreGeometryVertexLimit());
+    return translateGeometryStage(source, driverGeometryVertexLimit());
 }
 
 void setGeometryProgramParameters(unsigned int program) {
     if (!geometryProgramsUseExt()) return;
     glProgramParameteriEXT(program, GL_GEOMETRY_INPUT_TYPE_EXT, GL_LINES);
     glProgramParameteriEXT(program, GL_GEOMETRY_OUTPUT_TYPE_EXT, GL_LINE_STRIP);
-    // The driver's largest vertex count, unless our vertices times their components
-    // would overrun its total output budget: then the link would fail and no line draw.
-    GLint maxVertices = 0;
-    glGetIntegerv(GL_MAX_GEOMETRY_OUTPUT_VERTICES_EXT, &maxVertices);
-    GLint maxComponents = 0;
-    glGetIntegerv(GL_MAX_GEOMETRY_TOTAL_OUTPUT_COMPONENTS_EXT, &maxComponents);
-    glProgramParameteriEXT(program, GL_GEOMETRY_VERTICES_OUT_EXT,
-                           geometryVertexLimit(maxVertices, maxComponents, kGeometryComponentsPerVertex));
+    glProgramParameteriEXT(program, GL_GEOMETRY_VERTICES_OUT_EXT, driverGeometryVertexLimit());
 }

@@ -1,6 +1,7 @@
 #include "softbody/soft_object.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdio>
@@ -45,6 +46,11 @@ EdgeKey edgeKey(Vector3 first, Vector3 second) {
     const std::uint32_t* lo = swap ? b : a;
     const std::uint32_t* hi = swap ? a : b;
     return EdgeKey{{lo[0], lo[1], lo[2], hi[0], hi[1], hi[2]}};
+}
+
+// The three edges of a face, in the order the springs take them.
+std::array<std::array<std::int32_t, 2>, 3> faceEdges(const SoftFace& face) {
+    return {{{face.p0, face.p1}, {face.p1, face.p2}, {face.p2, face.p0}}};
 }
 
 // Unit normal and twice the area of the triangle (p0, p1, p2), as the force pass forms them.
@@ -117,8 +123,7 @@ void CSoftObject::buildFromModel(const AscModel& model, Vector3 position, float 
     std::unordered_map<EdgeKey, std::int32_t, EdgeKeyHash> known;
     known.reserve(faceCount * 2);
     for (const SoftFace& face : faces) {
-        const std::int32_t ends[3][2] = {{face.p0, face.p1}, {face.p1, face.p2}, {face.p2, face.p0}};
-        for (const auto& end : ends) {
+        for (const auto& end : faceEdges(face)) {
             const Vector3 pa = particles[end[0]].position;
             const Vector3 pb = particles[end[1]].position;
             // A NaN end equals nothing, so such an edge always makes its own spring.
@@ -153,8 +158,7 @@ bool meshClosed(const CSoftObject& body) {
     std::unordered_map<EdgeKey, int, EdgeKeyHash> uses;
     uses.reserve(body.faces.size() * 2);
     for (const SoftFace& face : body.faces) {
-        const std::int32_t ends[3][2] = {{face.p0, face.p1}, {face.p1, face.p2}, {face.p2, face.p0}};
-        for (const auto& end : ends) {
+        for (const auto& end : faceEdges(face)) {
             ++uses[edgeKey(body.particles[end[0]].position, body.particles[end[1]].position)];
         }
     }
