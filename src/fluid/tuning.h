@@ -55,5 +55,8 @@ void reloadTuningFiles();
 // Applies at most one due record per list (time strictly below t), in the order p-num,
 // p-size, p-negative, p-kszak.
 void applyTuningSchedules(float t);
+// Applies every record due at t at once, so a run that starts at t shows its state from
+// the first frame instead of catching up one record per frame (old negative flashes).
+void catchUpTuningSchedules(float t);
 // Every list applies its records from the first again.
 void resetTuningCursors();

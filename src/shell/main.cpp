@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "fluid/tuning.h"
 #include "render/gl.h"
 #include "render/resources.h"
 #include "shell/capture.h"
@@ -101,6 +102,7 @@ int main(int argc, char** argv) {
 
     if (demoOptions.watch) startWatching();
     loadResources();
+    if (musicSettings.startSeconds > 0.0) catchUpTuningSchedules(static_cast<float>(musicSettings.startSeconds));
 
     glutReshapeFunc(reshape);
     glutDisplayFunc(displayFrame);

@@ -90,6 +90,20 @@ TEST_F(Tuning, ResetCursorsReplaysFromTheStart) {
     EXPECT_EQ(overlayOn, 1);
 }
 
+// A run that starts late applies everything due at once, holding back what is not due yet.
+TEST_F(Tuning, CatchUpAppliesEveryDueRecordBeforeTheFirstFrame) {
+    load(numList, "1 100\n2 200\n50 300\n3 400\n");
+    load(negativeList, "10 1\n10.1 0\n20 1\n20.1 0\n60 1\n");
+    negativeOn = 1;
+    catchUpTuningSchedules(30.0f);
+    EXPECT_EQ(particleCount, 200);
+    EXPECT_EQ(numList.cursor, 2);
+    EXPECT_EQ(negativeOn, 0);
+    EXPECT_EQ(negativeList.cursor, 4);
+    applyTuningSchedules(30.0f);  // later frames go on one record at a time
+    EXPECT_EQ(negativeOn, 0);
+}
+
 TEST_F(Tuning, ConvertsLikeAtoiAndAtof) {
     load(numList, "12.9 3e2\nabc 77.9x\n# 5\n");
     ASSERT_EQ(numList.count, 3);
@@ -222,6 +236,21 @@ TEST(TuningShipped, FilesAreWellFormed) {
                       file.list->records[static_cast<std::size_t>(i)].time)
                 << file.name << " record " << i;
         }
+    }
+    // Every point size is one the driver can draw at 1080 lines: positive, and within
+    // 64 pixels (what smooth points reach on common hardware) in the double-size
+    // particle image; every count fits the particle array.
+    for (int i = 0; i < sizeList.count; ++i) {
+        const TuningRecord& r = sizeList.records[static_cast<std::size_t>(i)];
+        const float scale = 1080.0f * 0.5f / 720.0f;
+        EXPECT_GE(r.first, 1) << "p-size record " << i;
+        EXPECT_LE(r.first, r.second) << "p-size record " << i;
+        EXPECT_LE(r.second * scale, 64.0f) << "p-size record " << i;
+        EXPECT_GE(r.third, 2) << "p-size record " << i << ": fewer than two bands draw nothing";
+    }
+    for (int i = 0; i < numList.count; ++i) {
+        const int count = numList.records[static_cast<std::size_t>(i)].first;
+        EXPECT_TRUE(count >= 0 && count <= kMaxParticles) << "p-num record " << i;
     }
     // The picture starts plain: the inversion is on until a record turns it off, and only a
     // record before 0 s is due in a first frame at exactly 0 s.
