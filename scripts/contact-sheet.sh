@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
 # Renders the whole demo offline (2 frames per second, so every scene has the state the
-# frames before it left) and lays a dozen moments out as one picture.
+# frames before it left) and lays a dozen moments out as one picture, each scaled down
+# to 640 pixels wide. Point sizes follow the picture height, so the frames are rendered
+# at the viewer's size, not at the size of the tiles.
 #   scripts/contact-sheet.sh [OUT.png] [WIDTH HEIGHT]
-# Default: docs/contact-sheet.png from 640 by 360 frames. Builds the demo first.
+# Default: docs/contact-sheet.png from 1920 by 1080 frames. Builds the demo first.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$root/docs/contact-sheet.png}
-width=${2:-640}
-height=${3:-360}
+width=${2:-1920}
+height=${3:-1080}
+tile_width=640
+tile_height=$((tile_width * height / width))
 case $out in /*) ;; *) out="$PWD/$out" ;; esac
-moments=(3 12 26.5 35 50 75 97 112 136 150 168 212)
-labels=("intro" "intro" "twist" "tilt" "wobble" "slide" "blob fall" "blob strings" "particle wall" "squeezed" "credits" "end logo")
+moments=(3 26.5 35 50 62 75 97 112 136 148 168 212)
+labels=("intro" "twist" "tilt" "drop" "dusk" "slide" "blob fall" "blob strings" "particle wall" "squeezed band" "credits" "end logo")
 
 source "$root/scripts/lib/offline-run.sh"
 prepare_offline_run "$width" "$height"
@@ -19,10 +23,10 @@ tiles=()
 for i in "${!moments[@]}"; do
   t=${moments[$i]}
   frame=$(printf 'frames/frame-%06d.png' "$(awk -v t="$t" 'BEGIN { printf "%d", t * 2 + 0.5 }')")
-  convert "$frame" -font DejaVu-Sans -gravity SouthWest -fill white -undercolor '#00000080' \
-    -pointsize $((height / 18)) -annotate +6+6 " ${t} s  ${labels[$i]} " "tile$i.png"
+  convert "$frame" -filter Triangle -resize "${tile_width}x${tile_height}!" -font DejaVu-Sans -gravity SouthWest \
+    -fill white -undercolor '#00000080' -pointsize $((tile_height / 18)) -annotate +6+6 " ${t} s  ${labels[$i]} " "tile$i.png"
   tiles+=("tile$i.png")
 done
 mkdir -p "$(dirname "$out")"
-montage "${tiles[@]}" -tile 4x3 -geometry "${width}x${height}+4+4" -background '#111111' "$out"
+montage "${tiles[@]}" -tile 4x3 -geometry "${tile_width}x${tile_height}+4+4" -background '#111111' "$out"
 echo "wrote $out"

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# A short animated preview for the README: two-second pieces of six sections, captured
-# at 480 by 270 and 10 frames per second, joined into one looping animation.
+# A short animated preview for the README: two-second pieces of seven sections, rendered
+# at 1920 by 1080 (point sizes follow the picture height, so this is what a viewer sees)
+# and 10 frames per second, scaled to 480 by 270 and joined into one looping animation.
+# Each piece starts three seconds early, so its particles have moved with the fluid.
 #   scripts/preview.sh [OUT.gif | OUT.webp]
 # VELKARN_BUILD_DIR chooses another build directory (default build/).
 # Default: docs/preview.gif. Builds the demo first (Release).
@@ -9,11 +11,11 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$root/docs/preview.gif}
 case $out in /*) ;; *) out="$PWD/$out" ;; esac
 case $out in *.gif | *.webp) ;; *) echo "preview: the output must be a .gif or .webp file" >&2; exit 2 ;; esac
-width=480
-height=270
+width=1920
+height=1080
 fps=10
-# intro, tilt, wobble, blob strings, particle wall, credits: 2 s each
-sections=(3 35 50 112 134 168)
+# intro, tilt, dusk, slide, blob strings, particle wall, squeezed band: 2 s each
+sections=(3 35 61 75 112 136 149)
 
 source "$root/scripts/lib/offline-run.sh"
 prepare_offline_run "$width" "$height"
@@ -21,10 +23,16 @@ mkdir all
 n=0
 for t in "${sections[@]}"; do
   end=$(awk -v t="$t" -v f="$fps" 'BEGIN { printf "%.3f", t + 2 - 1 / f }')
-  "$root/scripts/with-display.sh" "$build/run/velkarn" --capture "s$t" --fps "$fps" --start "$t" --end "$end" >/dev/null
+  early=$(awk -v t="$t" 'BEGIN { print (t > 3 ? t - 3 : 0) }')
+  "$root/scripts/with-display.sh" "$build/run/velkarn" --capture "s$t" --fps "$fps" --start "$early" --end "$end" >/dev/null
+  skip=$(awk -v t="$t" -v e="$early" -v f="$fps" 'BEGIN { printf "%d", (t - e) * f + 0.5 }')
   for frame in "s$t"/frame-*.png; do
-    mv "$frame" "$(printf 'all/%05d.png' "$n")"
-    n=$((n + 1))
+    index=${frame##*-}
+    index=$((10#${index%.png}))
+    if [ "$index" -ge "$skip" ]; then
+      convert "$frame" -filter Triangle -resize 480x270! "$(printf 'all/%05d.png' "$n")"
+      n=$((n + 1))
+    fi
   done
 done
 

@@ -68,7 +68,7 @@ void addEyeStrokes(std::vector<Capsule>& strokes, const EyeShape& eye, bool ring
 }
 
 EyeShape logoEye() {
-    return EyeShape{960.0f, 430.0f, 300.0f, 135.0f, 100.0f, 0.0f, 0.0f, 78.0f, 38.0f, 11.0f, 62.0f};
+    return EyeShape{960.0f, 430.0f, 300.0f, 135.0f, 100.0f, 0.0f, 0.0f, 78.0f, 40.0f, 15.0f, 62.0f};
 }
 
 std::vector<Capsule> logoStrokes(int characters, bool withMark) {
@@ -78,7 +78,7 @@ std::vector<Capsule> logoStrokes(int characters, bool withMark) {
     // Spaces stay in place while the title is written out, so the letters never move.
     const std::size_t shown = static_cast<std::size_t>(std::clamp(characters, 0, static_cast<int>(title.size())));
     const float left = 0.5f * (kReferenceWidth - static_cast<float>(textWidthCells(title)) * kLogoTextCell);
-    addTextStrokes(strokes, title.substr(0, shown), left, kLogoTextTop, kLogoTextCell, 0.47f);
+    addTextStrokes(strokes, title.substr(0, shown), left, kLogoTextTop, kLogoTextCell, 0.58f);
     return strokes;
 }
 

@@ -57,6 +57,23 @@ void addRing(std::vector<Capsule>& strokes, float cx, float cy, float radius, fl
     }
 }
 
+// Fills the canvas row by row with colour(v), v from 0 at the top to 1 at the bottom,
+// leaning a little sideways so the bands never lie perfectly flat.
+template <typename ColourOf>
+void fillRows(Canvas& canvas, float lean, ColourOf colourOf) {
+    for (int y = 0; y < canvas.height; ++y) {
+        for (int x = 0; x < canvas.width; ++x) {
+            const float u = (static_cast<float>(x) + 0.5f) / static_cast<float>(canvas.width);
+            const float v = (static_cast<float>(y) + 0.5f) / static_cast<float>(canvas.height);
+            const Rgba c = colourOf(std::clamp(v + lean * (u - 0.5f), 0.0f, 1.0f));
+            float* p = pixelAt(canvas, x, y);
+            p[0] = c.r;
+            p[1] = c.g;
+            p[2] = c.b;
+        }
+    }
+}
+
 }  // namespace
 
 Canvas makeOverlayTexture(int size) {
@@ -184,16 +201,18 @@ Canvas makeOverlayTexture(int size) {
 Canvas makeParticleSprite(int size) {
     Canvas canvas = makeCanvas(size, size, Rgba{0, 0, 0, 1});
     const float half = 0.5f * static_cast<float>(size);
-    const float floorValue = std::exp(-4.0f);
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
             const float dx = (static_cast<float>(x) + 0.5f - half) / half;
             const float dy = (static_cast<float>(y) + 0.5f - half) / half;
-            const float r2 = dx * dx + dy * dy;
-            // A gaussian lowered so that it meets zero exactly at the rim.
-            const float v = std::max((std::exp(-4.0f * r2) - floorValue) / (1.0f - floorValue), 0.0f);
+            const float r = std::sqrt(dx * dx + dy * dy);
+            // A full disc with a soft rim and a brighter core: the particle light adds up,
+            // so a point must carry light across its whole width to show in the halved
+            // particle image. Zero at the rim, so no square edge shows.
+            const float disc = 1.0f - smoothStep(0.45f, 1.0f, r);
+            const float core = 1.0f - smoothStep(0.0f, 0.45f, r);
             float* p = pixelAt(canvas, x, y);
-            p[0] = p[1] = p[2] = r2 < 1.0f ? v : 0.0f;
+            p[0] = p[1] = p[2] = std::min(0.82f * disc + 0.18f * core, 1.0f);
         }
     }
     return canvas;
@@ -209,23 +228,36 @@ Canvas makeDarkBackground(int width, int height) {
 
 Canvas makeGradient(int width, int height) {
     Canvas canvas = makeCanvas(width, height, Rgba{0, 0, 0, 1});
-    constexpr Rgba kTop{0.03f, 0.05f, 0.13f, 1};
-    constexpr Rgba kMiddle{0.30f, 0.16f, 0.34f, 1};
-    constexpr Rgba kBottom{0.96f, 0.62f, 0.34f, 1};
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const float u = (static_cast<float>(x) + 0.5f) / static_cast<float>(width);
-            const float v = (static_cast<float>(y) + 0.5f) / static_cast<float>(height);
-            // A slight sideways lean keeps the bands from lying perfectly flat.
-            const float t = std::clamp(v + 0.08f * (u - 0.5f), 0.0f, 1.0f);
-            const Rgba c = t < 0.55f ? mixColour(kTop, kMiddle, smoothStep(0.0f, 0.55f, t))
-                                     : mixColour(kMiddle, kBottom, smoothStep(0.55f, 1.0f, t));
-            float* p = pixelAt(canvas, x, y);
-            p[0] = c.r;
-            p[1] = c.g;
-            p[2] = c.b;
-        }
-    }
+    static constexpr Rgba kTop{0.03f, 0.05f, 0.13f, 1};
+    static constexpr Rgba kMiddle{0.30f, 0.16f, 0.34f, 1};
+    static constexpr Rgba kBottom{0.96f, 0.62f, 0.34f, 1};
+    fillRows(canvas, 0.08f, [](float t) {
+        return t < 0.55f ? mixColour(kTop, kMiddle, smoothStep(0.0f, 0.55f, t))
+                         : mixColour(kMiddle, kBottom, smoothStep(0.55f, 1.0f, t));
+    });
+    return canvas;
+}
+
+Canvas makeDuskTint(int width, int height) {
+    Canvas canvas = makeCanvas(width, height, Rgba{0, 0, 0, 1});
+    static constexpr Rgba kTop{0.62f, 0.52f, 0.95f, 1};
+    static constexpr Rgba kMiddle{0.95f, 0.62f, 0.80f, 1};
+    static constexpr Rgba kBottom{1.0f, 0.84f, 0.52f, 1};
+    fillRows(canvas, -0.1f, [](float t) {
+        return t < 0.5f ? mixColour(kTop, kMiddle, smoothStep(0.0f, 0.5f, t))
+                        : mixColour(kMiddle, kBottom, smoothStep(0.5f, 1.0f, t));
+    });
+    return canvas;
+}
+
+Canvas makeBandMask(int width, int height) {
+    Canvas canvas = makeCanvas(width, height, Rgba{0, 0, 0, 1});
+    static constexpr Rgba kEdge{0.10f, 0.08f, 0.16f, 1};
+    static constexpr Rgba kCentre{0.92f, 0.96f, 1.0f, 1};
+    fillRows(canvas, 0.04f, [](float t) {
+        const float off = std::abs(t - 0.5f);
+        return mixColour(kCentre, kEdge, smoothStep(0.06f, 0.3f, off));
+    });
     return canvas;
 }
 
@@ -366,6 +398,6 @@ Canvas makeGreetingsPicture(int width, int height) {
 Canvas makeEndLogoPicture(int width, int height) {
     Canvas canvas = darkBackdrop(width, height, 503u, 0.035f, 0.0f);
     const std::vector<Capsule> strokes = logoStrokes();
-    paintStrokes(canvas, strokes, kInk, kWarmGlow, 34.0f);
+    paintStrokes(canvas, strokes, kInk, kWarmGlow, 56.0f);
     return canvas;
 }

@@ -13,6 +13,11 @@ Canvas makeParticleSprite(int size);
 Canvas makeDarkBackground(int width, int height);
 // "gradient2.jpg": night blue at the top to amber at the bottom.
 Canvas makeGradient(int width, int height);
+// "dusk.jpg": a light lilac-to-amber tint that the picture is multiplied by (0.5..1.0).
+Canvas makeDuskTint(int width, int height);
+// "band.jpg": a bright horizontal band across the middle fading to near black above and
+// below; multiplied over the picture it leaves a band of light.
+Canvas makeBandMask(int width, int height);
 // "background1.jpg": a light floor under a pale horizon with soft round shapes.
 Canvas makeBlobBackground(int width, int height);
 // "background1_1920credits.jpg": title and credits in the lower 60% on dark.

@@ -20,6 +20,8 @@ void generateImages(const std::filesystem::path& runDir) {
         [&] { saveJpeg(makeParticleSprite(64), dat / "partikl1.jpg"); },
         [&] { saveJpeg(makeDarkBackground(kWidth, kHeight), dat / "black.jpg"); },
         [&] { saveJpeg(makeGradient(kWidth, kHeight), dat / "gradient2.jpg"); },
+        [&] { saveJpeg(makeDuskTint(kWidth, kHeight), dat / "dusk.jpg"); },
+        [&] { saveJpeg(makeBandMask(kWidth, kHeight), dat / "band.jpg"); },
         [&] { saveJpeg(makeBlobBackground(kWidth, kHeight), dat / "background1.jpg"); },
         [&] { saveJpeg(makeCreditsPicture(kWidth, kHeight), dat / "background1_1920credits.jpg"); },
         [&] { saveJpeg(makeEndLogoPicture(kWidth, kHeight), dat / "logoend.jpg"); },
