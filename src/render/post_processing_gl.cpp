@@ -1,5 +1,6 @@
 // The post-processing pass: live layers ping-pong between the scene and layer targets,
-// then the result is copied to the window at the letterbox offset.
+// then the result is copied to the window at the letterbox offset (or scaled to fit a
+// full-screen window that stands in for game mode).
 #include "render/gl.h"
 #include "render/layer_list.h"
 #include "render/post_processing.h"
@@ -70,7 +71,14 @@ void applyPostProcessing() {
     activeLayers.clear();
 
     bindWindowFramebuffer();
-    glViewport(0, letterboxOffsetY, screenWidth, screenHeight);
+    if (scalePictureToWindow) {
+        // Full screen without game mode: the picture fills as much of the screen as its
+        // shape allows, through the render textures' linear filter; the frame's clear
+        // left the bars black.
+        glViewport(fittedPicture.x, fittedPicture.y, fittedPicture.width, fittedPicture.height);
+    } else {
+        glViewport(0, letterboxOffsetY, screenWidth, screenHeight);
+    }
     glUseProgram(0);
     // The copy must show the picture as it is, whatever texturing and blending the
     // composition or the blob section left behind (they may end untextured with an

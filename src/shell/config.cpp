@@ -1,5 +1,6 @@
 #include "shell/config.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +15,8 @@ int screenHeight = 1080;
 int fullScreen = 1;
 char gameModeString[80] = {};
 int letterboxOffsetY = 0;
+bool scalePictureToWindow = false;
+WindowRect fittedPicture;
 
 // The frustum's two non-trivial entries are the float values of -(f+n)/(f-n) and -2fn/(f-n).
 const float fixedProjection[16] = {
@@ -80,6 +83,21 @@ void applyResolutionArguments(int argc, char** argv) {
 
 int letterboxOffsetFor(int windowHeight, int pictureHeight) {
     return (windowHeight - pictureHeight) / 2;
+}
+
+WindowRect fitPicture(int windowWidth, int windowHeight, int pictureWidth, int pictureHeight) {
+    if (windowWidth <= 0 || windowHeight <= 0 || pictureWidth <= 0 || pictureHeight <= 0) return {};
+    // The full width if the height it needs fits, else the full height; rounded to the
+    // nearest pixel, so a one-pixel rounding of the screen's shape leaves no bar.
+    const long long ww = windowWidth, wh = windowHeight, pw = pictureWidth, ph = pictureHeight;
+    long long width = ww;
+    long long height = (ww * ph + pw / 2) / pw;
+    if (height > wh) {
+        height = wh;
+        width = std::min(ww, (wh * pw + ph / 2) / ph);
+    }
+    return {static_cast<int>((ww - width) / 2), static_cast<int>((wh - height) / 2), static_cast<int>(width),
+            static_cast<int>(height)};
 }
 
 bool pictureSizeUsable(int width, int height) {

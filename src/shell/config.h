@@ -31,6 +31,22 @@ void applyResolutionArguments(int argc, char** argv);
 // (windowHeight - pictureHeight) / 2, truncated toward zero.
 int letterboxOffsetFor(int windowHeight, int pictureHeight);
 
+// A rectangle of the window in pixels, from its bottom-left corner.
+struct WindowRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const WindowRect&) const = default;
+};
+// The largest rectangle of the picture's shape inside the window, centred; empty for an
+// empty window.
+WindowRect fitPicture(int windowWidth, int windowHeight, int pictureWidth, int pictureHeight);
+// Set when full screen had to be a window because game mode was refused: the final copy
+// then scales the picture into fittedPicture, which the reshape callback keeps.
+extern bool scalePictureToWindow;
+extern WindowRect fittedPicture;
+
 inline constexpr const char* kConfigFileName = "QRV-Velkarn-config.dat";
 inline constexpr const char* kWindowTitle = "the vel karn";
 

@@ -2,7 +2,8 @@
 #pragma once
 
 // Opens the game mode or the window for the configured size. Where game mode cannot be
-// entered, a window of the picture size is made full screen instead.
+// entered, a window of the picture size is made full screen instead and the picture is
+// scaled to fit it.
 void openDisplay();
 void reshape(int width, int height);
 void idle();

@@ -32,7 +32,9 @@ void openDisplay() {
         glutEnterGameMode();
         if (glutGameModeGet(GLUT_GAME_MODE_ACTIVE) != 0) return;
         // The display cannot switch modes (a nested server, many desktops): show the
-        // picture full screen in a window instead of dying without one.
+        // picture full screen in a window instead of dying without one, scaled to fit
+        // whatever size the screen has.
+        scalePictureToWindow = true;
         openWindow();
         glutFullScreen();
         return;
@@ -42,6 +44,7 @@ void openDisplay() {
 
 void reshape(int width, int height) {
     letterboxOffsetY = letterboxOffsetFor(height, screenHeight);
+    fittedPicture = fitPicture(width, height, screenWidth, screenHeight);
     glViewport(0, letterboxOffsetY, width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadMatrixf(fixedProjection);

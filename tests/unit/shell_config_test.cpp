@@ -125,6 +125,29 @@ TEST(ShellConfig, LetterboxOffsetTruncatesTowardZero) {
     EXPECT_EQ(letterboxOffsetFor(1080, 1080), 0);
 }
 
+TEST(ShellConfig, PictureFitsTheWindowCentredWithItsShape) {
+    struct Case {
+        int windowWidth, windowHeight, pictureWidth, pictureHeight;
+        WindowRect expected;
+    };
+    const Case cases[] = {
+        {2560, 1440, 1920, 1080, {0, 0, 2560, 1440}},    // same shape: fills
+        {1366, 768, 1920, 1080, {0, 0, 1366, 768}},      // 768.375 rounds to the screen
+        {2560, 1080, 1920, 1080, {320, 0, 1920, 1080}},  // wider: bars left and right
+        {1600, 1200, 1920, 1080, {0, 150, 1600, 900}},   // taller: bars above and below
+        {1920, 1080, 1920, 1080, {0, 0, 1920, 1080}},
+        {1281, 720, 1280, 720, {0, 0, 1280, 720}},       // odd leftover stays on the right
+        {2560, 1440, 1080, 1920, {875, 0, 810, 1440}},   // portrait picture
+        {0, 1080, 1920, 1080, {}},
+        {1920, 0, 1920, 1080, {}},
+    };
+    for (const Case& c : cases) {
+        const WindowRect r = fitPicture(c.windowWidth, c.windowHeight, c.pictureWidth, c.pictureHeight);
+        EXPECT_EQ(r, c.expected) << c.windowWidth << "x" << c.windowHeight << " gives " << r.x << "," << r.y << " "
+                                 << r.width << "x" << r.height;
+    }
+}
+
 TEST(ShellConfig, FixedProjectionIsTheSinglePrecisionFrustum) {
     const float n = 0.005f;
     const float f = 1000.0f;
