@@ -433,3 +433,10 @@ ParticleBand particleBand(int i, int count, int layers, float minPar, float maxP
     const float size = ((1.0f - f) * minPar + f * maxPar) * (static_cast<float>(pictureHeight) * 0.5f / 720.0f);
     return {i * length, length, size};
 }
+
+void lowerLineBudget(float t, float delta, int calls) {
+    for (int i = 0; i < calls; ++i) {
+        if (t > 165.0f) lineVertexCount -= 17.0f * delta;
+        if (lineVertexCount < 0.0f) lineVertexCount = 0.0f;
+    }
+}

@@ -55,3 +55,6 @@ ParticleBand particleBand(int i, int count, int layers, float minPar, float maxP
 
 // Draws the particles as point sprites; mode 2 adds the line strip. Needs a GL context.
 void drawParticles(int mode);
+// The line budget of `calls` drawParticles calls at t: after 165 s each lowers
+// lineVertexCount by 17 delta; it never goes below 0.
+void lowerLineBudget(float t, float delta, int calls);

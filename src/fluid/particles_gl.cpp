@@ -15,8 +15,7 @@ void drawParticles(int mode) {
     glHint(GL_POINT_SMOOTH_HINT, GL_NICEST);
 
     // The line budget falls on every call after 165 s, whatever the mode.
-    if (t > 165.0f) lineVertexCount -= 17.0f * demoClock.delta;
-    if (lineVertexCount < 0.0f) lineVertexCount = 0.0f;
+    lowerLineBudget(t, demoClock.delta, 1);
 
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, particleSpriteTexture);

@@ -21,6 +21,7 @@
 #include "shell/video.h"
 #include "shell/watch.h"
 #include "timeline/frame.h"
+#include "timeline/preroll.h"
 
 namespace {
 
@@ -102,7 +103,10 @@ int main(int argc, char** argv) {
 
     if (demoOptions.watch) startWatching();
     loadResources();
-    if (musicSettings.startSeconds > 0.0) catchUpTuningSchedules(static_cast<float>(musicSettings.startSeconds));
+    if (musicSettings.startSeconds > 0.0) {
+        catchUpTuningSchedules(static_cast<float>(musicSettings.startSeconds));
+        prerollTimeline(static_cast<float>(musicSettings.startSeconds));
+    }
 
     glutReshapeFunc(reshape);
     glutDisplayFunc(displayFrame);

@@ -119,6 +119,15 @@ ParticleLayout particleLayoutAt(float t) {
 
 bool lineCopiesShown(float t) { return !(t > 26.6f && t < 45.0f); }
 
+int particleDrawCallsAt(float t) {
+    switch (particleLayoutAt(t)) {
+        case ParticleLayout::Squeezed: return 2;
+        case ParticleLayout::Wall: return 300 + (lineCopiesShown(t) ? 2 : 0);
+        case ParticleLayout::ThreeCopies: return 3 + (lineCopiesShown(t) ? 2 : 0);
+    }
+    return 0;
+}
+
 TransformList wallPlacementAt(float t) {
     TransformList moves;
     moves.rotate(15.0f * 0.095f * (t - 130.0f) - 15.0f, 0.0f, 1.0f, 0.0f);

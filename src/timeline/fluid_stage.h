@@ -34,6 +34,9 @@ enum class ParticleLayout { ThreeCopies, Wall, Squeezed };
 ParticleLayout particleLayoutAt(float t);
 // The two line copies are drawn unless 26.6 < t < 45.
 bool lineCopiesShown(float t);
+// drawParticles calls that renderParticleImage makes at t: 3, 300 or 1 copies, plus the
+// line copies (each call lowers the line budget after 165 s).
+int particleDrawCallsAt(float t);
 // Turn (degrees about y) and placement of the particle wall.
 TransformList wallPlacementAt(float t);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include "fluid/fluid.h"
 #include "fluid/particles.h"
@@ -10,6 +11,10 @@
 #include "timeline/fluid_stage.h"
 #include "timeline/frame.h"
 #include "timeline/layer_state.h"
+#include "timeline/preroll.h"
+
+#include "fluid/reset.h"
+#include "fluid_test_support.h"
 
 namespace {
 
@@ -233,4 +238,47 @@ TEST(TimelineOverlay, PlacedOnNewBeatsAfter25Seconds) {
     EXPECT_EQ(overlayJumpAt(140.01f), 0.42f);
     lastOverlayBeat = 0;
     demoClock.time = 0.0f;
+}
+
+// A run from --start gets the state the frames before it would have left. Taken as one
+// first step, the start time ran 25 S fluid steps on one square: the fluid blew up from
+// about 176 s on and the particles vanished; and every fade jumped to its end.
+TEST(TimelinePreroll, LateStartKeepsTheFluidFiniteAndTheFadesPartWay) {
+    fluidtest::SavedFluidState saved;
+    const auto timeline = std::make_tuple(creditsAlpha, endLogoAlpha, blobActive, obstaclesCleared, fluidStepCarry,
+                                          particleSpeed, particleStepScale, introFrameIndex, lastIntroBeat, introPulse);
+    struct Case {
+        float start, credits, logo, tint;
+        int blob;
+    };
+    for (const Case& c : {Case{10.0f, 0.0f, 0.0f, 1.0f, 0}, Case{100.0f, 0.0f, 0.0f, 1.0f, 1},
+                          Case{180.0f, 0.45f, 0.0f, 1.0f, 0}, Case{210.0f, 0.0f, 0.15f, 0.41f, 0}}) {
+        std::fill_n(fluidGrid.obstacle, kCellCount, 0);
+        resetSimulation();
+        creditsAlpha = endLogoAlpha = 0.0f;
+        particleTint = 1.0f;
+        lineVertexCount = 1249.0f;
+        blobActive = obstaclesCleared = 0;
+        fluidStepCarry = 0.0f;
+        introFrameIndex = 2;
+        lastIntroBeat = 0;
+        prerollTimeline(c.start);
+        EXPECT_EQ(demoClock.time, c.start);
+        EXPECT_EQ(demoClock.delta, 0.0f);
+        EXPECT_TRUE(std::all_of(fluidGrid.velocityX, fluidGrid.velocityX + kCellCount,
+                                [](float v) { return std::isfinite(v) && std::abs(v) < 0.5f; }))
+            << "start " << c.start;
+        EXPECT_NEAR(creditsAlpha, c.credits, 0.01f) << "start " << c.start;
+        EXPECT_NEAR(endLogoAlpha, c.logo, 0.01f) << "start " << c.start;
+        EXPECT_NEAR(particleTint, c.tint, 0.01f) << "start " << c.start;
+        EXPECT_EQ(blobActive, c.blob) << "start " << c.start;
+        if (c.start == 10.0f) {
+            EXPECT_EQ(introFrameIndex, 14);
+        }
+        if (c.start == 210.0f) {
+            EXPECT_EQ(lineVertexCount, 0.0f);
+        }
+    }
+    std::tie(creditsAlpha, endLogoAlpha, blobActive, obstaclesCleared, fluidStepCarry, particleSpeed, particleStepScale,
+             introFrameIndex, lastIntroBeat, introPulse) = timeline;
 }
