@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (demoOptions.help) {
-        std::fputs(demoUsage(), stdout);
+        std::fputs(demoUsage().c_str(), stdout);
         return 0;
     }
     if (!applyOptions()) return 1;
