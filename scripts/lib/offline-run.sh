@@ -10,7 +10,7 @@ prepare_offline_run() {
   cmake --build "$build" --target velkarn >/dev/null
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
-  cp -r "$build/run/dat" "$work/dat"
+  cp -rL "$build/run/dat" "$work/dat"
   rm -f "$work/dat/p-particlemap.dat"
   ln -s "$build/run/Orvalin-Velkarn.mp3" "$work/Orvalin-Velkarn.mp3"
   echo "$1 $2 window" > "$work/QRV-Velkarn-config.dat"
