@@ -5,7 +5,7 @@
 # VELKARN_BUILD_DIR chooses another build directory (default build/).
 prepare_offline_run() {
   build=${VELKARN_BUILD_DIR:-$root/build}
-  "$root/scripts/install-deps.sh"
+  "$root/scripts/install-deps.sh" offline
   cmake -G Ninja -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
   cmake --build "$build" --target velkarn >/dev/null
   work=$(mktemp -d)
