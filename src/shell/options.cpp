@@ -48,7 +48,7 @@ bool isNumber(const std::string& word) {
 constexpr std::string_view kSeconds = "a number of seconds from 0 to 100000";
 
 const OptionSpec kOptions[] = {
-    {"--start", "", "S", OptionValue::Required, kSeconds, "start at S seconds of the music",
+    {"--start", "", "S", OptionValue::Required, kSeconds, "start at S seconds of the music (at most 225)",
      [](DemoOptions& o, const std::string& v) { return parseSeconds(v, o.start); }},
     {"--end", "", "S", OptionValue::Required, kSeconds,
      "end the run after its last frame at or before S seconds, at\n"
