@@ -1,16 +1,28 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, running and testing the demo needs.
-# Idempotent: does nothing when all are present; never asks questions.
+# Installs the Debian packages a task needs. Idempotent: does nothing when all are
+# present; never asks questions. Tested on Debian 12 (bookworm); the names are Debian's
+# unversioned ones, so a later release installs its own versions.
+#   scripts/install-deps.sh           build and run the demo (scripts/demo.sh)
+#   scripts/install-deps.sh offline   and render it offline under Xvfb into frames or a
+#                                     video (make-video.sh, contact-sheet.sh, preview.sh)
+#   scripts/install-deps.sh test      and build and run every test (scripts/test.sh)
 set -euo pipefail
 
-packages=(
-  cmake ninja-build g++ pkg-config
-  freeglut3-dev libglew-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri mesa-utils
+demo=(
+  cmake ninja-build g++ pkgconf
+  libglut-dev libglew-dev libglu1-mesa-dev libgl-dev libgl1-mesa-dri
   libsdl2-dev libsdl2-image-dev libmpg123-dev libmp3lame-dev
-  libgtest-dev libbenchmark-dev
-  xvfb xauth xdotool ffmpeg imagemagick fonts-dejavu-core
-  clang libclang-rt-14-dev valgrind
 )
+offline=(xvfb xauth ffmpeg imagemagick fonts-dejavu-core)
+tests=(libgtest-dev libbenchmark-dev xdotool clang libclang-rt-dev valgrind)
+
+packages=("${demo[@]}")
+case ${1:-demo} in
+  demo) ;;
+  offline) packages+=("${offline[@]}") ;;
+  test) packages+=("${offline[@]}" "${tests[@]}") ;;
+  *) echo "usage: $0 [demo | offline | test]" >&2; exit 2 ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

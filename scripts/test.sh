@@ -7,8 +7,9 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-asan"
 
-"$root/scripts/install-deps.sh"
-cmake -G Ninja -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DVELKARN_SANITIZE=ON -DVELKARN_WERROR=ON >/dev/null
+"$root/scripts/install-deps.sh" test
+cmake -G Ninja -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DVELKARN_SANITIZE=ON -DVELKARN_WERROR=ON \
+  -DVELKARN_TESTS=ON -DVELKARN_BENCH=ON >/dev/null
 cmake --build "$build"
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1"

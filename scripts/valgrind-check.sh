@@ -17,7 +17,7 @@ cmake --build "$build" --target velkarn
 work="$build/valgrind-work"
 rm -rf "$work"
 mkdir -p "$work"
-cp -r "$build/run/dat" "$work/dat"
+cp -rL "$build/run/dat" "$work/dat"
 rm -f "$work/dat/p-particlemap.dat"  # the first start samples the logo and writes the cache
 echo "320 180 window" > "$work/QRV-Velkarn-config.dat"
 cd "$work"

@@ -5,13 +5,13 @@
 # VELKARN_BUILD_DIR chooses another build directory (default build/, made as a Release build).
 prepare_offline_run() {
   build=${VELKARN_BUILD_DIR:-$root/build}
-  "$root/scripts/install-deps.sh"
+  "$root/scripts/install-deps.sh" offline
   # A build directory that exists keeps its own configuration (the tests pass theirs).
   [ -f "$build/CMakeCache.txt" ] || cmake -G Ninja -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
   cmake --build "$build" --target velkarn >/dev/null
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
-  cp -r "$build/run/dat" "$work/dat"
+  cp -rL "$build/run/dat" "$work/dat"
   rm -f "$work/dat/p-particlemap.dat"
   ln -s "$build/run/Orvalin-Velkarn.mp3" "$work/Orvalin-Velkarn.mp3"
   echo "$1 $2 window" > "$work/QRV-Velkarn-config.dat"

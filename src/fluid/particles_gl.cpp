@@ -4,6 +4,7 @@
 
 #include "fluid/particles.h"
 #include "render/gl.h"
+#include "render/shaders.h"
 #include "render/textures.h"
 #include "shell/config.h"
 #include "shell/demo_clock.h"
@@ -49,7 +50,7 @@ void drawParticles(int mode) {
 
     GLint previousProgram = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &previousProgram);
-    glUseProgram(particleLineProgram);
+    useProgram(particleLineProgram);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
     if (mode == 2) {

@@ -32,6 +32,7 @@ inline bool isSpace(char c) {
 // A word of at most 79 characters, NUL-terminated for the C conversions.
 struct Word {
     char text[kMaxWordLength + 1];
+    int line = 0;  // where the word starts
 };
 
 // Walks the words of the text after its header line.
@@ -41,8 +42,9 @@ public:
 
     // False at the end of the text. Characters past the 79th of a word are dropped.
     bool next(Word& word) {
-        while (pos_ < text_.size() && isSpace(text_[pos_])) ++pos_;
+        for (; pos_ < text_.size() && isSpace(text_[pos_]); ++pos_) line_ += text_[pos_] == '\n' ? 1 : 0;
         if (pos_ == text_.size()) return false;
+        word.line = line_;
         std::size_t length = 0;
         while (pos_ < text_.size() && !isSpace(text_[pos_])) {
             if (length < kMaxWordLength) {
@@ -61,6 +63,7 @@ public:
 private:
     std::string_view text_;
     std::size_t pos_;
+    int line_ = 2;  // the header is line 1
     bool truncated_ = false;
 };
 
@@ -81,6 +84,34 @@ int truncateToInt(double value) {
 }
 
 int wordsPerRecord(TuningKind kind) { return kind == TuningKind::size ? 4 : 2; }
+
+// The fields of a record as a warning names them.
+constexpr const char* kFieldNames[][4] = {
+    {"time", "count"}, {"time", "min", "max", "layers"}, {"time", "switch"}, {"time", "switch"}};
+
+// A word that reads wholly as a number; atoi and atof take anything, but a field that is
+// not one is a slip worth a warning.
+bool isNumber(const char* word) {
+    char* end = nullptr;
+    const double value = std::strtod(word, &end);
+    return end != word && *end == '\0' && std::isfinite(value);
+}
+
+// One warning line for a record whose words cannot be what their places ask; the record
+// is read as it is all the same.
+void warnAboutWords(TuningKind kind, const Word* words, int record, const char* fileName) {
+    std::string problems;
+    for (int i = 0; i < wordsPerRecord(kind); ++i) {
+        if (isNumber(words[i].text)) continue;
+        problems += problems.empty() ? "" : "; ";
+        problems += std::string("the ") + kFieldNames[static_cast<int>(kind)][i] + " \"" + words[i].text +
+                    "\" is not a number";
+        if (words[i].text[0] == '#' && kind != TuningKind::kszak) problems += " (only p-kszak.dat has comments)";
+    }
+    if (!problems.empty()) {
+        std::fprintf(stderr, "%s: record %d (line %d): %s\n", fileName, record, words[0].line, problems.c_str());
+    }
+}
 
 TuningRecord convertRecord(TuningKind kind, const Word* words) {
     TuningRecord record;
@@ -146,16 +177,24 @@ void parseTuningText(TuningList& list, std::string_view text, const char* fileNa
     const int capacity = std::clamp(list.maxRecords, 0, kMaxTuningRecords);
     bool overflow = false;
     Word words[4];
-    for (;;) {
+    for (int record = 1;; ++record) {
         int got = 0;
         while (got < wordCount && reader.next(words[got])) ++got;
-        if (got < wordCount) break;  // a record cut short by the end of the file is ignored
+        if (got < wordCount) {
+            // A record cut short by the end of the file is ignored.
+            if (got > 0) {
+                std::fprintf(stderr, "%s: record %d (line %d) is cut short by the end of the file: %d of its %d words; "
+                                     "it is ignored\n", fileName, record, words[0].line, got, wordCount);
+            }
+            break;
+        }
         // In p-kszak a record whose first word begins with '#' is a two-word comment.
         if (list.kind == TuningKind::kszak && words[0].text[0] == '#') continue;
         if (list.count == capacity) {
             overflow = true;
             break;
         }
+        warnAboutWords(list.kind, words, record, fileName);
         list.records[static_cast<std::size_t>(list.count++)] = convertRecord(list.kind, words);
     }
     if (overflow) {

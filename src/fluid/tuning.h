@@ -40,7 +40,8 @@ inline constexpr const char* kNegativeListPath = "dat/p-negative.dat";
 inline constexpr const char* kKszakListPath = "dat/p-kszak.dat";
 
 // Replaces the list's records with those of text; fileName only names the file in
-// messages (records beyond the table's maximum, over-long words).
+// messages (records beyond the table's maximum, over-long words, and one line for each
+// record with a word that is not a number or that is cut short by the end of the file).
 void parseTuningText(TuningList& list, std::string_view text, const char* fileName);
 // Reads a file into the list; a missing file gives an empty list, silently.
 void loadTuningFile(TuningList& list, const char* path);

@@ -57,14 +57,16 @@ struct Word {
     std::string text;      // at most limit + 1 characters are kept
     bool present = false;  // false at end of input
     bool tooLong = false;
+    int line = 0;          // where the word starts
 };
 
 // One whitespace-separated word; storage is bounded by the limit, the rest of an
-// over-long word is skipped so the reader never runs past it.
-Word readWord(std::istream& in, std::size_t limit) {
+// over-long word is skipped so the reader never runs past it. line counts the lines.
+Word readWord(std::istream& in, std::size_t limit, int& line) {
     Word word;
     int c = in.get();
-    while (isSpace(c)) c = in.get();
+    for (; isSpace(c); c = in.get()) line += c == '\n' ? 1 : 0;
+    word.line = line;
     while (c != kEof && !isSpace(c)) {
         word.present = true;
         if (word.text.size() < limit) {
@@ -74,7 +76,16 @@ Word readWord(std::istream& in, std::size_t limit) {
         }
         c = in.get();
     }
+    line += c == '\n' ? 1 : 0;
     return word;
+}
+
+// A word that reads wholly as a finite number; atof takes any word, but a time that is
+// not one is a slip worth a warning.
+bool isNumber(const std::string& word) {
+    char* end = nullptr;
+    const double value = std::strtod(word.c_str(), &end);
+    return !word.empty() && *end == '\0' && std::isfinite(value);
 }
 
 }  // namespace
@@ -85,29 +96,37 @@ LayerReadResult readLayerGroups(std::istream& in) {
     static constexpr const char* kFieldNames[4] = {"start", "end", "image", "effect"};
     static constexpr std::size_t kLimits[4] = {kTimeWordMaxChars, kTimeWordMaxChars, kImageWordMaxChars,
                                                kEffectWordMaxChars};
-    for (;;) {
+    int line = 2;
+    for (int record = 1;; ++record) {
         Word words[4];
-        bool complete = true;
-        for (int i = 0; i < 4; ++i) {
-            words[i] = readWord(in, kLimits[i]);
-            if (!words[i].present) {
-                complete = false;
-                break;
-            }
+        int got = 0;
+        while (got < 4 && (words[got] = readWord(in, kLimits[got], line)).present) ++got;
+        if (got == 0) break;
+        const std::string where = "record " + std::to_string(record) + " (line " + std::to_string(words[0].line) + ")";
+        if (got < 4) {
+            result.warnings.push_back(where + " is cut short by the end of the file: " + std::to_string(got) +
+                                      " of its 4 words; it is dropped");
+            break;
         }
-        if (words[0].present && words[0].text[0] == '#') {
-            if (!complete) break;
-            continue;  // a comment is four words, whatever their length
-        }
-        if (!complete) break;
+        if (words[0].text[0] == '#') continue;  // a comment is four words, whatever their length
         for (int i = 0; i < 4; ++i) {
             if (words[i].tooLong) {
                 result.status = LayerReadStatus::WordTooLong;
-                result.message = std::string("the ") + kFieldNames[i] + " word of layer group " +
-                                 std::to_string(result.groups.size() + 1) + " is longer than " +
+                result.message = where + ": the " + kFieldNames[i] + " word is longer than " +
                                  std::to_string(kLimits[i]) + " characters: \"" + words[i].text + "...\"";
                 return result;
             }
+        }
+        std::string problems;
+        const auto problem = [&](const std::string& text) { problems += (problems.empty() ? "" : "; ") + text; };
+        for (int i = 0; i < 2; ++i) {
+            if (!isNumber(words[i].text)) problem(std::string("the ") + kFieldNames[i] + " \"" + words[i].text + "\" is not a number");
+        }
+        if (effectKindFromName(words[3].text) == EffectKind::None) {
+            problem("the effect \"" + words[3].text + "\" is not one of overlay, blur, multiply, negative, replace");
+        }
+        if (!problems.empty()) {
+            result.warnings.push_back(where + ": " + problems + " (every record, comments too, is four words)");
         }
         result.groups.push_back({std::move(words[0].text), std::move(words[1].text), std::move(words[2].text),
                                  std::move(words[3].text)});
@@ -144,6 +163,11 @@ void appendBlendLayers(const std::vector<LayerGroup>& groups, ImageLoader loader
         list.push_back(makeBlendLayerWith(parseLayerTime(group.start), parseLayerTime(group.end), group.image,
                                           group.effect, loader));
     }
+}
+
+void printLayerWarnings(const LayerReadResult& read) {
+    for (const std::string& warning : read.warnings) std::fprintf(stderr, "%s: %s\n", kBlendLayerFile, warning.c_str());
+    std::fflush(stderr);
 }
 
 void collectActiveLayersAt(const BlendLayerList& list, float t, ActiveLayerList& active) {

@@ -52,6 +52,10 @@ struct LayerReadResult {
     std::vector<LayerGroup> groups;  // accepted groups in file order (comments dropped)
     LayerReadStatus status = LayerReadStatus::Ok;
     std::string message;             // what went wrong, for WordTooLong
+    // One line per record whose words cannot be what their places ask (a time that is not
+    // a number, an effect that is not one of the five, a record cut short at the end),
+    // naming the record's number and line; the reading itself is not changed by them.
+    std::vector<std::string> warnings;
 };
 
 // Skips the header line, then takes the words four at a time. A group whose first word
@@ -76,9 +80,13 @@ BlendLayer makeBlendLayer(float start, float end, const std::string& image, cons
 // Appends the layers of the group list to the list, through the loader.
 void appendBlendLayers(const std::vector<LayerGroup>& groups, ImageLoader loader, BlendLayerList& list);
 
-// Reads "dat/p-blend.dat" into blendLayers (missing file: no layers). An over-long word
-// ends the run with a message and status 1, as does an image that cannot be loaded.
+// Reads "dat/p-blend.dat" into blendLayers (missing file: no layers), printing the
+// reader's warnings. An over-long word ends the run with a message and status 1, as does
+// an image that cannot be loaded.
 void loadBlendLayers();
+
+// Prints the reader's warnings on standard error, each after the file name.
+void printLayerWarnings(const LayerReadResult& read);
 
 // Appends the layers with start < t < end, in list order.
 void collectActiveLayersAt(const BlendLayerList& list, float t, ActiveLayerList& active);

@@ -14,6 +14,7 @@ void loadBlendLayers() {
     std::ifstream in(kBlendLayerFile, std::ios::binary);
     if (!in) return;  // no layer list: frames go without post-processing layers
     const LayerReadResult read = readLayerGroups(in);
+    printLayerWarnings(read);
     if (read.status != LayerReadStatus::Ok) {
         std::fprintf(stderr, "%s: %s\n", kBlendLayerFile, read.message.c_str());
         std::exit(1);

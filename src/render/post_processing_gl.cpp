@@ -2,6 +2,7 @@
 // then the result is copied to the window at the letterbox offset (or scaled to fit a
 // full-screen window that stands in for game mode).
 #include "render/gl.h"
+#include "render/shaders.h"
 #include "render/layer_list.h"
 #include "render/post_processing.h"
 #include "render/render_target.h"
@@ -55,14 +56,14 @@ void applyPostProcessing() {
             source = layerTargetTexture;
         }
         glViewport(0, 0, screenWidth, screenHeight);
-        glUseProgram(layer.program);
+        const GLuint program = useProgram(layer.program) ? layer.program : 0;
         glEnable(GL_TEXTURE_2D);
         glDisable(GL_BLEND);
         glActiveTexture(GL_TEXTURE0);
-        setSampler(layer.program, "tex0", 0);
+        setSampler(program, "tex0", 0);
         glBindTexture(GL_TEXTURE_2D, source);
         glActiveTexture(GL_TEXTURE1);
-        setSampler(layer.program, "tex1", 1);
+        setSampler(program, "tex1", 1);
         glBindTexture(GL_TEXTURE_2D, layer.texture);
         glActiveTexture(GL_TEXTURE0);
         glColor4f(1.0f, 1.0f, 1.0f, 1.0f);

@@ -67,6 +67,7 @@ unsigned int loadChecked(const char* fileName) { return checkedLoader(fileName, 
 
 bool readBlendLayersChecked(std::istream& in, TryImageLoader loader, BlendLayerList& out, std::string& error) {
     const LayerReadResult read = readLayerGroups(in);
+    printLayerWarnings(read);
     if (read.status != LayerReadStatus::Ok) {
         error = read.message;
         return false;

@@ -9,14 +9,20 @@
 
 namespace {
 
-void sourceShader(GLuint shader, const char* fileName, const std::optional<std::string>& text) {
-    if (!text) {
-        // The shader stays without source; its compile and the program's link fail.
-        std::fprintf(stderr, "Shader source %s is missing or empty\n", fileName);
-        return;
-    }
+// False when the text is missing: the shader stays without source, and its compile and
+// the program's link fail.
+bool sourceShader(GLuint shader, const std::optional<std::string>& text) {
+    if (!text) return false;
     const char* source = text->c_str();
     glShaderSource(shader, 1, &source, nullptr);
+    return true;
+}
+
+// One line for an entry with a missing source; its compile and link logs would only
+// repeat it.
+void reportMissing(const char* fileName, const char* name) {
+    std::fprintf(stderr, "velkarn: the shader source %s is missing or empty: the %s program is left out\n", fileName,
+                 name);
 }
 
 void reportCompile(GLuint shader, const char* fileName) {
@@ -41,28 +47,34 @@ void reportLink(GLuint program, const char* fragmentFile) {
     std::fprintf(stderr, "Program with %s does not link:\n%s\n", fragmentFile, log.data());
 }
 
-void buildTwoStage(ShaderEntry& entry, unsigned int& program, const char* vertexFile, const char* fragmentFile) {
+void buildTwoStage(const char* name, ShaderEntry& entry, unsigned int& program, const char* vertexFile,
+                   const char* fragmentFile) {
     entry.vertexShader = glCreateShader(GL_VERTEX_SHADER);
     entry.fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
     const std::optional<std::string> vertexText = readTextFile(vertexFile);
     const std::optional<std::string> fragmentText = readTextFile(fragmentFile);
-    sourceShader(entry.vertexShader, vertexFile, vertexText);
-    sourceShader(entry.fragmentShader, fragmentFile, fragmentText);
+    const bool vertexSourced = sourceShader(entry.vertexShader, vertexText);
+    const bool fragmentSourced = sourceShader(entry.fragmentShader, fragmentText);
     glCompileShader(entry.vertexShader);
     glCompileShader(entry.fragmentShader);
-    reportCompile(entry.vertexShader, vertexFile);
-    reportCompile(entry.fragmentShader, fragmentFile);
+    const bool sourced = vertexSourced && fragmentSourced;
+    if (sourced) {
+        reportCompile(entry.vertexShader, vertexFile);
+        reportCompile(entry.fragmentShader, fragmentFile);
+    } else {
+        reportMissing(vertexSourced ? fragmentFile : vertexFile, name);
+    }
     entry.program = glCreateProgram();
     program = entry.program;
     glAttachShader(entry.program, entry.fragmentShader);
     glAttachShader(entry.program, entry.vertexShader);
     glLinkProgram(entry.program);
-    reportLink(entry.program, fragmentFile);
-    glUseProgram(entry.program);
+    if (sourced) reportLink(entry.program, fragmentFile);
+    useProgram(entry.program);
 }
 
-void buildThreeStage(ShaderEntry& entry, unsigned int& program, const char* vertexFile, const char* fragmentFile,
-                     const char* geometryFile) {
+void buildThreeStage(const char* name, ShaderEntry& entry, unsigned int& program, const char* vertexFile,
+                     const char* fragmentFile, const char* geometryFile) {
     entry.vertexShader = glCreateShader(GL_VERTEX_SHADER);
     entry.fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
     entry.geometryShader = glCreateShader(GL_GEOMETRY_SHADER_EXT);
@@ -70,15 +82,20 @@ void buildThreeStage(ShaderEntry& entry, unsigned int& program, const char* vert
     const std::optional<std::string> fragmentText = readTextFile(fragmentFile);
     std::optional<std::string> geometryText = readTextFile(geometryFile);
     if (geometryText) geometryText = prepareGeometrySource(*geometryText);
-    sourceShader(entry.vertexShader, vertexFile, vertexText);
-    sourceShader(entry.fragmentShader, fragmentFile, fragmentText);
-    sourceShader(entry.geometryShader, geometryFile, geometryText);
+    const bool vertexSourced = sourceShader(entry.vertexShader, vertexText);
+    const bool fragmentSourced = sourceShader(entry.fragmentShader, fragmentText);
+    const bool geometrySourced = sourceShader(entry.geometryShader, geometryText);
     glCompileShader(entry.vertexShader);
     glCompileShader(entry.fragmentShader);
     glCompileShader(entry.geometryShader);
-    reportCompile(entry.vertexShader, vertexFile);
-    reportCompile(entry.fragmentShader, fragmentFile);
-    reportCompile(entry.geometryShader, geometryFile);
+    const bool sourced = vertexSourced && fragmentSourced && geometrySourced;
+    if (sourced) {
+        reportCompile(entry.vertexShader, vertexFile);
+        reportCompile(entry.fragmentShader, fragmentFile);
+        reportCompile(entry.geometryShader, geometryFile);
+    } else {
+        reportMissing(!vertexSourced ? vertexFile : !fragmentSourced ? fragmentFile : geometryFile, name);
+    }
     entry.program = glCreateProgram();
     program = entry.program;
     glAttachShader(entry.program, entry.fragmentShader);
@@ -86,20 +103,31 @@ void buildThreeStage(ShaderEntry& entry, unsigned int& program, const char* vert
     glAttachShader(entry.program, entry.geometryShader);
     setGeometryProgramParameters(entry.program);
     glLinkProgram(entry.program);
-    reportLink(entry.program, geometryFile);
-    glUseProgram(entry.program);
+    if (sourced) reportLink(entry.program, geometryFile);
+    useProgram(entry.program);
 }
 
 }  // namespace
 
+bool useProgram(unsigned int program) {
+    if (program != 0) {
+        GLint linked = GL_FALSE;
+        glGetProgramiv(program, GL_LINK_STATUS, &linked);
+        if (linked != GL_TRUE) return false;
+    }
+    glUseProgram(program);
+    return true;
+}
+
 void buildShaderPrograms() {
     constexpr const char* kEffectVertex = "dat/multiply_vertex.glsl";
-    buildTwoStage(negativeShader, negativeProgram, kEffectVertex, "dat/negative_fragment.glsl");
-    buildTwoStage(multiplyShader, multiplyProgram, kEffectVertex, "dat/multiply_fragment.glsl");
-    buildTwoStage(overlayShader, overlayProgram, kEffectVertex, "dat/overlay_fragment.glsl");
-    buildTwoStage(blurShader, blurProgram, kEffectVertex, "dat/dof_fragment.glsl");
-    buildTwoStage(replaceShader, replaceProgram, kEffectVertex, "dat/replace_fragment.glsl");
-    buildThreeStage(lineGeomShader, lineGeomProgram, "dat/geom-vert.glsl", "dat/geom-frag.glsl", "dat/geom-geom.glsl");
-    buildThreeStage(blobGeomShader, blobGeomProgram, "dat/geom-vert.glsl", "dat/geom-blob-frag.glsl",
+    buildTwoStage("negative", negativeShader, negativeProgram, kEffectVertex, "dat/negative_fragment.glsl");
+    buildTwoStage("multiply", multiplyShader, multiplyProgram, kEffectVertex, "dat/multiply_fragment.glsl");
+    buildTwoStage("overlay", overlayShader, overlayProgram, kEffectVertex, "dat/overlay_fragment.glsl");
+    buildTwoStage("blur", blurShader, blurProgram, kEffectVertex, "dat/dof_fragment.glsl");
+    buildTwoStage("replace", replaceShader, replaceProgram, kEffectVertex, "dat/replace_fragment.glsl");
+    buildThreeStage("particle lines", lineGeomShader, lineGeomProgram, "dat/geom-vert.glsl", "dat/geom-frag.glsl",
+                    "dat/geom-geom.glsl");
+    buildThreeStage("blob strings", blobGeomShader, blobGeomProgram, "dat/geom-vert.glsl", "dat/geom-blob-frag.glsl",
                     "dat/geom-geom-blobe.glsl");
 }

@@ -31,5 +31,11 @@ extern unsigned int blobGeomProgram;
 // The whole file as text (CR-LF read as LF); nothing for a missing or empty file.
 std::optional<std::string> readTextFile(const char* fileName);
 
-// Builds the seven programs in table order; the last one built stays current.
+// Builds the seven programs in table order; the last one built stays current. A missing
+// source is named in one line; its program is left out (it does not link).
 void buildShaderPrograms();
+
+// Makes the program current (0: none), unless it did not link: GL would refuse such a
+// program with an error and keep the current one, so it is skipped and the current one
+// stays, without the error. False then.
+bool useProgram(unsigned int program);

@@ -1,11 +1,13 @@
 #include "shell/audio.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "shell/mp3_decoder.h"
 
@@ -30,6 +32,25 @@ struct AudioState {
 };
 
 AudioState state;
+std::string deviceError;
+
+void ignoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
+
+// ALSA prints its own lines on standard error when no sound card answers; the demo says
+// in one line what that means. SDL loads the same shared library, so a handler set here
+// covers SDL's calls too. Without ALSA there is nothing to quieten.
+void quietenAlsa() {
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    static const bool done = [] {
+        void* alsa = dlopen("libasound.so.2", RTLD_LAZY);
+        if (alsa == nullptr) return false;
+        auto* setHandler = reinterpret_cast<int (*)(Handler)>(dlsym(alsa, "snd_lib_error_set_handler"));
+        if (setHandler == nullptr) return false;
+        setHandler(ignoreAlsaMessage);
+        return true;  // the library stays loaded, with its handler
+    }();
+    (void)done;
+}
 
 void fillFromDecoder(void*, Uint8* stream, int length) {
     auto* samples = reinterpret_cast<std::int16_t*>(stream);
@@ -75,7 +96,11 @@ std::int64_t heardFramesSilent() {
 
 bool audioInitDevice() {
     if (state.device != 0) return true;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    quietenAlsa();
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        deviceError = SDL_GetError();
+        return false;
+    }
     SDL_AudioSpec wanted{};
     wanted.freq = kOutputRate;
     wanted.format = AUDIO_S16SYS;
@@ -85,6 +110,7 @@ bool audioInitDevice() {
     SDL_AudioSpec obtained{};
     state.device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
     if (state.device == 0) {
+        deviceError = SDL_GetError();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
@@ -93,6 +119,8 @@ bool audioInitDevice() {
     (void)closeAtExit;
     return true;
 }
+
+const char* audioDeviceError() { return deviceError.c_str(); }
 
 bool audioOpenStream(const char* fileName) {
     auto decoder = std::make_unique<Mp3Decoder>();

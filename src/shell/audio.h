@@ -8,6 +8,8 @@
 // Opens the sound device (SDL audio). False when no device can be opened; the layer
 // then plays silently.
 bool audioInitDevice();
+// Why the device could not be opened (SDL's words), after audioInitDevice failed.
+const char* audioDeviceError();
 // Opens the track by name and scans its exact length. False when it cannot be opened;
 // the layer then keeps a silent clock with no length.
 bool audioOpenStream(const char* fileName);

@@ -3,12 +3,26 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
 CaptureSettings captureSettings;
 bool captureFramePending = false;
+
+std::int64_t offlineFrameCount(double startSeconds, double endSeconds, int fps) {
+    if (fps < 1 || !(endSeconds > startSeconds)) return 1;
+    const auto after = [&](std::int64_t frame) {
+        return static_cast<float>(startSeconds + static_cast<double>(frame) / fps) > static_cast<float>(endSeconds);
+    };
+    // The closed form lands within a frame of the answer; the clock's own comparison
+    // settles it.
+    auto count = static_cast<std::int64_t>(std::min((endSeconds - startSeconds) * fps, 1e9)) + 1;
+    while (count > 1 && after(count - 1)) --count;
+    while (!after(count)) ++count;
+    return count;
+}
 
 std::string captureFileName(const std::string& directory, std::int64_t frameIndex) {
     char name[32];

@@ -14,6 +14,11 @@ extern CaptureSettings captureSettings;
 // captures only such frames, so a redraw by the window system is not saved twice.
 extern bool captureFramePending;
 
+// Frames of an offline run from start to end at fps: frame i shows start + i / fps, and
+// the last one is the last at or before end, compared in float as the idle callback
+// compares the clock with --end. At least one frame. A video has exactly these frames.
+std::int64_t offlineFrameCount(double startSeconds, double endSeconds, int fps);
+
 // "DIR/frame-000042.png"
 std::string captureFileName(const std::string& directory, std::int64_t frameIndex);
 // Saves bottom-up RGBA rows as a top-down PNG. False when the file cannot be written.

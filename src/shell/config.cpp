@@ -63,7 +63,26 @@ void readConfigFile(const char* path) {
     if (in.good()) readConfigWords(in);
 }
 
+std::string sizeWordsWarning(int argc, char** argv) {
+    if (argc <= 1) return {};
+    std::string words;
+    bool numbers = true;
+    for (int i = 1; i < argc; ++i) {
+        char* end = nullptr;
+        std::strtol(argv[i], &end, 10);
+        numbers = numbers && end != argv[i] && *end == '\0';
+        words += (i > 1 ? " " : "") + std::string(argv[i]);
+    }
+    const std::string how = "give a size as two whole numbers W H (or four, W H D R); --help lists the options";
+    if (argc != 3 && argc != 5) return "velkarn: warning: ignoring \"" + words + "\": " + how;
+    if (!numbers) return "velkarn: warning: \"" + words + "\" are not all whole numbers: " + how;
+    return {};
+}
+
 void applyResolutionArguments(int argc, char** argv) {
+    if (const std::string warning = sizeWordsWarning(argc, argv); !warning.empty()) {
+        std::fprintf(stderr, "%s\n", warning.c_str());
+    }
     formatGameMode("%dx%d", screenWidth, screenHeight);
     if (argc == 3) {
         std::cout << "Type resolution string in form demo.exe W H " << std::endl;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <istream>
+#include <string>
 
 // Size of everything that is rendered (targets, viewports, final copy); resizing the
 // window does not change it.
@@ -25,8 +26,11 @@ void readConfigWords(std::istream& in);
 // Opens the configuration file; a missing file leaves the defaults.
 void readConfigFile(const char* path);
 // "W H" or "W H D R" after the program name (argc 3 or 5), with their messages;
-// any other count is ignored. Also formats gameModeString.
+// any other count is ignored. Also formats gameModeString. Prints sizeWordsWarning.
 void applyResolutionArguments(int argc, char** argv);
+// One warning line for size words that are ignored (a count other than two or four) or
+// are not whole numbers (atoi still reads them); empty when there is nothing to say.
+std::string sizeWordsWarning(int argc, char** argv);
 
 // (windowHeight - pictureHeight) / 2, truncated toward zero.
 int letterboxOffsetFor(int windowHeight, int pictureHeight);

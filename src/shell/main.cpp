@@ -1,10 +1,9 @@
 // velkarn: a real-time demo. One window, one music track, about 225 seconds of scenes
 // scripted against the music's position; it ends by itself.
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <system_error>
+#include <string>
 
 #include "fluid/tuning.h"
 #include "render/gl.h"
@@ -17,6 +16,7 @@
 #include "shell/message_box.h"
 #include "shell/music.h"
 #include "shell/options.h"
+#include "shell/output_checks.h"
 #include "shell/shell.h"
 #include "shell/video.h"
 #include "shell/watch.h"
@@ -25,28 +25,26 @@
 
 namespace {
 
-// --video: the run is rendered at a fixed step from --start to --end (at most the
-// demo's end) and piped to ffmpeg. Problems that would only show after loading are
-// caught here.
-bool prepareVideo() {
+// A problem found before the run: one line, and the run does not start.
+bool refuse(const std::string& problem) {
+    std::fprintf(stderr, "velkarn: %s\n", problem.c_str());
+    return false;
+}
+
+// --video: the run is rendered at a fixed step from --start to --end and piped to
+// ffmpeg. Problems that would only show after loading are caught here.
+bool prepareVideo(double endSeconds) {
     videoSettings.file = demoOptions.videoFile;
     videoSettings.fps = demoOptions.fps.value_or(60);
     videoSettings.startSeconds = musicSettings.startSeconds;
-    videoSettings.endSeconds = std::min(demoOptions.end.value_or(kDemoEndTime), static_cast<double>(kDemoEndTime));
-    if (videoSettings.startSeconds >= kDemoEndTime) {
-        std::fprintf(stderr, "velkarn: --start is past the end of the demo (%g s); no video to make\n",
-                     static_cast<double>(kDemoEndTime));
-        return false;
-    }
+    videoSettings.endSeconds = endSeconds;
+    if (const std::string problem = videoNameProblem(videoSettings.file); !problem.empty()) return refuse(problem);
     if (!programOnPath(videoSettings.encoder, std::getenv("PATH"))) {
-        std::fprintf(stderr, "velkarn: --video needs the %s program, which is not on the PATH (scripts/install-deps.sh installs it)\n",
-                     videoSettings.encoder.c_str());
-        return false;
+        return refuse("--video needs the " + videoSettings.encoder +
+                      " program, which is not on the PATH (scripts/install-deps.sh offline installs it)");
     }
-    const std::filesystem::path folder = std::filesystem::path(videoSettings.file).parent_path();
-    if (!folder.empty() && !std::filesystem::is_directory(folder)) {
-        std::fprintf(stderr, "velkarn: the folder %s of the video does not exist\n", folder.string().c_str());
-        return false;
+    if (const std::string problem = fileWriteProblem(videoSettings.file); !problem.empty()) {
+        return refuse("cannot write the video: " + problem);
     }
     if (std::filesystem::is_regular_file(kMusicFileName)) {
         videoSettings.musicFile = kMusicFileName;
@@ -58,22 +56,40 @@ bool prepareVideo() {
 }
 
 bool applyOptions() {
-    const bool capture = !demoOptions.captureDir.empty() || !demoOptions.videoFile.empty();
-    if (demoOptions.noDialogs || demoOptions.silent || capture) dialogsEnabled = false;
-    musicSettings.silent = demoOptions.silent || capture;
+    const bool capture = !demoOptions.captureDir.empty();
+    const bool offline = capture || !demoOptions.videoFile.empty();
+    if (demoOptions.noDialogs || demoOptions.silent || offline) dialogsEnabled = false;
+    musicSettings.silent = demoOptions.silent || offline;
     musicSettings.startSeconds = demoOptions.start.value_or(0.0);
-    if (demoOptions.stats) frameStats.enable(demoOptions.statsFile);
-    if (!demoOptions.captureDir.empty()) {
-        std::error_code error;
-        std::filesystem::create_directories(demoOptions.captureDir, error);
-        if (!std::filesystem::is_directory(demoOptions.captureDir)) {
-            std::fprintf(stderr, "velkarn: cannot make the capture directory %s\n", demoOptions.captureDir.c_str());
-            return false;
+    if (musicSettings.startSeconds > kDemoEndTime) {
+        char text[120];
+        std::snprintf(text, sizeof text, "--start %g is past the end of the demo (%g s): nothing to show",
+                      musicSettings.startSeconds, static_cast<double>(kDemoEndTime));
+        return refuse(text);
+    }
+    // Every run ends after its last frame at or before --end, and the demo ends at 225 s.
+    if (demoOptions.end && *demoOptions.end > kDemoEndTime) {
+        std::fprintf(stderr, "velkarn: warning: --end %g is past the end of the demo; the run ends at %g s\n",
+                     *demoOptions.end, static_cast<double>(kDemoEndTime));
+        demoOptions.end = kDemoEndTime;
+    }
+    const double end = demoOptions.end.value_or(kDemoEndTime);
+    if (demoOptions.stats) {
+        if (!demoOptions.statsFile.empty()) {
+            if (const std::string problem = fileWriteProblem(demoOptions.statsFile); !problem.empty()) {
+                return refuse("cannot write the statistics file: " + problem);
+            }
+        }
+        frameStats.enable(demoOptions.statsFile);
+    }
+    if (capture) {
+        if (const std::string problem = captureFolderProblem(demoOptions.captureDir); !problem.empty()) {
+            return refuse(problem);
         }
         captureSettings.directory = demoOptions.captureDir;
         useFixedStepClock(musicSettings.startSeconds, demoOptions.fps.value_or(30));
     }
-    if (!demoOptions.videoFile.empty() && !prepareVideo()) return false;
+    if (!demoOptions.videoFile.empty() && !prepareVideo(end)) return false;
     return true;
 }
 
@@ -85,11 +101,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (demoOptions.help) {
-        std::fputs(demoUsage(), stdout);
+        std::fputs(demoUsage().c_str(), stdout);
         return 0;
     }
     if (!applyOptions()) return 1;
 
+    reportGlutErrors();
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE);
     readConfigFile(kConfigFileName);

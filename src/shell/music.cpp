@@ -1,5 +1,9 @@
 #include "shell/music.h"
 
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
 #include "shell/audio.h"
 #include "shell/message_box.h"
 
@@ -18,8 +22,19 @@ FixedStepClock fixedStep;
 }  // namespace
 
 void initMusic() {
-    if (!musicSettings.silent && !fixedStep.active && !audioInitDevice()) showErrorBox("Bass Init");
-    if (!audioOpenStream(kMusicFileName)) showErrorBox("file?");
+    if (!musicSettings.silent && !fixedStep.active && !audioInitDevice()) {
+        showErrorBox("Bass Init");
+        std::fprintf(stderr, "velkarn: no sound device could be opened (%s); the demo plays on a silent clock "
+                             "(--silent skips the device)\n", audioDeviceError());
+    }
+    if (!audioOpenStream(kMusicFileName)) {
+        showErrorBox("file?");
+        std::error_code error;
+        const bool missing = !std::filesystem::exists(kMusicFileName, error);
+        std::fprintf(stderr, "velkarn: the music file %s %s; the demo plays on a silent clock\n", kMusicFileName,
+                     missing ? "is missing from the working directory (the build makes it in build/run)"
+                             : "cannot be read as MP3");
+    }
 }
 
 void playMusic() {

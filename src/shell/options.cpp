@@ -1,16 +1,15 @@
 #include "shell/options.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
-#include <string_view>
 
 DemoOptions demoOptions;
 
 namespace {
 
-bool parseSeconds(const std::string& text, double& out) {
+bool parseSeconds(const std::string& text, std::optional<double>& out) {
     if (text.empty()) return false;
     errno = 0;
     char* end = nullptr;
@@ -23,25 +22,89 @@ bool parseSeconds(const std::string& text, double& out) {
     return true;
 }
 
-bool parseFps(const std::string& text, int& out) {
+bool parseFps(const std::string& text, std::optional<int>& out) {
     if (text.empty()) return false;
     errno = 0;
     char* end = nullptr;
     const long value = std::strtol(text.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0' || value < 1 || value > 1000) return false;
+    if (errno != 0 || end == text.c_str() || *end != '\0' || value < 1 || value > 1000) return false;
     out = static_cast<int>(value);
     return true;
+}
+
+bool setText(std::string& target, const std::string& value) {
+    if (value.empty()) return false;
+    target = value;
+    return true;
+}
+
+// A word that reads wholly as a number: a size argument, never a statistics file.
+bool isNumber(const std::string& word) {
+    char* end = nullptr;
+    std::strtod(word.c_str(), &end);
+    return !word.empty() && *end == '\0';
+}
+
+constexpr std::string_view kSeconds = "a number of seconds from 0 to 100000";
+
+const OptionSpec kOptions[] = {
+    {"--start", "", "S", OptionValue::Required, kSeconds, "start at S seconds of the music (at most 225)",
+     [](DemoOptions& o, const std::string& v) { return parseSeconds(v, o.start); }},
+    {"--end", "", "S", OptionValue::Required, kSeconds,
+     "end the run after its last frame at or before S seconds, at\n"
+     "most 225 (--start 60 --end 62 --fps 5 gives 11 frames)",
+     [](DemoOptions& o, const std::string& v) { return parseSeconds(v, o.end); }},
+    {"--silent", "", "", OptionValue::None, "", "no sound device; the demo follows a silent clock",
+     [](DemoOptions& o, const std::string&) { return o.silent = true; }},
+    {"--no-dialogs", "", "", OptionValue::None, "", "report errors on standard error only, never in a box",
+     [](DemoOptions& o, const std::string&) { return o.noDialogs = true; }},
+    {"--capture", "", "D", OptionValue::Required, "a folder",
+     "render offline at --fps (default 30), saving D/frame-NNNNNN.png\n"
+     "(D must not hold the frames of an earlier capture)",
+     [](DemoOptions& o, const std::string& v) { return setText(o.captureDir, v); }},
+    {"--video", "", "F.mp4", OptionValue::Required, "a file name ending in .mp4",
+     "render offline at --fps (default 60) into an MP4 video (H.264,\n"
+     "the music as AAC); needs ffmpeg. Without the music file the\n"
+     "video has no sound (a warning says so). F.mp4 is written only\n"
+     "when every frame is in",
+     [](DemoOptions& o, const std::string& v) { return setText(o.videoFile, v); }},
+    {"--fps", "", "N", OptionValue::Required, "a whole number from 1 to 1000",
+     "frames per second of --capture and --video",
+     [](DemoOptions& o, const std::string& v) { return parseFps(v, o.fps); }},
+    {"--stats", "", "[F]", OptionValue::Optional, "a file name",
+     "print frame-time statistics at the end (and one CSV row per\n"
+     "frame to the file F)",
+     [](DemoOptions& o, const std::string& v) {
+         o.stats = true;
+         o.statsFile = v;
+         return true;
+     }},
+    {"--watch", "", "", OptionValue::None, "",
+     "reload the tuning files, the layer list and the shaders of dat/\n"
+     "when they change",
+     [](DemoOptions& o, const std::string&) { return o.watch = true; }},
+    {"--help", "-h", "", OptionValue::None, "", "this text",
+     [](DemoOptions& o, const std::string&) { return o.help = true; }},
+};
+
+const OptionSpec* findOption(std::string_view name) {
+    for (const OptionSpec& spec : kOptions) {
+        if (spec.name == name || (!spec.alias.empty() && spec.alias == name)) return &spec;
+    }
+    return nullptr;
 }
 
 OptionsResult failure(std::string message) { return {false, std::move(message)}; }
 
 }  // namespace
 
+std::span<const OptionSpec> demoOptionTable() { return kOptions; }
+
 OptionsResult parseDemoOptions(int& argc, char** argv, DemoOptions& options) {
     int kept = 1;
     for (int i = 1; i < argc; ++i) {
         const std::string_view word = argv[i];
-        if (!word.starts_with("--")) {
+        if (!word.starts_with("--") && word != "-h") {
             argv[kept++] = argv[i];
             continue;
         }
@@ -51,53 +114,36 @@ OptionsResult parseDemoOptions(int& argc, char** argv, DemoOptions& options) {
             inlineValue = name.substr(eq + 1);
             name.resize(eq);
         }
-        // Options that take a value read it after "=" or as the next word.
-        const auto value = [&]() -> std::optional<std::string> {
-            if (inlineValue) return inlineValue;
-            if (i + 1 < argc) return std::string(argv[++i]);
-            return std::nullopt;
-        };
-        const auto flag = [&](bool& target) -> OptionsResult {
-            if (inlineValue) return failure(name + " takes no value");
-            target = true;
-            return {};
-        };
-        OptionsResult result;
-        if (name == "--silent") {
-            result = flag(options.silent);
-        } else if (name == "--no-dialogs") {
-            result = flag(options.noDialogs);
-        } else if (name == "--help") {
-            result = flag(options.help);
-        } else if (name == "--watch") {
-            result = flag(options.watch);
-        } else if (name == "--stats") {
-            options.stats = true;
-            if (inlineValue) {
-                options.statsFile = *inlineValue;
-            } else if (i + 1 < argc && std::string_view(argv[i + 1]).ends_with(".csv")) {
-                options.statsFile = argv[++i];
-            }
-        } else if (name == "--start" || name == "--end") {
-            const auto text = value();
-            double seconds = 0.0;
-            if (!text || !parseSeconds(*text, seconds)) {
-                return failure(name + " needs a number of seconds from 0 to 100000");
-            }
-            (name == "--start" ? options.start : options.end) = seconds;
-        } else if (name == "--fps") {
-            const auto text = value();
-            int fps = 0;
-            if (!text || !parseFps(*text, fps)) return failure("--fps needs a whole number from 1 to 1000");
-            options.fps = fps;
-        } else if (name == "--capture" || name == "--video") {
-            const auto text = value();
-            if (!text || text->empty()) return failure(name + " needs a " + (name == "--capture" ? "directory" : "file name"));
-            (name == "--capture" ? options.captureDir : options.videoFile) = *text;
-        } else {
-            return failure("unknown option " + name + " (see --help)");
+        const OptionSpec* spec = findOption(name);
+        if (spec == nullptr) return failure("unknown option " + name + " (see --help)");
+        name = spec->name;
+        const std::string needs = name + " needs " + std::string(spec->needs);
+        const bool nextIsWord = i + 1 < argc && !std::string_view(argv[i + 1]).starts_with("--");
+        std::string value;
+        switch (spec->value) {
+            case OptionValue::None:
+                if (inlineValue) return failure(name + " takes no value");
+                break;
+            case OptionValue::Required:
+                if (inlineValue) {
+                    value = *inlineValue;
+                } else if (nextIsWord) {
+                    value = argv[++i];
+                } else if (i + 1 < argc) {
+                    return failure(needs + ", not the option " + argv[i + 1]);
+                } else {
+                    return failure(needs);
+                }
+                break;
+            case OptionValue::Optional:
+                if (inlineValue) {
+                    value = *inlineValue;
+                } else if (nextIsWord && argv[i + 1][0] != '-' && !isNumber(argv[i + 1])) {
+                    value = argv[++i];
+                }
+                break;
         }
-        if (!result.ok) return result;
+        if (!spec->apply(options, value)) return failure(needs);
     }
     argc = kept;
     argv[argc] = nullptr;
@@ -110,21 +156,29 @@ OptionsResult parseDemoOptions(int& argc, char** argv, DemoOptions& options) {
     return {};
 }
 
-const char* demoUsage() {
-    return "usage: velkarn [W H | W H D R] [options]\n"
-           "  W H          picture size (the configuration file chooses window or full screen)\n"
-           "  W H D R      picture size, colour depth and refresh rate for full-screen mode\n"
-           "options:\n"
-           "  --start S    start at S seconds of the music\n"
-           "  --end S      stop a capture after the frame at S seconds (default 225)\n"
-           "  --silent     no sound device; the demo follows a silent clock\n"
-           "  --no-dialogs report errors on standard error only, never in a box\n"
-           "  --capture D  render offline at --fps (default 30), saving D/frame-NNNNNN.png\n"
-           "  --video F    render offline at --fps (default 60) into the MP4 (H.264) video F with the\n"
-           "               music as AAC; needs ffmpeg. Without the music file the video has no sound\n"
-           "               (a warning says so). F is written only when every frame is in.\n"
-           "  --fps N      frames per second of --capture and --video\n"
-           "  --stats [F]  print frame-time statistics at the end (and one CSV row per frame to F)\n"
-           "  --watch      reload tuning files, layer list and shaders in dat/ when they change\n"
-           "  --help       this text\n";
+std::string demoUsage() {
+    const auto left = [](const OptionSpec& spec) {
+        std::string text(spec.name);
+        if (!spec.alias.empty()) text += ", " + std::string(spec.alias);
+        if (!spec.valueName.empty()) text += " " + std::string(spec.valueName);
+        return text;
+    };
+    std::size_t width = 0;
+    for (const OptionSpec& spec : demoOptionTable()) width = std::max(width, left(spec).size());
+    const auto row = [&](std::string_view head, std::string_view help) {
+        std::string line = "  " + std::string(head);
+        line.resize(width + 4, ' ');
+        for (std::size_t cut = help.find('\n'); cut != std::string_view::npos; cut = help.find('\n')) {
+            line += std::string(help.substr(0, cut)) + "\n" + std::string(width + 4, ' ');
+            help.remove_prefix(cut + 1);
+        }
+        return line + std::string(help) + "\n";
+    };
+    std::string text = "usage: velkarn [W H | W H D R] [options]\n";
+    text += row("W H", "picture size (the configuration file chooses window or full\n"
+                       "screen); another count of such words is ignored (a warning)");
+    text += row("W H D R", "picture size, colour depth and refresh rate of full-screen mode");
+    text += "options:\n";
+    for (const OptionSpec& spec : demoOptionTable()) text += row(left(spec), spec.help);
+    return text;
 }

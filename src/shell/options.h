@@ -1,34 +1,57 @@
 // The demo's own command-line options. They begin with "--" and are taken out of the
 // argument list before the resolution arguments are counted, as GLUT does with its own.
+// One table describes them: the parser, --help and the README's table follow it.
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 
 struct DemoOptions {
     std::optional<double> start;  // --start SECONDS
     bool silent = false;          // --silent
     bool noDialogs = false;       // --no-dialogs
-    bool help = false;            // --help
+    bool help = false;            // --help, -h
     std::string captureDir;       // --capture DIR
     std::string videoFile;        // --video FILE.mp4
     std::optional<int> fps;       // --fps N
     std::optional<double> end;    // --end SECONDS
-    bool stats = false;           // --stats [FILE.csv]
+    bool stats = false;           // --stats [FILE]
     std::string statsFile;
     bool watch = false;           // --watch
 };
 
 extern DemoOptions demoOptions;
 
+enum class OptionValue {
+    None,      // a flag
+    Required,  // after "=" or as the next word, which must not be another option
+    Optional,  // --stats: after "=", or the next word unless it is an option or a number
+};
+
+struct OptionSpec {
+    std::string_view name;       // "--start"
+    std::string_view alias;      // another spelling ("-h"), or empty
+    std::string_view valueName;  // as --help shows it ("S", "[F]"), empty for flags
+    OptionValue value = OptionValue::None;
+    std::string_view needs;      // what a value must be, for the error message
+    std::string_view help;       // the --help text; '\n' starts a continuation line
+    // Stores the value (empty for flags); false when the value is not acceptable.
+    bool (*apply)(DemoOptions& options, const std::string& value);
+};
+
+// Every option, in --help order.
+std::span<const OptionSpec> demoOptionTable();
+
 struct OptionsResult {
     bool ok = true;
     std::string error;  // set when !ok
 };
 
-// Parses and removes every "--" option from argv (argc is updated, argv[argc] stays
-// null). Values follow as the next word or after "=".
+// Parses and removes every "--" option (and "-h") from argv (argc is updated, argv[argc]
+// stays null). Other words are left for GLUT and the size arguments.
 OptionsResult parseDemoOptions(int& argc, char** argv, DemoOptions& options);
 
 // The text of --help.
-const char* demoUsage();
+std::string demoUsage();

@@ -1,6 +1,9 @@
 // GLUT callbacks and the display set-up of the demo shell.
 #pragma once
 
+// GLUT's fatal errors are printed in the demo's words (with how to get an X display
+// when there is none), then the run ends with status 1. Called before glutInit.
+void reportGlutErrors();
 // Opens the game mode or the window for the configured size. Where game mode cannot be
 // entered, a window of the picture size is made full screen instead and the picture is
 // scaled to fit it.

@@ -18,10 +18,6 @@ struct VideoSettings {
 };
 extern VideoSettings videoSettings;
 
-// Frames from start (inclusive) to end (exclusive) at fps: frame i shows start + i / fps.
-// At least one frame, so a video of a single moment is possible.
-std::int64_t videoFrameCount(double startSeconds, double endSeconds, int fps);
-
 // Video bit rate in kbit/s: 8000 at 1920x1080, scaled with the pixel count, never
 // below 1000.
 int videoBitRateKbits(int width, int height);

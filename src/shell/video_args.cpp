@@ -8,16 +8,10 @@
 #include <filesystem>
 #include <string_view>
 
+#include "shell/capture.h"
 #include "shell/video.h"
 
 VideoSettings videoSettings;
-
-std::int64_t videoFrameCount(double startSeconds, double endSeconds, int fps) {
-    if (fps < 1 || !(endSeconds > startSeconds)) return 1;
-    // A small tolerance keeps 2 s at 10 fps at 20 frames despite rounding of the span.
-    const double frames = std::ceil((endSeconds - startSeconds) * fps - 1e-6);
-    return frames < 1.0 ? 1 : static_cast<std::int64_t>(frames);
-}
 
 int videoBitRateKbits(int width, int height) {
     constexpr double kFullHdKbits = 8000.0;
@@ -44,7 +38,7 @@ std::string seconds(double value) {
 
 std::vector<std::string> videoEncoderArguments(const VideoSettings& settings, int width, int height,
                                                const std::string& outputFile) {
-    const std::int64_t frames = videoFrameCount(settings.startSeconds, settings.endSeconds, settings.fps);
+    const std::int64_t frames = offlineFrameCount(settings.startSeconds, settings.endSeconds, settings.fps);
     const double duration = static_cast<double>(frames) / settings.fps;
     const PictureSize even = evenPictureSize(width, height);
     const int kbits = videoBitRateKbits(even.width, even.height);

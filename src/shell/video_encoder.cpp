@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "shell/capture.h"
 #include "shell/video.h"
 
 extern char** environ;
@@ -126,7 +127,7 @@ bool beginVideo(int width, int height) {
     std::signal(SIGPIPE, SIG_IGN);
     encoder.partialFile = partialVideoName(videoSettings.file, static_cast<long>(::getpid()));
     encoder.frameBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;
-    encoder.framesTotal = videoFrameCount(videoSettings.startSeconds, videoSettings.endSeconds, videoSettings.fps);
+    encoder.framesTotal = offlineFrameCount(videoSettings.startSeconds, videoSettings.endSeconds, videoSettings.fps);
 
     const std::vector<std::string> args = videoEncoderArguments(videoSettings, width, height, encoder.partialFile);
     std::vector<char*> argv;

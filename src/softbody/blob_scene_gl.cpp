@@ -168,7 +168,7 @@ void drawBlobScene(float start, bool withOverlay) {
 
     if (time > start + 12.5f) {
         const GLint program = currentProgram();
-        glUseProgram(blobGeomProgram);
+        useProgram(blobGeomProgram);
         for (int i = 0; i < 3; ++i) {
             drawBlobStrings();
             glTranslatef(0.0001f, 0.0f, 0.0f);

@@ -58,11 +58,16 @@ for picture in dat/black.jpg dat/intro_oneeyewhore_7.png; do
   expect_failure_naming "no $picture" "$picture"
 done
 
-# A shader source: named on standard error, the run goes on without that program.
+# A shader source: named in one line on standard error, the run goes on without that
+# program and without a GL error in its frames.
 fresh_dat
 rm dat/negative_fragment.glsl
-expect_success "no shader"
-grep -qF "dat/negative_fragment.glsl" stderr.txt || fail "no shader: the missing source is not named"
+rm -rf frames
+start_demo --capture frames --fps 1 --start 91.3 --end 91.3  # its layer is live then
+wait_for_exit 300
+[ "$status" -eq 0 ] && [ -f frames/frame-000000.png ] || fail "no shader: status $status, or no frame"
+[ "$(cat stderr.txt)" = "velkarn: the shader source dat/negative_fragment.glsl is missing or empty: the negative program is left out" ] ||
+  fail "no shader: not the one line naming the missing source: $(cat stderr.txt)"
 
 # Tuning files and layer list are optional and silent (a missing configuration is too;
 # fullscreen_default.sh covers it, since it means game mode).

@@ -78,6 +78,7 @@ TEST_F(LayerListReader, TwoGroupsAndTheirTimeWindows) {
 TEST_F(LayerListReader, ShippedListIsWellFormedAndUsesEveryEffect) {
     const LayerReadResult read = readFile(std::string(VELKARN_SOURCE_DIR) + "/dat/p-blend.dat");
     ASSERT_EQ(read.status, LayerReadStatus::Ok) << read.message;
+    EXPECT_TRUE(read.warnings.empty()) << read.warnings.front();
     ASSERT_GE(read.groups.size(), 5u);
     bool used[6] = {};
     for (const LayerGroup& group : read.groups) {

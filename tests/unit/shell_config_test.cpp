@@ -113,6 +113,35 @@ TEST(ShellConfig, OtherArgumentCountsAreIgnored) {
     EXPECT_STREQ(gameModeString, "1920x1080");
 }
 
+// Size words that set nothing, or are no numbers, get one warning line; good ones none.
+TEST(ShellConfig, SizeWordsWarning) {
+    struct Case {
+        std::vector<std::string> words;
+        const char* expected;  // part of the warning, "" for none
+    };
+    for (const Case& c : std::vector<Case>{
+             {{"velkarn"}, ""},
+             {{"velkarn", "800", "600"}, ""},
+             {{"velkarn", "1024", "768", "32", "60"}, ""},
+             {{"velkarn", "help"}, "ignoring \"help\""},
+             {{"velkarn", "640x360"}, "ignoring \"640x360\""},
+             {{"velkarn", "640", "360", "24"}, "ignoring \"640 360 24\""},
+             {{"velkarn", "640", "360", "24", "60", "1"}, "ignoring"},
+             {{"velkarn", "wide", "tall"}, "not all whole numbers"},
+             {{"velkarn", "1280", "720.5"}, "not all whole numbers"},
+         }) {
+        Args args(c.words);
+        const std::string warning = sizeWordsWarning(args.argc(), args.argv());
+        if (*c.expected == '\0') {
+            EXPECT_EQ(warning, "") << c.words.size();
+        } else {
+            EXPECT_NE(warning.find(c.expected), std::string::npos) << warning;
+            EXPECT_NE(warning.find("W H"), std::string::npos) << warning;
+            EXPECT_EQ(warning.find('\n'), std::string::npos) << warning;
+        }
+    }
+}
+
 TEST(ShellConfig, GameModeStringIsBounded) {
     formatGameMode("%s", std::string(300, 'x').c_str());
     EXPECT_EQ(std::strlen(gameModeString), 79u);

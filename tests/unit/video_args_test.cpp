@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/capture.h"
 #include "shell/video.h"
 
 namespace {
@@ -34,15 +35,20 @@ VideoSettings shortClip() {
 
 }  // namespace
 
-TEST(VideoFrames, CountCoversTheSpanWithoutTheEndMoment) {
-    EXPECT_EQ(videoFrameCount(40.0, 42.0, 10), 20);
-    EXPECT_EQ(videoFrameCount(0.0, 225.0, 60), 13500);
-    EXPECT_EQ(videoFrameCount(0.1, 0.3, 10), 2);  // 0.3 - 0.1 is a hair below 0.2
-    EXPECT_EQ(videoFrameCount(0.0, 0.15, 10), 2);  // a part frame still needs a frame
-    // A single moment, or a span that is not one, still gives one frame.
-    EXPECT_EQ(videoFrameCount(50.0, 50.0, 30), 1);
-    EXPECT_EQ(videoFrameCount(50.0, 40.0, 30), 1);
-    EXPECT_EQ(videoFrameCount(0.0, 10.0, 0), 1);
+// One --end rule for captures and videos: the last frame at or before the end.
+TEST(VideoFrames, CountEndsWithTheLastFrameAtOrBeforeTheEnd) {
+    struct Case {
+        double start, end;
+        int fps;
+        std::int64_t frames;
+    };
+    for (const Case& c : {Case{40.0, 42.0, 10, 21}, Case{60.0, 62.0, 5, 11}, Case{0.0, 225.0, 60, 13501},
+                          Case{0.1, 0.3, 10, 3},  // 0.1 + 0.2 is above 0.3 in double, equal in float
+                          Case{0.0, 0.15, 10, 2}, Case{40.0, 40.3, 10, 4}, Case{0.0, 1.0, 3, 4},
+                          // A single moment, or a span that is not one, still gives one frame.
+                          Case{50.0, 50.0, 30, 1}, Case{50.0, 40.0, 30, 1}, Case{0.0, 10.0, 0, 1}}) {
+        EXPECT_EQ(offlineFrameCount(c.start, c.end, c.fps), c.frames) << c.start << ".." << c.end << " at " << c.fps;
+    }
 }
 
 TEST(VideoFrames, BitRateScalesWithPixelsAndHasAFloor) {
@@ -82,7 +88,7 @@ TEST(VideoEncoderCommand, PicturesComeRawOnStandardInputAndAreFlipped) {
 TEST(VideoEncoderCommand, MusicIsCutToTheSameStretch) {
     const std::vector<std::string> args = videoEncoderArguments(shortClip(), 320, 180, "clip.mp4");
     EXPECT_EQ(after(args, "-ss"), "40.000000");
-    EXPECT_EQ(after(args, "-t"), "2.000000");
+    EXPECT_EQ(after(args, "-t"), "2.100000");
     EXPECT_EQ(after(args, "-i", 1), "Orvalin-Velkarn.mp3");
     // -ss and -t come before the music input, so they cut the input, not the output.
     const auto ss = std::find(args.begin(), args.end(), "-ss");
@@ -91,7 +97,7 @@ TEST(VideoEncoderCommand, MusicIsCutToTheSameStretch) {
     EXPECT_EQ(after(args, "-c:a"), "aac");
     EXPECT_EQ(after(args, "-b:a"), "192k");
     // The output is cut to the frames' duration as well.
-    EXPECT_EQ(after(args, "-t", 1), "2.000000");
+    EXPECT_EQ(after(args, "-t", 1), "2.100000");
 }
 
 TEST(VideoEncoderCommand, NoMusicMeansNoAudioInputOrCodec) {

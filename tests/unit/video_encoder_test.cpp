@@ -26,8 +26,8 @@ protected:
         videoSettings = VideoSettings{};
         videoSettings.file = (dir_ / "clip.mp4").string();
         videoSettings.startSeconds = 0.0;
-        videoSettings.endSeconds = 0.3;
-        videoSettings.fps = 10;  // three frames
+        videoSettings.endSeconds = 0.2;
+        videoSettings.fps = 10;  // three frames: 0, 0.1 and 0.2 s
     }
     void TearDown() override {
         resetVideoEncoder();

@@ -1,14 +1,16 @@
 # Shared set-up of the end-to-end tests. Each test script is called as
-#   script VELKARN RUN_DIR WORK_DIR
+#   script VELKARN RUN_DIR WORK_DIR SOURCE_DIR
 # and runs the program in its own copy of the run directory.
 set -euo pipefail
 velkarn=$1
 run_dir=$2
 work=$3
+source_dir=${4:-}
 
 rm -rf "$work"
 mkdir -p "$work"
-cp -r "$run_dir/dat" "$work/dat"
+# -L: the run folder links to the repository's dat/ files; tests change their own copies.
+cp -rL "$run_dir/dat" "$work/dat"
 rm -f "$work/dat/p-particlemap.dat"
 [ -f "$run_dir/Orvalin-Velkarn.mp3" ] && ln -s "$run_dir/Orvalin-Velkarn.mp3" "$work/Orvalin-Velkarn.mp3"
 cd "$work"
