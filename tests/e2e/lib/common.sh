@@ -81,7 +81,9 @@ stop_screen() {
 start_screen() {
   stop_screen
   : > "$work/display.txt"
-  Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp 3>"$work/display.txt" >/dev/null 2>&1 &
+  # -noreset: a server that resets when its last client (the check below) leaves refuses
+  # connections for a moment.
+  Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp -noreset 3>"$work/display.txt" >/dev/null 2>&1 &
   xvfb=$!
   for _ in $(seq 100); do
     if [ -s "$work/display.txt" ]; then
