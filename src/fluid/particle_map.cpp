@@ -11,6 +11,7 @@
 #include "fluid/ppm_reader.h"
 #include "fluid/random.h"
 #include "fluid/whole_file.h"
+#include "shell/process_exit.h"
 
 std::array<ParticlePosition, kMaxParticles> particleTargets{};
 std::array<int, kLogoWidth * kLogoHeight> logoPixels{};
@@ -144,9 +145,8 @@ void loadParticleMapFrom(const char* cachePath, const char* imagePath) {
 
     readPpmRedChannel(imagePath, kLogoHeight, kLogoWidth, logoPixels);
     if (sampleParticleTargets() == 0) {
-        std::fprintf(stderr, "%s: the logo has no black pixel (red value 0) to place the particles on\n",
-                     imagePath);
-        std::exit(1);
+        exitWithMessage(stderr, "%s: the logo has no black pixel (red value 0) to place the particles on\n",
+                        imagePath);
     }
     if (!writeParticleCache(cachePath)) {
         std::fprintf(stderr, "Cannot write %s; the particle map is kept for this run only\n", cachePath);

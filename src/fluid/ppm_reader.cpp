@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "fluid/whole_file.h"
+#include "shell/process_exit.h"
 
 namespace {
 
@@ -89,18 +90,14 @@ void readPpmRedChannel(const char* fileName, int rows, int width, std::span<int>
     std::string text;
     const FileReadStatus status = readWholeFile(fileName, text, kMaxPpmBytes);
     if (status == FileReadStatus::cannotOpen) {
-        std::printf("Cannot open the file: %s\n", fileName);
-        std::fflush(stdout);
-        std::exit(1);
+        exitWithMessage(stdout, "Cannot open the file: %s\n", fileName);
     }
     if (status != FileReadStatus::ok) {
-        std::fprintf(stderr, "%s: %s\n", fileName,
-                     status == FileReadStatus::tooLarge ? "the image file is too large" : "read error");
-        std::exit(1);
+        exitWithMessage(stderr, "%s: %s\n", fileName,
+                        status == FileReadStatus::tooLarge ? "the image file is too large" : "read error");
     }
     std::string error;
     if (!parsePpmRedChannel(text, rows, width, grid, error)) {
-        std::fprintf(stderr, "%s: malformed image: %s\n", fileName, error.c_str());
-        std::exit(1);
+        exitWithMessage(stderr, "%s: malformed image: %s\n", fileName, error.c_str());
     }
 }

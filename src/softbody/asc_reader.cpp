@@ -7,6 +7,8 @@
 #include <cstring>
 #include <memory>
 
+#include "shell/process_exit.h"
+
 namespace {
 
 bool isSpace(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
@@ -80,9 +82,7 @@ void readOrExit(AscModel& model, AscStatus (*scan)(std::FILE*, AscModel&)) {
         case AscStatus::ok:
             return;
         case AscStatus::cannotOpen:
-            std::printf("Unable to open %s file.\n", model.fileName.c_str());
-            std::fflush(stdout);
-            std::exit(1);
+            exitWithMessage(stdout, "Unable to open %s file.\n", model.fileName.c_str());
         case AscStatus::malformed:
             failObjectFile();
     }
@@ -91,9 +91,7 @@ void readOrExit(AscModel& model, AscStatus (*scan)(std::FILE*, AscModel&)) {
 }  // namespace
 
 void failObjectFile() {
-    std::printf("Error with object file! \n");
-    std::fflush(stdout);
-    std::exit(1);
+    exitWithMessage(stdout, "Error with object file! \n");
 }
 
 void readWord(std::FILE* file, char* buffer, int maxLength) {

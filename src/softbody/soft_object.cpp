@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <unordered_map>
 
+#include "shell/process_exit.h"
+
 namespace {
 
 constexpr float kBounce = -0.8f;
@@ -89,15 +91,12 @@ CSoftObject::CSoftObject(const AscModel& model, Vector3 position, float scale, f
     : pressure(startPressure) {
     buildFromModel(model, position, scale, mass, stiffness, damping);
     if (!meshClosed(*this)) {
-        std::fprintf(stderr, "Soft body model %s is not a closed surface: every edge must border exactly two faces.\n",
-                     model.fileName.c_str());
-        std::fflush(stderr);
-        std::exit(1);
+        exitWithMessage(stderr,
+                        "Soft body model %s is not a closed surface: every edge must border exactly two faces.\n",
+                        model.fileName.c_str());
     }
     if (!volumeUsable(*this)) {
-        std::fprintf(stderr, "Soft body model %s encloses no volume (flat or open mesh).\n", model.fileName.c_str());
-        std::fflush(stderr);
-        std::exit(1);
+        exitWithMessage(stderr, "Soft body model %s encloses no volume (flat or open mesh).\n", model.fileName.c_str());
     }
 }
 
