@@ -66,6 +66,23 @@ void faceGeometry(Vector3 p0, Vector3 p1, Vector3 p2, Vector3& normal, float& ar
     normal = n;
 }
 
+// One face's signed share of the enclosed volume (in double, as the weight is): the x sum
+// of its corners times its normal's x and its area. The shares sum to the volume.
+double faceVolumeTerm(const CSoftObject& body, const SoftFace& face, Vector3 normal, float area) {
+    const float xs = body.particles[face.p0].position.x + body.particles[face.p1].position.x +
+                     body.particles[face.p2].position.x;
+    return xs * kVolumeWeight * normal.x * area;
+}
+
+// The same share with the face's normal and area taken from where its corners are now.
+double currentFaceVolumeTerm(const CSoftObject& body, const SoftFace& face) {
+    Vector3 normal;
+    float area = 0.0f;
+    faceGeometry(body.particles[face.p0].position, body.particles[face.p1].position,
+                 body.particles[face.p2].position, normal, area);
+    return faceVolumeTerm(body, face, normal, area);
+}
+
 AscModel readModelFile(const char* fileName) {
     AscModel model;
     model.fileName = fileName;
@@ -139,15 +156,7 @@ void CSoftObject::buildFromModel(const AscModel& model, Vector3 position, float 
 
 float meshVolume(const CSoftObject& body) {
     float volume = 0.0f;
-    for (const SoftFace& face : body.faces) {
-        const Vector3 p0 = body.particles[face.p0].position;
-        const Vector3 p1 = body.particles[face.p1].position;
-        const Vector3 p2 = body.particles[face.p2].position;
-        Vector3 normal;
-        float area = 0.0f;
-        faceGeometry(p0, p1, p2, normal, area);
-        volume += (p0.x + p1.x + p2.x) * kVolumeWeight * normal.x * area;
-    }
+    for (const SoftFace& face : body.faces) volume += currentFaceVolumeTerm(body, face);
     return volume;
 }
 
@@ -168,15 +177,7 @@ bool volumeUsable(const CSoftObject& body) {
     // The volume is a sum of signed terms; on a flat or open mesh they cancel to (nearly)
     // nothing, so compare against the sum of their sizes rather than against zero alone.
     double magnitude = 0.0;
-    for (const SoftFace& face : body.faces) {
-        const Vector3 p0 = body.particles[face.p0].position;
-        const Vector3 p1 = body.particles[face.p1].position;
-        const Vector3 p2 = body.particles[face.p2].position;
-        Vector3 normal;
-        float area = 0.0f;
-        faceGeometry(p0, p1, p2, normal, area);
-        magnitude += std::fabs((p0.x + p1.x + p2.x) * kVolumeWeight * normal.x * area);
-    }
+    for (const SoftFace& face : body.faces) magnitude += std::fabs(currentFaceVolumeTerm(body, face));
     const float volume = meshVolume(body);
     return std::isfinite(volume) && std::isfinite(magnitude) && volume != 0.0f &&
            std::fabs(volume) > 1e-6 * magnitude;
@@ -184,10 +185,7 @@ bool volumeUsable(const CSoftObject& body) {
 
 void CSoftObject::updateVolume() {
     float sum = 0.0f;
-    for (const SoftFace& face : faces) {
-        const float xs = particles[face.p0].position.x + particles[face.p1].position.x + particles[face.p2].position.x;
-        sum += xs * kVolumeWeight * face.normal.x * face.area;
-    }
+    for (const SoftFace& face : faces) sum += faceVolumeTerm(*this, face, face.normal, face.area);
     volume = sum;
     // A body squashed flat (or blown apart) must not turn the pressure into inf or NaN:
     // without a usable volume the gas pushes with nothing this pass.
