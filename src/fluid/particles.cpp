@@ -11,6 +11,7 @@
 #include "fluid/particle_map.h"
 #include "fluid/random.h"
 #include "shell/demo_clock.h"
+#include "timeline/cue_times.h"
 
 std::array<ParticlePosition, kMaxParticles> particlePositions{};
 
@@ -31,10 +32,15 @@ namespace {
 constexpr int kRespawnTriesBeforeCheck = 64;
 constexpr int kMaxRespawnTries = 1 << 20;
 
+// A unit position times the grid size less one is its place on the lattice, 0..49.
+constexpr float kGridSpan = static_cast<float>(kGridSize - 1);
+// Positions shifted into the second grid width lie below twice the grid size, 100.
+constexpr float kShiftedLimit = static_cast<float>(2 * kGridSize);
+
 // trunc(shifted) mod 50 with a result in 0..49 for every input, NaN included.
 [[gnu::always_inline]] inline int latticeCell(float shifted) {
     // Positions in the unit square give 50..100: one subtraction does the modulo.
-    if (shifted >= 0.0f && shifted < 100.0f) {
+    if (shifted >= 0.0f && shifted < kShiftedLimit) {
         const int whole = static_cast<int>(shifted);
         return whole >= kGridSize ? whole - kGridSize : whole;
     }
@@ -113,7 +119,7 @@ void respawnParticle(float& x, float& y) {
     for (int tries = 1; tries <= kMaxRespawnTries; ++tries) {
         const float nx = randUnit();
         const float ny = randUnit();
-        const int cell = cellIndex(spanOf(49.0f * nx).c0, spanOf(49.0f * ny).c0);
+        const int cell = cellIndex(spanOf(kGridSpan * nx).c0, spanOf(kGridSpan * ny).c0);
         if (fluidGrid.obstacle[cell] == 0) {
             x = nx;
             y = ny;
@@ -176,7 +182,7 @@ struct StepConstants {
     float y = p.y;
     // Later particles take longer steps.
     const float s = k.dt + static_cast<float>(i) * k.dt / k.countF;
-    const BilinearWeights w = bilinearWeights(49.0f * x, 49.0f * y);
+    const BilinearWeights w = bilinearWeights(kGridSpan * x, kGridSpan * y);
     float vx = interpolate(fluidGrid.velocityX, w);
     float vy = interpolate(fluidGrid.velocityY, w);
 
@@ -263,10 +269,10 @@ __attribute__((target("avx2"))) int advanceBlocksAvx2(int count, const StepConst
     const __m256 zero = _mm256_setzero_ps();
     const __m256 dt = _mm256_set1_ps(k.dt);
     const __m256 countF = _mm256_set1_ps(k.countF);
-    const __m256 gridScale = _mm256_set1_ps(49.0f);
+    const __m256 gridScale = _mm256_set1_ps(kGridSpan);
     const __m256 shift0 = _mm256_set1_ps(static_cast<float>(kGridSize));
     const __m256 shift1 = _mm256_set1_ps(static_cast<float>(kGridSize + 1));
-    const __m256 shiftLimit = _mm256_set1_ps(100.0f);
+    const __m256 shiftLimit = _mm256_set1_ps(kShiftedLimit);
     const __m256i rowStride = _mm256_set1_epi32(kGridSize);
     const __m256i unitSpan = _mm256_set1_epi32(1);
     const __m256i laneIndex = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
@@ -401,17 +407,17 @@ void advanceParticles(float dt, bool late) {
     k.dt = dt;
     k.countF = static_cast<float>(count);
     k.late = late;
-    k.tremor = t > 64.0f && t < 64.25f;
+    k.tremor = t > kTremorStart && t < kTremorEnd;
     k.tremorScale = (t - 65.0f) * 0.005f;
-    k.squeeze = std::min((t - 155.0f) / 15.0f, 1.0f);
-    k.forming = t > 175.0f;
-    k.pull = std::min((t - 175.0f) / 34.0f, 1.0f);
+    k.squeeze = std::min((t - kCreditsIn) / 15.0f, 1.0f);
+    k.forming = t > kCreditsOut;
+    k.pull = std::min((t - kCreditsOut) / 34.0f, 1.0f);
     k.keep = 1.0f - k.pull;
-    k.damping = t > 190.0f;
-    const float dampStrength = std::min((t - 190.0f) / 14.0f, 1.0f);
+    k.damping = t > kDampingStart;
+    const float dampStrength = std::min((t - kDampingStart) / 14.0f, 1.0f);
     k.dampX = 1.0f - 0.65f * dampStrength;
     k.dampY = 1.0f - 0.55f * dampStrength;
-    k.wrapOnly = t > 45.5f && t < 58.5f;
+    k.wrapOnly = t > kWrapStart && t < kWrapEnd;
     k.chance = respawnChance;
 
     int done = 0;
