@@ -138,8 +138,8 @@ bool writeParticleCache(const char* path) {
 void loadParticleMapFrom(const char* cachePath, const char* imagePath) {
     std::string text;
     const FileReadStatus status = readWholeFile(cachePath, text, kMaxCacheBytes);
-    if (status == FileReadStatus::ok && parseParticleCache(text, particleTargets)) return;
-    if (status != FileReadStatus::cannotOpen) {
+    if (status == FileReadStatus::Ok && parseParticleCache(text, particleTargets)) return;
+    if (status != FileReadStatus::CannotOpen) {
         std::fprintf(stderr, "%s is incomplete or unreadable; sampling %s again\n", cachePath, imagePath);
     }
 
