@@ -1,3 +1,5 @@
+// The lattice fluid's step: the obstacle-aware streaming table, and collision and streaming
+// one row of cells at a time.
 #include "fluid/fluid.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The particles' places on the logo: sampled from the logo picture's black pixels, and kept
+// in a bounded, checked cache file so later runs draw the same ones.
 #include "fluid/particle_map.h"
 
 #include <algorithm>

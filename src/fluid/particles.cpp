@@ -1,3 +1,5 @@
+// The particle advance: respawn and wrap, the ride on the fluid's velocity field and the
+// late-run shaping, one particle at a time or eight at a time; and the drawn size bands.
 #include "fluid/particles.h"
 
 #include <algorithm>
@@ -24,6 +26,7 @@ int sizeLayerCount = 20;
 unsigned int particleLineProgram = 0;
 float lineVertexCount = static_cast<float>(kMaxParticles / 80 - 1);
 
+// --- Lattice sampling: cells, spans and bilinear weights ---
 namespace {
 
 // Respawn tries before checking that the lattice has a fluid cell at all, and the bound
@@ -108,6 +111,7 @@ float sampleBilinear(const float* field, float gx, float gy) {
     return interpolate(field, bilinearWeights(gx, gy));
 }
 
+// --- Placing particles: scatter and respawn ---
 void scatterParticles() {
     for (ParticlePosition& p : particlePositions) {
         p.x = randUnit();
@@ -130,6 +134,7 @@ void respawnParticle(float& x, float& y) {
     // No fluid cell to land in: the particle keeps its place.
 }
 
+// --- One at a time ---
 namespace {
 
 // Everything of one step that depends on the time alone, decided once for all particles.
@@ -212,6 +217,7 @@ void advanceRange(int first, int end, const StepConstants& step) {
     for (int i = first; i < end; ++i) advanceOne(i, step);
 }
 
+// --- Eight at a time (AVX2), bit-identical to one at a time ---
 #if defined(__x86_64__)
 // Eight particles at a time with AVX2. Every lane performs the same float operations in
 // the same order as advanceOne, so the results are bit-identical. That needs plain
@@ -398,6 +404,7 @@ __attribute__((target("avx2"))) int advanceBlocksAvx2(int count, const StepConst
 
 }  // namespace
 
+// --- The advance of all particles ---
 void advanceParticles(float dt, bool late) {
     const int count = std::min(particleCount, kMaxParticles);
     if (count <= 0) return;
@@ -428,6 +435,7 @@ void advanceParticles(float dt, bool late) {
     advanceRange(done, count, step);
 }
 
+// --- Size bands and the line budget ---
 int particleBandLength(int count, int layers) {
     if (count <= 0 || layers <= 1) return 0;
     return static_cast<int>(static_cast<float>(std::min(count, kMaxParticles)) / static_cast<float>(layers));

@@ -1,3 +1,5 @@
+// The plain-text PPM reader of the logo picture: its red channel into the grid, with a
+// clear message and exit on a missing, oversized or malformed file.
 #include "fluid/ppm_reader.h"
 
 #include <cstdio>

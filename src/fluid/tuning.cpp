@@ -1,3 +1,5 @@
+// The four tuning files (particle count, point sizes and two layer switches): bounded
+// reading of their records and the schedules that apply them by the time.
 #include "fluid/tuning.h"
 
 #include <algorithm>

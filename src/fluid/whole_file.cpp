@@ -1,3 +1,4 @@
+// Reads a whole file into a string, refusing files above a size bound.
 #include "fluid/whole_file.h"
 
 #include <cstdio>

@@ -1,3 +1,5 @@
+// The soft body model reader: vertices and faces of the ASCII mesh file, bounded and
+// checked, and the exiting form the demo uses.
 #include "softbody/asc_reader.h"
 
 #include <cerrno>

@@ -1,3 +1,5 @@
+// The blob section's rules that need no GL: glitch timing, sub-step plan, pulsing
+// pressures, camera keys and the picks of the string ends.
 #include "softbody/blob_scene.h"
 
 #include <algorithm>

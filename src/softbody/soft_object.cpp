@@ -1,3 +1,5 @@
+// The soft body: building it from a model (springs from the edges, closed-surface checks),
+// the volume, the spring, pressure and gravity forces, and the integrators.
 #include "softbody/soft_object.h"
 
 #include <algorithm>
@@ -10,6 +12,7 @@
 
 #include "shell/process_exit.h"
 
+// --- Mesh helpers: spring keys, face edges, face geometry and volume shares ---
 namespace {
 
 constexpr float kBounce = -0.8f;
@@ -93,6 +96,7 @@ AscModel readModelFile(const char* fileName) {
 
 }  // namespace
 
+// --- Building a body from its model ---
 SoftObjectPainter softObjectPainter = nullptr;
 
 void CSoftObject::draw() {
@@ -154,6 +158,7 @@ void CSoftObject::buildFromModel(const AscModel& model, Vector3 position, float 
     }
 }
 
+// --- Volume and the closed-surface checks ---
 float meshVolume(const CSoftObject& body) {
     float volume = 0.0f;
     for (const SoftFace& face : body.faces) volume += currentFaceVolumeTerm(body, face);
@@ -193,6 +198,7 @@ void CSoftObject::updateVolume() {
     invVolume = (sum != 0.0f && std::isfinite(inverse)) ? inverse : 0.0f;
 }
 
+// --- Forces ---
 void CSoftObject::computeForces() {
     for (SoftParticle& p : particles) p.force = gravity * p.mass;
 
@@ -236,6 +242,7 @@ void CSoftObject::computeForces() {
     }
 }
 
+// --- Integrators ---
 void CSoftObject::simulate(IntegratorKind kind, float dt) {
     if (std::isfinite(dt)) {
         switch (kind) {
@@ -312,6 +319,7 @@ void CSoftObject::stepRungeKutta4(float dt) {
     }
 }
 
+// --- Floor bounce and wrap ---
 void CSoftObject::collideAndWrap() {
     for (SoftParticle& p : particles) {
         if (p.position.y < FLOOR_Y) {

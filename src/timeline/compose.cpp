@@ -1,3 +1,5 @@
+// The layer rules of the composition: overlay beats, the credits and end logo fades, the
+// intro images and when each layer shows.
 #include "timeline/compose.h"
 
 #include <cmath>

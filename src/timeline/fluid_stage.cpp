@@ -1,3 +1,5 @@
+// The fluid stage's rules: the pulsing obstacle, fluid steps per frame, the camera and drift
+// moves, the particle steps and the particle layouts by the time.
 #include "timeline/fluid_stage.h"
 
 #include <algorithm>

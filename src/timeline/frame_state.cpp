@@ -1,3 +1,4 @@
+// The switch into and out of the blob section.
 #include "timeline/frame.h"
 
 #include "timeline/cue_times.h"

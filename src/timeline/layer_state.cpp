@@ -1,3 +1,4 @@
+// The state of the layers that the composition rules change from frame to frame.
 #include "timeline/layer_state.h"
 
 #include "timeline/cue_times.h"

@@ -1,3 +1,4 @@
+// The projections and the full-screen quads the stages draw with.
 #include "timeline/views.h"
 
 #include "render/gl.h"
