@@ -450,7 +450,7 @@ ParticleBand particleBand(int i, int count, int layers, float minPar, float maxP
 
 void lowerLineBudget(float t, float delta, int calls) {
     for (int i = 0; i < calls; ++i) {
-        if (t > 165.0f) lineVertexCount -= 17.0f * delta;
+        if (t > kLineFadeStart) lineVertexCount -= 17.0f * delta;
         if (lineVertexCount < 0.0f) lineVertexCount = 0.0f;
     }
 }

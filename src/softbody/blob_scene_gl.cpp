@@ -122,7 +122,7 @@ void drawBlobScene(float start, bool withOverlay) {
     glBindTexture(GL_TEXTURE_2D, backgroundTexture);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 
-    if (time > 103.0f && withOverlay) {
+    if (time > kBlobBeatsStart && withOverlay) {
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         const float s1 = beatPulse * 0.5f + 1.0f;

@@ -15,7 +15,7 @@ int beatIndexAt(float t) { return static_cast<int>(std::floor(t / 0.81f)); }
 void rollOverlayBeat() {
     const float t = demoClock.time;
     const int beat = beatIndexAt(t);
-    if (t > 25.0f && beat > lastOverlayBeat) {
+    if (t > kOverlayBeatsStart && beat > lastOverlayBeat) {
         lastOverlayBeat = beat;
         const float r1 = static_cast<float>(rand15());
         const float r2 = static_cast<float>(rand15());
@@ -45,7 +45,7 @@ void updateEndLogoFade(float t, float delta) {
 }
 
 void updateIntro(float t) {
-    if (t < 24.5f) {
+    if (t < kIntroBeatsEnd) {
         const int beat = beatIndexAt(t);
         if (beat > lastIntroBeat) {
             lastIntroBeat = beat;
@@ -62,4 +62,4 @@ bool endLogoShownAt(float t) { return t > kEndLogoIn; }
 bool introShownAt(float t) { return t < kIntroEnd; }
 
 float overlayDriftAt(float t) { return -0.003f * t; }
-float overlayJumpAt(float t) { return t > 140.0f ? 0.42f : 0.0f; }
+float overlayJumpAt(float t) { return t > kOverlayJump ? 0.42f : 0.0f; }

@@ -69,12 +69,12 @@ TransformList cameraMovesAt(float t) {
         moves.rotate(55.2f * u, 0.5f, 1.0f, 0.25f);
         particleStepScale = 0.5f - 0.4f * (t / kIntroEnd);
     }
-    if (t > kIntroEnd && t < 26.7f) {
+    if (t > kIntroEnd && t < kTwistEnd) {
         moves.rotate(10.2f, 0.0f, 0.0f, 1.0f);
         moves.rotate(0.25f * (t - kIntroEnd), 0.0f, 0.0f, 1.0f);
         moves.translate(-(t - kIntroEnd), 0.0f, -0.1f);
     }
-    if (t > 26.6f && t < kCameraSettled) {
+    if (t > kTiltStart && t < kCameraSettled) {
         moves.rotate(-33.2f * u, 0.5f, 1.0f, 0.25f);
         moves.translate(-0.03f * (t - kIntroEnd), 0.0f, -0.1f);
     }
@@ -93,9 +93,9 @@ TransformList driftMovesAt(float t) {
         particleSpeed = 0.25f;
     }
     if (t < kWrapEnd) moves.translate(-0.23f, 0.1f, 0.4f);
-    if (t > kWrapEnd && t < 101.0f) moves.translate(0.15f - 0.04f * (t - kWrapEnd), 0.0f, 0.0f);
+    if (t > kWrapEnd && t < kSlideEnd) moves.translate(0.15f - 0.04f * (t - kWrapEnd), 0.0f, 0.0f);
     // From here on the square exists only while its own frame's fluid is stepped.
-    if (t > 100.0f) std::fill_n(fluidGrid.obstacle, kCellCount, 0);
+    if (t > kObstaclesFlushed) std::fill_n(fluidGrid.obstacle, kCellCount, 0);
     return moves;
 }
 
@@ -120,7 +120,7 @@ ParticleLayout particleLayoutAt(float t) {
     return ParticleLayout::ThreeCopies;
 }
 
-bool lineCopiesShown(float t) { return !(t > 26.6f && t < kCameraSettled); }
+bool lineCopiesShown(float t) { return !(t > kTiltStart && t < kCameraSettled); }
 
 int particleDrawCallsAt(float t) {
     switch (particleLayoutAt(t)) {
