@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (file == nullptr) return 0;
     AscModel model;
     const AscStatus vertices = scanAscVertices(file, model);
-    if (vertices == AscStatus::ok) {
+    if (vertices == AscStatus::Ok) {
         if (model.vertexCount < 0 || model.vertices.size() != static_cast<std::size_t>(model.vertexCount) * 3) {
             std::abort();
         }
@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         model.vertexCount = 1 << 20;  // let the face pass run on its own
     }
     std::rewind(file);
-    if (scanAscFaces(file, model) == AscStatus::ok) {
+    if (scanAscFaces(file, model) == AscStatus::Ok) {
         if (model.faces.size() != static_cast<std::size_t>(model.faceCount) * 3) std::abort();
         for (const std::int32_t index : model.faces) {
             if (index < 0 || index >= model.vertexCount) std::abort();

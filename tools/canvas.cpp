@@ -1,3 +1,5 @@
+// Float pictures for the generated images: canvas and mask, capsule stamping, noise and
+// the JPEG/PNG writers.
 #include "canvas.h"
 
 #include <SDL.h>

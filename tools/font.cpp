@@ -1,3 +1,4 @@
+// The generator's bitmap font: glyph look-up, lit cells and text widths.
 #include "font.h"
 
 #include <cctype>

@@ -1,3 +1,4 @@
+// The intro frames: the eye's shape per frame and its painting.
 #include "image_intro.h"
 
 #include <algorithm>

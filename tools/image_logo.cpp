@@ -1,3 +1,4 @@
+// The logo's strokes: the eye's lids and ring, the letters and their bounds.
 #include "image_logo.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Painting helpers shared by the pictures and the intro frames.
 #include "image_paint.h"
 
 #include <algorithm>

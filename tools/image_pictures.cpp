@@ -1,3 +1,4 @@
+// The still pictures of dat/: overlay, particle sprite, backgrounds, gradient and the rest.
 #include "image_pictures.h"
 
 #include <algorithm>

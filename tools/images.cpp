@@ -1,3 +1,4 @@
+// Writes every generated picture of the run directory, several at a time.
 #include <atomic>
 #include <exception>
 #include <functional>

@@ -1,3 +1,4 @@
+// Writes the particle logo's PPM.
 #include <fstream>
 #include <stdexcept>
 

@@ -1,3 +1,4 @@
+// MP3 encoding through libmp3lame: open, write samples, finish or abandon the file.
 #include "mp3_encoder.h"
 
 #include <lame/lame.h>

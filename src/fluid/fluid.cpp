@@ -1,3 +1,5 @@
+// The lattice fluid's step: the obstacle-aware streaming table, and collision and streaming
+// one row of cells at a time.
 #include "fluid/fluid.h"
 
 #include <algorithm>
@@ -89,18 +91,18 @@ struct RowScratch {
     return static_cast<float>(omegaWeightRho * (base + threeEu + eu2) - static_cast<double>(kOmegaMinusOne * f));
 }
 
-[[gnu::always_inline]] inline void collideRow(RowScratch& s) {
+[[gnu::always_inline]] inline void collideRow(RowScratch& scratch) {
     constexpr float w0 = OMEGA * kDirectionWeight[0];
     constexpr float w1 = OMEGA * kDirectionWeight[1];
     constexpr float w5 = OMEGA * kDirectionWeight[5];
     static_assert(kDirectionWeight[1] == kDirectionWeight[4] && kDirectionWeight[5] == kDirectionWeight[8]);
     for (int j = 0; j < kRow; ++j) {
-        const float sx = s.sx[j];
-        const float sy = s.sy[j];
-        const double base = s.base[j];
-        const double c0 = static_cast<double>(w0 * s.rho[j]);
-        const double c1 = static_cast<double>(w1 * s.rho[j]);
-        const double c5 = static_cast<double>(w5 * s.rho[j]);
+        const float sx = scratch.sx[j];
+        const float sy = scratch.sy[j];
+        const double base = scratch.base[j];
+        const double c0 = static_cast<double>(w0 * scratch.rho[j]);
+        const double c1 = static_cast<double>(w1 * scratch.rho[j]);
+        const double c5 = static_cast<double>(w5 * scratch.rho[j]);
         // eu of directions 1, 2, 5, 6; their opposites 3, 4, 7, 8 have -eu.
         const float eu1 = sx;
         const float eu2 = sy;
@@ -111,39 +113,39 @@ struct RowScratch {
         const double t5 = static_cast<double>(3.0f * eu5), q5 = 4.5 * eu5 * eu5;
         const double t6 = static_cast<double>(3.0f * eu6), q6 = 4.5 * eu6 * eu6;
         const double t0 = static_cast<double>(3.0f * 0.0f), q0 = 4.5 * 0.0f * 0.0f;
-        s.post[0][j] = collide(c0, base, t0, q0, s.f[0][j]);
-        s.post[1][j] = collide(c1, base, t1, q1, s.f[1][j]);
-        s.post[2][j] = collide(c1, base, t2, q2, s.f[2][j]);
-        s.post[3][j] = collide(c1, base, -t1, q1, s.f[3][j]);
-        s.post[4][j] = collide(c1, base, -t2, q2, s.f[4][j]);
-        s.post[5][j] = collide(c5, base, t5, q5, s.f[5][j]);
-        s.post[6][j] = collide(c5, base, t6, q6, s.f[6][j]);
-        s.post[7][j] = collide(c5, base, -t5, q5, s.f[7][j]);
-        s.post[8][j] = collide(c5, base, -t6, q6, s.f[8][j]);
+        scratch.post[0][j] = collide(c0, base, t0, q0, scratch.f[0][j]);
+        scratch.post[1][j] = collide(c1, base, t1, q1, scratch.f[1][j]);
+        scratch.post[2][j] = collide(c1, base, t2, q2, scratch.f[2][j]);
+        scratch.post[3][j] = collide(c1, base, -t1, q1, scratch.f[3][j]);
+        scratch.post[4][j] = collide(c1, base, -t2, q2, scratch.f[4][j]);
+        scratch.post[5][j] = collide(c5, base, t5, q5, scratch.f[5][j]);
+        scratch.post[6][j] = collide(c5, base, t6, q6, scratch.f[6][j]);
+        scratch.post[7][j] = collide(c5, base, -t5, q5, scratch.f[7][j]);
+        scratch.post[8][j] = collide(c5, base, -t6, q6, scratch.f[8][j]);
     }
 }
 
 // Streams one open row: direction k of cell x goes to cell (x + ex, y + ey), wrapped.
 template <int K>
-[[gnu::always_inline]] inline void streamOpenRow(const RowScratch& s, int y, float* destination) {
+[[gnu::always_inline]] inline void streamOpenRow(const RowScratch& scratch, int y, float* destination) {
     constexpr int ex = kDirectionX[K];
     const int targetRow = cellIndex(0, (y + kDirectionY[K] + kGridSize) % kGridSize);
     float* const out = destination + K;
     if constexpr (ex == 0) {
-        for (int j = 0; j < kRow; ++j) out[(targetRow + j) * kDirectionCount] = s.post[K][j];
+        for (int j = 0; j < kRow; ++j) out[(targetRow + j) * kDirectionCount] = scratch.post[K][j];
     } else if constexpr (ex == 1) {
-        for (int j = 0; j < kRow - 1; ++j) out[(targetRow + j + 1) * kDirectionCount] = s.post[K][j];
-        out[targetRow * kDirectionCount] = s.post[K][kRow - 1];
+        for (int j = 0; j < kRow - 1; ++j) out[(targetRow + j + 1) * kDirectionCount] = scratch.post[K][j];
+        out[targetRow * kDirectionCount] = scratch.post[K][kRow - 1];
     } else {
-        out[(targetRow + kRow - 1) * kDirectionCount] = s.post[K][0];
-        for (int j = 1; j < kRow; ++j) out[(targetRow + j - 1) * kDirectionCount] = s.post[K][j];
+        out[(targetRow + kRow - 1) * kDirectionCount] = scratch.post[K][0];
+        for (int j = 1; j < kRow; ++j) out[(targetRow + j - 1) * kDirectionCount] = scratch.post[K][j];
     }
 }
 
 template <int... K>
-[[gnu::always_inline]] inline void streamOpenRowAll(const RowScratch& s, int y, float* destination,
+[[gnu::always_inline]] inline void streamOpenRowAll(const RowScratch& scratch, int y, float* destination,
                                                     std::integer_sequence<int, K...>) {
-    (streamOpenRow<K>(s, y, destination), ...);
+    (streamOpenRow<K>(scratch, y, destination), ...);
 }
 
 }  // namespace
@@ -156,37 +158,37 @@ __attribute__((target_clones("avx512f", "avx2", "default"))) void stepFluid() {
     const int* const obstacle = g.obstacle;
     refreshStreamTable(obstacle);
 
-    RowScratch s;
+    RowScratch scratch;
     for (int first = 0; first < kCellCount; first += kRow) {
         for (int k = 0; k < kDirectionCount; ++k) {
-            for (int j = 0; j < kRow; ++j) s.f[k][j] = source[first + j][k];
+            for (int j = 0; j < kRow; ++j) scratch.f[k][j] = source[first + j][k];
         }
         // Moments, summed in direction order.
         for (int j = 0; j < kRow; ++j) {
-            const float rho = s.f[0][j] + s.f[1][j] + s.f[2][j] + s.f[3][j] + s.f[4][j] + s.f[5][j] + s.f[6][j] +
-                              s.f[7][j] + s.f[8][j];
-            const float jx = s.f[1][j] - s.f[3][j] + s.f[5][j] - s.f[6][j] - s.f[7][j] + s.f[8][j];
-            const float jy = s.f[2][j] - s.f[4][j] + s.f[5][j] + s.f[6][j] - s.f[7][j] - s.f[8][j];
-            s.rho[j] = rho;
-            s.ux[j] = jx / rho;
-            s.uy[j] = jy / rho;
+            const float rho = scratch.f[0][j] + scratch.f[1][j] + scratch.f[2][j] + scratch.f[3][j] + scratch.f[4][j] + scratch.f[5][j] + scratch.f[6][j] +
+                              scratch.f[7][j] + scratch.f[8][j];
+            const float jx = scratch.f[1][j] - scratch.f[3][j] + scratch.f[5][j] - scratch.f[6][j] - scratch.f[7][j] + scratch.f[8][j];
+            const float jy = scratch.f[2][j] - scratch.f[4][j] + scratch.f[5][j] + scratch.f[6][j] - scratch.f[7][j] - scratch.f[8][j];
+            scratch.rho[j] = rho;
+            scratch.ux[j] = jx / rho;
+            scratch.uy[j] = jy / rho;
         }
         // Forcing by a shift of the equilibrium velocity; the base in double precision.
         for (int j = 0; j < kRow; ++j) {
-            s.sx[j] = s.ux[j] + FORCE_X;
-            s.sy[j] = s.uy[j];
-            const double dsx = s.sx[j];
-            const double dsy = s.sy[j];
-            s.base[j] = 1.0 - 1.5 * (dsx * dsx + dsy * dsy);
+            scratch.sx[j] = scratch.ux[j] + FORCE_X;
+            scratch.sy[j] = scratch.uy[j];
+            const double dsx = scratch.sx[j];
+            const double dsy = scratch.sy[j];
+            scratch.base[j] = 1.0 - 1.5 * (dsx * dsx + dsy * dsy);
         }
-        collideRow(s);
+        collideRow(scratch);
 
         const int y = first / kRow;
         if (streamTable.openRow[y]) {
-            std::copy(s.rho, s.rho + kRow, g.density + first);
-            std::copy(s.ux, s.ux + kRow, g.velocityX + first);
-            std::copy(s.uy, s.uy + kRow, g.velocityY + first);
-            streamOpenRowAll(s, y, destination, std::make_integer_sequence<int, kDirectionCount>{});
+            std::copy(scratch.rho, scratch.rho + kRow, g.density + first);
+            std::copy(scratch.ux, scratch.ux + kRow, g.velocityX + first);
+            std::copy(scratch.uy, scratch.uy + kRow, g.velocityY + first);
+            streamOpenRowAll(scratch, y, destination, std::make_integer_sequence<int, kDirectionCount>{});
             continue;
         }
         // Solid cells were computed along but are neither stored nor streamed: they stay
@@ -194,11 +196,11 @@ __attribute__((target_clones("avx512f", "avx2", "default"))) void stepFluid() {
         for (int j = 0; j < kRow; ++j) {
             const int cell = first + j;
             if (obstacle[cell] != 0) continue;
-            g.density[cell] = s.rho[j];
-            g.velocityX[cell] = s.ux[j];
-            g.velocityY[cell] = s.uy[j];
+            g.density[cell] = scratch.rho[j];
+            g.velocityX[cell] = scratch.ux[j];
+            g.velocityY[cell] = scratch.uy[j];
             const int* const slot = streamTable.slot[cell];
-            for (int k = 0; k < kDirectionCount; ++k) destination[slot[k]] = s.post[k][j];
+            for (int k = 0; k < kDirectionCount; ++k) destination[slot[k]] = scratch.post[k][j];
         }
     }
 }

@@ -1,3 +1,5 @@
+// The particles' places on the logo: sampled from the logo picture's black pixels, and kept
+// in a bounded, checked cache file so later runs draw the same ones.
 #include "fluid/particle_map.h"
 
 #include <algorithm>
@@ -11,6 +13,7 @@
 #include "fluid/ppm_reader.h"
 #include "fluid/random.h"
 #include "fluid/whole_file.h"
+#include "shell/process_exit.h"
 
 std::array<ParticlePosition, kMaxParticles> particleTargets{};
 std::array<int, kLogoWidth * kLogoHeight> logoPixels{};
@@ -137,16 +140,15 @@ bool writeParticleCache(const char* path) {
 void loadParticleMapFrom(const char* cachePath, const char* imagePath) {
     std::string text;
     const FileReadStatus status = readWholeFile(cachePath, text, kMaxCacheBytes);
-    if (status == FileReadStatus::ok && parseParticleCache(text, particleTargets)) return;
-    if (status != FileReadStatus::cannotOpen) {
+    if (status == FileReadStatus::Ok && parseParticleCache(text, particleTargets)) return;
+    if (status != FileReadStatus::CannotOpen) {
         std::fprintf(stderr, "%s is incomplete or unreadable; sampling %s again\n", cachePath, imagePath);
     }
 
     readPpmRedChannel(imagePath, kLogoHeight, kLogoWidth, logoPixels);
     if (sampleParticleTargets() == 0) {
-        std::fprintf(stderr, "%s: the logo has no black pixel (red value 0) to place the particles on\n",
-                     imagePath);
-        std::exit(1);
+        exitWithMessage(stderr, "%s: the logo has no black pixel (red value 0) to place the particles on\n",
+                        imagePath);
     }
     if (!writeParticleCache(cachePath)) {
         std::fprintf(stderr, "Cannot write %s; the particle map is kept for this run only\n", cachePath);

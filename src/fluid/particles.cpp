@@ -1,3 +1,5 @@
+// The particle advance: respawn and wrap, the ride on the fluid's velocity field and the
+// late-run shaping, one particle at a time or eight at a time; and the drawn size bands.
 #include "fluid/particles.h"
 
 #include <algorithm>
@@ -11,6 +13,7 @@
 #include "fluid/particle_map.h"
 #include "fluid/random.h"
 #include "shell/demo_clock.h"
+#include "timeline/cue_times.h"
 
 std::array<ParticlePosition, kMaxParticles> particlePositions{};
 
@@ -23,6 +26,7 @@ int sizeLayerCount = 20;
 unsigned int particleLineProgram = 0;
 float lineVertexCount = static_cast<float>(kMaxParticles / 80 - 1);
 
+// --- Lattice sampling: cells, spans and bilinear weights ---
 namespace {
 
 // Respawn tries before checking that the lattice has a fluid cell at all, and the bound
@@ -31,10 +35,15 @@ namespace {
 constexpr int kRespawnTriesBeforeCheck = 64;
 constexpr int kMaxRespawnTries = 1 << 20;
 
+// A unit position times the grid size less one is its place on the lattice, 0..49.
+constexpr float kGridSpan = static_cast<float>(kGridSize - 1);
+// Positions shifted into the second grid width lie below twice the grid size, 100.
+constexpr float kShiftedLimit = static_cast<float>(2 * kGridSize);
+
 // trunc(shifted) mod 50 with a result in 0..49 for every input, NaN included.
 [[gnu::always_inline]] inline int latticeCell(float shifted) {
     // Positions in the unit square give 50..100: one subtraction does the modulo.
-    if (shifted >= 0.0f && shifted < 100.0f) {
+    if (shifted >= 0.0f && shifted < kShiftedLimit) {
         const int whole = static_cast<int>(shifted);
         return whole >= kGridSize ? whole - kGridSize : whole;
     }
@@ -102,6 +111,7 @@ float sampleBilinear(const float* field, float gx, float gy) {
     return interpolate(field, bilinearWeights(gx, gy));
 }
 
+// --- Placing particles: scatter and respawn ---
 void scatterParticles() {
     for (ParticlePosition& p : particlePositions) {
         p.x = randUnit();
@@ -113,7 +123,7 @@ void respawnParticle(float& x, float& y) {
     for (int tries = 1; tries <= kMaxRespawnTries; ++tries) {
         const float nx = randUnit();
         const float ny = randUnit();
-        const int cell = cellIndex(spanOf(49.0f * nx).c0, spanOf(49.0f * ny).c0);
+        const int cell = cellIndex(spanOf(kGridSpan * nx).c0, spanOf(kGridSpan * ny).c0);
         if (fluidGrid.obstacle[cell] == 0) {
             x = nx;
             y = ny;
@@ -124,6 +134,7 @@ void respawnParticle(float& x, float& y) {
     // No fluid cell to land in: the particle keeps its place.
 }
 
+// --- One at a time ---
 namespace {
 
 // Everything of one step that depends on the time alone, decided once for all particles.
@@ -146,11 +157,11 @@ struct StepConstants {
 
 // Leaving the square: vertical exits wrap; sideways exits wrap or, by chance, respawn.
 // Only the sideways exits draw random numbers.
-[[gnu::always_inline]] inline void leaveSquare(float& x, float& y, const StepConstants& k) {
+[[gnu::always_inline]] inline void leaveSquare(float& x, float& y, const StepConstants& step) {
     if (x < 0.0f) {
-        if (k.wrapOnly) {
+        if (step.wrapOnly) {
             x += 1.0f;
-        } else if (randUnit() <= k.chance && !k.late) {
+        } else if (randUnit() <= step.chance && !step.late) {
             respawnParticle(x, y);
         } else {
             x += 1.0f;
@@ -158,9 +169,9 @@ struct StepConstants {
     }
     if (y < 0.0f) y += 1.0f;
     if (x > 1.0f) {
-        if (k.wrapOnly) {
+        if (step.wrapOnly) {
             x -= 1.0f;
-        } else if (randUnit() <= k.chance && !k.late) {
+        } else if (randUnit() <= step.chance && !step.late) {
             respawnParticle(x, y);
         } else {
             x -= 1.0f;
@@ -170,42 +181,43 @@ struct StepConstants {
 }
 
 // One particle, one at a time: handles every position, NaN and far outside included.
-[[gnu::always_inline]] inline void advanceOne(int i, const StepConstants& k) {
+[[gnu::always_inline]] inline void advanceOne(int i, const StepConstants& step) {
     ParticlePosition& p = particlePositions[static_cast<std::size_t>(i)];
     float x = p.x;
     float y = p.y;
     // Later particles take longer steps.
-    const float s = k.dt + static_cast<float>(i) * k.dt / k.countF;
-    const BilinearWeights w = bilinearWeights(49.0f * x, 49.0f * y);
+    const float s = step.dt + static_cast<float>(i) * step.dt / step.countF;
+    const BilinearWeights w = bilinearWeights(kGridSpan * x, kGridSpan * y);
     float vx = interpolate(fluidGrid.velocityX, w);
     float vy = interpolate(fluidGrid.velocityY, w);
 
-    if (!k.forming) {
+    if (!step.forming) {
         x += s * vx;
         y += s * vy;
-        if (k.tremor) {
-            x += (0.5f - randUnit()) * k.tremorScale;
+        if (step.tremor) {
+            x += (0.5f - randUnit()) * step.tremorScale;
             y += (0.5f - randUnit()) * 0.001f;
         }
-        if (k.late) y -= s * 0.009f * k.squeeze * (y - 0.5f);
+        if (step.late) y -= s * 0.009f * step.squeeze * (y - 0.5f);
     } else {
-        if (k.damping && logoPixelUnder(x, y) == 0) {
-            vx *= k.dampX;
-            vy *= k.dampY;
+        if (step.damping && logoPixelUnder(x, y) == 0) {
+            vx *= step.dampX;
+            vy *= step.dampY;
         }
         const ParticlePosition target = particleTargets[static_cast<std::size_t>(i)];
-        x = x + s * vx * k.keep - 0.14f * s * s * k.pull * (x - target.x);
-        y = y + s * vy * k.keep - 0.085f * s * s * k.pull * (y - target.y);
+        x = x + s * vx * step.keep - 0.14f * s * s * step.pull * (x - target.x);
+        y = y + s * vy * step.keep - 0.085f * s * s * step.pull * (y - target.y);
     }
-    leaveSquare(x, y, k);
+    leaveSquare(x, y, step);
     p.x = x;
     p.y = y;
 }
 
-void advanceRange(int first, int end, const StepConstants& k) {
-    for (int i = first; i < end; ++i) advanceOne(i, k);
+void advanceRange(int first, int end, const StepConstants& step) {
+    for (int i = first; i < end; ++i) advanceOne(i, step);
 }
 
+// --- Eight at a time (AVX2), bit-identical to one at a time ---
 #if defined(__x86_64__)
 // Eight particles at a time with AVX2. Every lane performs the same float operations in
 // the same order as advanceOne, so the results are bit-identical. That needs plain
@@ -257,16 +269,16 @@ __attribute__((target("avx2"))) inline __m256 vecSample(const float* field, __m2
 // Whole blocks from particle 0 on; returns the number of particles done. A block with
 // any lane outside the common lattice range goes through advanceOne whole; lanes leaving
 // the square sideways finish one at a time in particle order, as they draw random numbers.
-__attribute__((target("avx2"))) int advanceBlocksAvx2(int count, const StepConstants& k) {
+__attribute__((target("avx2"))) int advanceBlocksAvx2(int count, const StepConstants& step) {
     const int blockEnd = count / kLanes * kLanes;
     const __m256 one = _mm256_set1_ps(1.0f);
     const __m256 zero = _mm256_setzero_ps();
-    const __m256 dt = _mm256_set1_ps(k.dt);
-    const __m256 countF = _mm256_set1_ps(k.countF);
-    const __m256 gridScale = _mm256_set1_ps(49.0f);
+    const __m256 dt = _mm256_set1_ps(step.dt);
+    const __m256 countF = _mm256_set1_ps(step.countF);
+    const __m256 gridScale = _mm256_set1_ps(kGridSpan);
     const __m256 shift0 = _mm256_set1_ps(static_cast<float>(kGridSize));
     const __m256 shift1 = _mm256_set1_ps(static_cast<float>(kGridSize + 1));
-    const __m256 shiftLimit = _mm256_set1_ps(100.0f);
+    const __m256 shiftLimit = _mm256_set1_ps(kShiftedLimit);
     const __m256i rowStride = _mm256_set1_epi32(kGridSize);
     const __m256i unitSpan = _mm256_set1_epi32(1);
     const __m256i laneIndex = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
@@ -289,7 +301,7 @@ __attribute__((target("avx2"))) int advanceBlocksAvx2(int count, const StepConst
         const __m256 insideX = _mm256_and_ps(_mm256_cmp_ps(sx0, zero, _CMP_GE_OQ), vecBelow(sx1, shiftLimit));
         const __m256 insideY = _mm256_and_ps(_mm256_cmp_ps(sy0, zero, _CMP_GE_OQ), vecBelow(sy1, shiftLimit));
         if (_mm256_movemask_ps(_mm256_and_ps(insideX, insideY)) != 0xff) {
-            advanceRange(first, first + kLanes, k);
+            advanceRange(first, first + kLanes, step);
             continue;
         }
 
@@ -327,16 +339,16 @@ __attribute__((target("avx2"))) int advanceBlocksAvx2(int count, const StepConst
         const __m256 index = _mm256_cvtepi32_ps(_mm256_add_epi32(_mm256_set1_epi32(first), laneIndex));
         const __m256 s = _mm256_add_ps(dt, _mm256_div_ps(_mm256_mul_ps(index, dt), countF));
 
-        if (!k.forming) {
+        if (!step.forming) {
             x = _mm256_add_ps(x, _mm256_mul_ps(s, vx));
             y = _mm256_add_ps(y, _mm256_mul_ps(s, vy));
-            if (k.late) {
+            if (step.late) {
                 const __m256 strength =
-                    _mm256_mul_ps(_mm256_mul_ps(s, _mm256_set1_ps(0.009f)), _mm256_set1_ps(k.squeeze));
+                    _mm256_mul_ps(_mm256_mul_ps(s, _mm256_set1_ps(0.009f)), _mm256_set1_ps(step.squeeze));
                 y = _mm256_sub_ps(y, _mm256_mul_ps(strength, _mm256_sub_ps(y, _mm256_set1_ps(0.5f))));
             }
         } else {
-            if (k.damping) {
+            if (step.damping) {
                 // logoPixelUnder for finite positions: the clamps as max and min.
                 __m256 column = _mm256_mul_ps(_mm256_set1_ps(static_cast<float>(kLogoWidth)), x);
                 __m256 row = _mm256_mul_ps(_mm256_set1_ps(static_cast<float>(kLogoHeight)), _mm256_sub_ps(one, y));
@@ -347,14 +359,14 @@ __attribute__((target("avx2"))) int advanceBlocksAvx2(int count, const StepConst
                     _mm256_cvttps_epi32(row));
                 const __m256i pixel = _mm256_i32gather_epi32(logoPixels.data(), pixelIndex, 4);
                 const __m256 black = _mm256_castsi256_ps(_mm256_cmpeq_epi32(pixel, _mm256_setzero_si256()));
-                vx = _mm256_blendv_ps(vx, _mm256_mul_ps(vx, _mm256_set1_ps(k.dampX)), black);
-                vy = _mm256_blendv_ps(vy, _mm256_mul_ps(vy, _mm256_set1_ps(k.dampY)), black);
+                vx = _mm256_blendv_ps(vx, _mm256_mul_ps(vx, _mm256_set1_ps(step.dampX)), black);
+                vy = _mm256_blendv_ps(vy, _mm256_mul_ps(vy, _mm256_set1_ps(step.dampY)), black);
             }
             __m256 tx;
             __m256 ty;
             loadPairs(targets + 2 * first, tx, ty);
-            const __m256 keep = _mm256_set1_ps(k.keep);
-            const __m256 pull = _mm256_set1_ps(k.pull);
+            const __m256 keep = _mm256_set1_ps(step.keep);
+            const __m256 pull = _mm256_set1_ps(step.pull);
             const __m256 pullX = _mm256_mul_ps(_mm256_mul_ps(_mm256_mul_ps(_mm256_set1_ps(0.14f), s), s), pull);
             const __m256 pullY = _mm256_mul_ps(_mm256_mul_ps(_mm256_mul_ps(_mm256_set1_ps(0.085f), s), s), pull);
             x = _mm256_sub_ps(_mm256_add_ps(x, _mm256_mul_ps(_mm256_mul_ps(s, vx), keep)),
@@ -381,7 +393,7 @@ __attribute__((target("avx2"))) int advanceBlocksAvx2(int count, const StepConst
                 sideways &= sideways - 1;
                 float px = movedX[lane];
                 float py = movedY[lane];
-                leaveSquare(px, py, k);
+                leaveSquare(px, py, step);
                 particlePositions[static_cast<std::size_t>(first + lane)] = {px, py};
             }
         }
@@ -392,36 +404,38 @@ __attribute__((target("avx2"))) int advanceBlocksAvx2(int count, const StepConst
 
 }  // namespace
 
+// --- The advance of all particles ---
 void advanceParticles(float dt, bool late) {
     const int count = std::min(particleCount, kMaxParticles);
     if (count <= 0) return;
     const float t = demoClock.time;
 
-    StepConstants k{};
-    k.dt = dt;
-    k.countF = static_cast<float>(count);
-    k.late = late;
-    k.tremor = t > 64.0f && t < 64.25f;
-    k.tremorScale = (t - 65.0f) * 0.005f;
-    k.squeeze = std::min((t - 155.0f) / 15.0f, 1.0f);
-    k.forming = t > 175.0f;
-    k.pull = std::min((t - 175.0f) / 34.0f, 1.0f);
-    k.keep = 1.0f - k.pull;
-    k.damping = t > 190.0f;
-    const float dampStrength = std::min((t - 190.0f) / 14.0f, 1.0f);
-    k.dampX = 1.0f - 0.65f * dampStrength;
-    k.dampY = 1.0f - 0.55f * dampStrength;
-    k.wrapOnly = t > 45.5f && t < 58.5f;
-    k.chance = respawnChance;
+    StepConstants step{};
+    step.dt = dt;
+    step.countF = static_cast<float>(count);
+    step.late = late;
+    step.tremor = t > kTremorStart && t < kTremorEnd;
+    step.tremorScale = (t - 65.0f) * 0.005f;
+    step.squeeze = std::min((t - kCreditsIn) / 15.0f, 1.0f);
+    step.forming = t > kCreditsOut;
+    step.pull = std::min((t - kCreditsOut) / 34.0f, 1.0f);
+    step.keep = 1.0f - step.pull;
+    step.damping = t > kDampingStart;
+    const float dampStrength = std::min((t - kDampingStart) / 14.0f, 1.0f);
+    step.dampX = 1.0f - 0.65f * dampStrength;
+    step.dampY = 1.0f - 0.55f * dampStrength;
+    step.wrapOnly = t > kWrapStart && t < kWrapEnd;
+    step.chance = respawnChance;
 
     int done = 0;
 #if defined(__x86_64__)
     // The tremor draws for every particle, so its short window stays one at a time.
-    if (!k.tremor && __builtin_cpu_supports("avx2")) done = advanceBlocksAvx2(count, k);
+    if (!step.tremor && __builtin_cpu_supports("avx2")) done = advanceBlocksAvx2(count, step);
 #endif
-    advanceRange(done, count, k);
+    advanceRange(done, count, step);
 }
 
+// --- Size bands and the line budget ---
 int particleBandLength(int count, int layers) {
     if (count <= 0 || layers <= 1) return 0;
     return static_cast<int>(static_cast<float>(std::min(count, kMaxParticles)) / static_cast<float>(layers));
@@ -436,7 +450,7 @@ ParticleBand particleBand(int i, int count, int layers, float minPar, float maxP
 
 void lowerLineBudget(float t, float delta, int calls) {
     for (int i = 0; i < calls; ++i) {
-        if (t > 165.0f) lineVertexCount -= 17.0f * delta;
+        if (t > kLineFadeStart) lineVertexCount -= 17.0f * delta;
         if (lineVertexCount < 0.0f) lineVertexCount = 0.0f;
     }
 }

@@ -8,6 +8,7 @@
 #include "render/textures.h"
 #include "shell/config.h"
 #include "shell/demo_clock.h"
+#include "timeline/cue_times.h"
 
 void drawParticles(int mode) {
     const float t = demoClock.time;
@@ -29,7 +30,7 @@ void drawParticles(int mode) {
     glBlendFunc(GL_ONE_MINUS_SRC_COLOR, GL_ONE);
     glUseProgram(0);
 
-    if (t > 25.5f) {
+    if (t > kIntroEnd) {
         glEnableClientState(GL_VERTEX_ARRAY);
         glVertexPointer(2, GL_FLOAT, 0, particlePositions.data());
         const int layers = sizeLayerCount;

@@ -1,9 +1,12 @@
+// The plain-text PPM reader of the logo picture: its red channel into the grid, with a
+// clear message and exit on a missing, oversized or malformed file.
 #include "fluid/ppm_reader.h"
 
 #include <cstdio>
 #include <cstdlib>
 
 #include "fluid/whole_file.h"
+#include "shell/process_exit.h"
 
 namespace {
 
@@ -16,28 +19,28 @@ inline bool isSpace(char c) {
     return c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
 }
 
-enum class WordResult { ok, end, notNumber, tooLarge };
+enum class WordResult { Ok, End, NotNumber, TooLarge };
 
 // Reads the next whitespace-separated word at pos as a decimal sample value.
 inline WordResult readSample(const char* text, std::size_t size, std::size_t& pos, int& value) {
     while (pos < size && isSpace(text[pos])) ++pos;
-    if (pos == size) return WordResult::end;
+    if (pos == size) return WordResult::End;
     int v = 0;
     bool large = false;
     const std::size_t start = pos;
     while (pos < size && !isSpace(text[pos])) {
         const unsigned digit = static_cast<unsigned char>(text[pos]) - static_cast<unsigned>('0');
-        if (digit > 9) return WordResult::notNumber;
+        if (digit > 9) return WordResult::NotNumber;
         if (!large) {
             v = v * 10 + static_cast<int>(digit);
             large = v > kMaxSampleValue;
         }
         ++pos;
     }
-    if (pos == start) return WordResult::notNumber;
-    if (large) return WordResult::tooLarge;
+    if (pos == start) return WordResult::NotNumber;
+    if (large) return WordResult::TooLarge;
     value = v;
-    return WordResult::ok;
+    return WordResult::Ok;
 }
 
 }  // namespace
@@ -67,14 +70,14 @@ bool parsePpmRedChannel(std::string_view text, int rows, int width, std::span<in
             int rgb[3] = {0, 0, 0};
             for (int channel = 0; channel < 3; ++channel) {
                 const WordResult result = readSample(data, size, pos, rgb[channel]);
-                if (result == WordResult::ok) continue;
-                if (result == WordResult::end) {
+                if (result == WordResult::Ok) continue;
+                if (result == WordResult::End) {
                     error = "the image ends after " + std::to_string(pixel) + " of " +
                             std::to_string(pixelCount) + " pixels";
                 } else {
                     error = "pixel " + std::to_string(pixel) + " (row " + std::to_string(r) + ", column " +
                             std::to_string(c) + ") has a value that is " +
-                            (result == WordResult::notNumber ? "not a decimal number" : "above 65535");
+                            (result == WordResult::NotNumber ? "not a decimal number" : "above 65535");
                 }
                 return false;
             }
@@ -88,19 +91,15 @@ bool parsePpmRedChannel(std::string_view text, int rows, int width, std::span<in
 void readPpmRedChannel(const char* fileName, int rows, int width, std::span<int> grid) {
     std::string text;
     const FileReadStatus status = readWholeFile(fileName, text, kMaxPpmBytes);
-    if (status == FileReadStatus::cannotOpen) {
-        std::printf("Cannot open the file: %s\n", fileName);
-        std::fflush(stdout);
-        std::exit(1);
+    if (status == FileReadStatus::CannotOpen) {
+        exitWithMessage(stdout, "Cannot open the file: %s\n", fileName);
     }
-    if (status != FileReadStatus::ok) {
-        std::fprintf(stderr, "%s: %s\n", fileName,
-                     status == FileReadStatus::tooLarge ? "the image file is too large" : "read error");
-        std::exit(1);
+    if (status != FileReadStatus::Ok) {
+        exitWithMessage(stderr, "%s: %s\n", fileName,
+                        status == FileReadStatus::TooLarge ? "the image file is too large" : "read error");
     }
     std::string error;
     if (!parsePpmRedChannel(text, rows, width, grid, error)) {
-        std::fprintf(stderr, "%s: malformed image: %s\n", fileName, error.c_str());
-        std::exit(1);
+        exitWithMessage(stderr, "%s: malformed image: %s\n", fileName, error.c_str());
     }
 }

@@ -1,3 +1,4 @@
+// The demo's own random numbers: one seeded 15-bit generator that every draw shares.
 #include "fluid/random.h"
 
 namespace {

@@ -1,3 +1,5 @@
+// The start state, also the reset key's: the fluid at rest, the particles scattered, the
+// tuning files from their first record and a small solid block in the middle.
 #include "fluid/reset.h"
 
 #include "fluid/fluid.h"

@@ -1,3 +1,5 @@
+// The four tuning files (particle count, point sizes and two layer switches): bounded
+// reading of their records and the schedules that apply them by the time.
 #include "fluid/tuning.h"
 
 #include <algorithm>
@@ -10,10 +12,10 @@
 #include "fluid/particles.h"
 #include "fluid/whole_file.h"
 
-TuningList numList{TuningKind::count, 99};
-TuningList sizeList{TuningKind::size, 254};
-TuningList negativeList{TuningKind::negative, 99};
-TuningList kszakList{TuningKind::kszak, 100};
+TuningList numList{TuningKind::ParticleCount, 99};
+TuningList sizeList{TuningKind::Size, 254};
+TuningList negativeList{TuningKind::Negative, 99};
+TuningList kszakList{TuningKind::Kszak, 100};
 
 int negativeOn = 1;
 int overlayOn = 0;
@@ -83,7 +85,7 @@ int truncateToInt(double value) {
     return static_cast<int>(value);
 }
 
-int wordsPerRecord(TuningKind kind) { return kind == TuningKind::size ? 4 : 2; }
+int wordsPerRecord(TuningKind kind) { return kind == TuningKind::Size ? 4 : 2; }
 
 // The fields of a record as a warning names them.
 constexpr const char* kFieldNames[][4] = {
@@ -106,7 +108,7 @@ void warnAboutWords(TuningKind kind, const Word* words, int record, const char* 
         problems += problems.empty() ? "" : "; ";
         problems += std::string("the ") + kFieldNames[static_cast<int>(kind)][i] + " \"" + words[i].text +
                     "\" is not a number";
-        if (words[i].text[0] == '#' && kind != TuningKind::kszak) problems += " (only p-kszak.dat has comments)";
+        if (words[i].text[0] == '#' && kind != TuningKind::Kszak) problems += " (only p-kszak.dat has comments)";
     }
     if (!problems.empty()) {
         std::fprintf(stderr, "%s: record %d (line %d): %s\n", fileName, record, words[0].line, problems.c_str());
@@ -116,18 +118,18 @@ void warnAboutWords(TuningKind kind, const Word* words, int record, const char* 
 TuningRecord convertRecord(TuningKind kind, const Word* words) {
     TuningRecord record;
     switch (kind) {
-        case TuningKind::count:
+        case TuningKind::ParticleCount:
             record.time = static_cast<float>(toInt(words[0].text));
             record.first = truncateToInt(toDouble(words[1].text));
             break;
-        case TuningKind::size:
+        case TuningKind::Size:
             record.time = static_cast<float>(toInt(words[0].text));
             record.first = toInt(words[1].text);
             record.second = toInt(words[2].text);
             record.third = toInt(words[3].text);
             break;
-        case TuningKind::negative:
-        case TuningKind::kszak:
+        case TuningKind::Negative:
+        case TuningKind::Kszak:
             record.time = static_cast<float>(toDouble(words[0].text));
             record.first = toInt(words[1].text);
             break;
@@ -137,18 +139,18 @@ TuningRecord convertRecord(TuningKind kind, const Word* words) {
 
 void applyRecord(TuningKind kind, const TuningRecord& record) {
     switch (kind) {
-        case TuningKind::count:
+        case TuningKind::ParticleCount:
             particleCount = std::min(record.first, kMaxParticles);
             break;
-        case TuningKind::size:
+        case TuningKind::Size:
             MIN_PAR = static_cast<float>(record.first);
             MAX_PAR = static_cast<float>(record.second);
             sizeLayerCount = record.third;
             break;
-        case TuningKind::negative:
+        case TuningKind::Negative:
             negativeOn = record.first;
             break;
-        case TuningKind::kszak:
+        case TuningKind::Kszak:
             overlayOn = record.first;
             break;
     }
@@ -189,7 +191,7 @@ void parseTuningText(TuningList& list, std::string_view text, const char* fileNa
             break;
         }
         // In p-kszak a record whose first word begins with '#' is a two-word comment.
-        if (list.kind == TuningKind::kszak && words[0].text[0] == '#') continue;
+        if (list.kind == TuningKind::Kszak && words[0].text[0] == '#') continue;
         if (list.count == capacity) {
             overflow = true;
             break;
@@ -209,10 +211,10 @@ void parseTuningText(TuningList& list, std::string_view text, const char* fileNa
 void loadTuningFile(TuningList& list, const char* path) {
     std::string text;
     const FileReadStatus status = readWholeFile(path, text, kMaxTuningBytes);
-    if (status == FileReadStatus::tooLarge) {
+    if (status == FileReadStatus::TooLarge) {
         std::fprintf(stderr, "%s: the file is too large for a tuning file; ignored\n", path);
     }
-    if (status != FileReadStatus::ok) text.clear();
+    if (status != FileReadStatus::Ok) text.clear();
     parseTuningText(list, text, path);
 }
 

@@ -14,12 +14,12 @@ struct TuningRecord {
     int third = 0;   // layers (p-size only)
 };
 
-enum class TuningKind { count, size, negative, kszak };
+enum class TuningKind { ParticleCount, Size, Negative, Kszak };
 
 inline constexpr int kMaxTuningRecords = 254;  // the largest table (p-size)
 
 struct TuningList {
-    TuningKind kind = TuningKind::count;
+    TuningKind kind = TuningKind::ParticleCount;
     int maxRecords = 0;  // capacity of this file's table
     std::array<TuningRecord, kMaxTuningRecords> records{};
     int count = 0;   // records read

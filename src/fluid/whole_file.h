@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string>
 
-enum class FileReadStatus { ok, cannotOpen, tooLarge, readError };
+enum class FileReadStatus { Ok, CannotOpen, TooLarge, ReadError };
 
 // Replaces text with the file's bytes. A file larger than maxBytes is not read.
 FileReadStatus readWholeFile(const char* path, std::string& text, std::size_t maxBytes);

@@ -1,3 +1,5 @@
+// Translates the geometry-stage shader sources to what the driver takes (per-vertex inputs
+// as gl_in, the declared output vertex count) and bounds that count by the driver's limits.
 #include "render/geometry_layout.h"
 
 #include <algorithm>

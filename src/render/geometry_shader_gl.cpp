@@ -1,3 +1,4 @@
+// The driver side of the geometry programs: its vertex limit and the program parameters.
 #include "render/geometry_shader.h"
 
 #include "render/geometry_layout.h"

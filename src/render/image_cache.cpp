@@ -1,3 +1,4 @@
+// The loaded-image cache: one texture per exact file name.
 #include "render/image_cache.h"
 
 ImageCache imageCache;

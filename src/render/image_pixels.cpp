@@ -1,3 +1,4 @@
+// Turns a decoded image surface into tightly packed RGB or RGBA pixels for a texture.
 #include "render/image_pixels.h"
 
 #include <SDL.h>

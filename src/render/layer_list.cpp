@@ -1,3 +1,5 @@
+// The blend layer list: reading its records (bounded words, warnings per bad record), making
+// the layers and choosing the ones live at a time.
 #include "render/layer_list.h"
 
 #include <cctype>

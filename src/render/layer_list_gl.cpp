@@ -5,6 +5,7 @@
 
 #include "render/layer_list.h"
 #include "render/textures.h"
+#include "shell/process_exit.h"
 
 BlendLayer makeBlendLayer(float start, float end, const std::string& image, const std::string& effect) {
     return makeBlendLayerWith(start, end, image, effect, &loadImageTexture);
@@ -16,8 +17,7 @@ void loadBlendLayers() {
     const LayerReadResult read = readLayerGroups(in);
     printLayerWarnings(read);
     if (read.status != LayerReadStatus::Ok) {
-        std::fprintf(stderr, "%s: %s\n", kBlendLayerFile, read.message.c_str());
-        std::exit(1);
+        exitWithMessage(stderr, "%s: %s\n", kBlendLayerFile, read.message.c_str());
     }
     appendBlendLayers(read.groups, &loadImageTexture, blendLayers);
 }

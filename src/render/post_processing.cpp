@@ -1,3 +1,4 @@
+// The post-processing rule that needs no GL: how far a layer image has scrolled at a time.
 #include "render/post_processing.h"
 
 float layerScroll(float t) {

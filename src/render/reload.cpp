@@ -1,3 +1,5 @@
+// What a reload touches: the shader files each program is built from, and a checked re-read
+// of the blend layer list that keeps the old one on any error.
 #include "render/reload.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The four off-screen render targets, and whether the driver can hold targets of a size.
 #include "render/render_target.h"
 
 #include "render/textures.h"

@@ -1,3 +1,5 @@
+// Everything loaded before the first frame: GL entry points, render targets, shaders, the
+// particle map, tuning files, textures, layers, soft bodies and the music.
 #include "render/resources.h"
 
 #include <algorithm>

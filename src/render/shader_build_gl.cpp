@@ -25,26 +25,26 @@ void reportMissing(const char* fileName, const char* name) {
                  name);
 }
 
-void reportCompile(GLuint shader, const char* fileName) {
+// The log of a shader whose compile, or a program whose link, did not succeed; the
+// shader and program queries have the same shape.
+void reportFailure(GLuint object, GLenum statusQuery, PFNGLGETSHADERIVPROC getValue,
+                   PFNGLGETSHADERINFOLOGPROC getLog, const char* what, const char* fileName, const char* failure) {
     GLint ok = GL_FALSE;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    getValue(object, statusQuery, &ok);
     if (ok == GL_TRUE) return;
     GLint length = 0;
-    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
+    getValue(object, GL_INFO_LOG_LENGTH, &length);
     std::vector<char> log(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
-    glGetShaderInfoLog(shader, static_cast<GLsizei>(log.size()), nullptr, log.data());
-    std::fprintf(stderr, "Shader %s does not compile:\n%s\n", fileName, log.data());
+    getLog(object, static_cast<GLsizei>(log.size()), nullptr, log.data());
+    std::fprintf(stderr, "%s %s does not %s:\n%s\n", what, fileName, failure, log.data());
+}
+
+void reportCompile(GLuint shader, const char* fileName) {
+    reportFailure(shader, GL_COMPILE_STATUS, glGetShaderiv, glGetShaderInfoLog, "Shader", fileName, "compile");
 }
 
 void reportLink(GLuint program, const char* fragmentFile) {
-    GLint ok = GL_FALSE;
-    glGetProgramiv(program, GL_LINK_STATUS, &ok);
-    if (ok == GL_TRUE) return;
-    GLint length = 0;
-    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
-    std::vector<char> log(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
-    glGetProgramInfoLog(program, static_cast<GLsizei>(log.size()), nullptr, log.data());
-    std::fprintf(stderr, "Program with %s does not link:\n%s\n", fragmentFile, log.data());
+    reportFailure(program, GL_LINK_STATUS, glGetProgramiv, glGetProgramInfoLog, "Program with", fragmentFile, "link");
 }
 
 void buildTwoStage(const char* name, ShaderEntry& entry, unsigned int& program, const char* vertexFile,

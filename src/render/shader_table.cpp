@@ -1,3 +1,4 @@
+// The shader table: the source files and the linked program of each of the seven programs.
 #include "render/shaders.h"
 
 ShaderEntry negativeShader;

@@ -15,6 +15,7 @@
 #include "render/image_pixels.h"
 #include "render/texture_loading.h"
 #include "shell/config.h"
+#include "shell/process_exit.h"
 
 namespace {
 
@@ -62,8 +63,7 @@ unsigned int loadImageTexture(const char* fileName) {
     const std::optional<unsigned int> texture = tryLoadImageTexture(fileName, &error);
     if (!texture) {
         // The demo cannot run without its pictures; say which one is missing.
-        std::fprintf(stderr, "Cannot load the image %s: %s\n", fileName ? fileName : "(null)", error.c_str());
-        std::exit(1);
+        exitWithMessage(stderr, "Cannot load the image %s: %s\n", fileName ? fileName : "(null)", error.c_str());
     }
     return *texture;
 }

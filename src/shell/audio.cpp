@@ -1,3 +1,5 @@
+// The sound device: SDL audio fed from the MP3 decoder, the heard position, and a silent
+// clock when there is no device.
 #include "shell/audio.h"
 
 #include <SDL.h>

@@ -1,3 +1,4 @@
+// Offline capture: how many frames a time span gives, their file names, and PNG writing.
 #include "shell/capture.h"
 
 #include <SDL.h>

@@ -1,3 +1,4 @@
+// Reads each finished picture back and hands it to the capture or the video.
 #include "shell/capture.h"
 
 #include <cstdio>

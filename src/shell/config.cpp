@@ -1,3 +1,5 @@
+// The window and picture size: the configuration file, the size words of the command line,
+// and the picture fitted into the window.
 #include "shell/config.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The demo clock's idle step from the music's playback position.
 #include "shell/demo_clock.h"
 
 DemoClock demoClock;

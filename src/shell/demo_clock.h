@@ -1,6 +1,8 @@
 // The demo time: the music's playback position, held while paused.
 #pragma once
 
+#include "timeline/cue_times.h"
+
 struct DemoClock {
     float time = 0.0f;      // demo time of the current frame, seconds
     float delta = 0.0f;     // time minus the time of the previous idle call; 0 while paused
@@ -9,8 +11,6 @@ struct DemoClock {
 };
 
 extern DemoClock demoClock;
-
-inline constexpr float kDemoEndTime = 225.0f;
 
 // One idle step from the current playback position. Returns true when the run must
 // end (time strictly above 225 s).

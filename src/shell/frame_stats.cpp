@@ -1,3 +1,5 @@
+// Frame-time statistics: per-stage laps each frame, the summary with percentiles and the
+// per-frame CSV.
 #include "shell/frame_stats.h"
 
 #include <algorithm>

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "render/gl.h"
+#include "shell/process_exit.h"
 #include "shell/shell.h"
 
 namespace {
@@ -13,15 +14,12 @@ namespace {
 void glutFatalError(const char* format, va_list args) {
     char text[512];
     std::vsnprintf(text, sizeof text, format, args);
-    if (std::strstr(text, "display") == nullptr) {
-        std::fprintf(stderr, "velkarn: %s\n", text);
-    } else {
-        std::fprintf(stderr, "velkarn: %s%s: run it on an X desktop, or under a private Xvfb with "
-                             "scripts/with-display.sh\n",
-                     text, std::getenv("DISPLAY") == nullptr ? " (DISPLAY is not set)" : "");
-    }
     // GLUT cannot go on after a fatal error; neither can the demo.
-    std::exit(1);
+    if (std::strstr(text, "display") == nullptr) exitWithMessage(stderr, "velkarn: %s\n", text);
+    exitWithMessage(stderr,
+                    "velkarn: %s%s: run it on an X desktop, or under a private Xvfb with "
+                    "scripts/with-display.sh\n",
+                    text, std::getenv("DISPLAY") == nullptr ? " (DISPLAY is not set)" : "");
 }
 
 }  // namespace

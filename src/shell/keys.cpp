@@ -1,3 +1,4 @@
+// The developer keys: quit, pause, seek, reset, camera moves and the camera dump.
 #include "shell/keys.h"
 
 #include <fstream>

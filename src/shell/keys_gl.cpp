@@ -1,3 +1,4 @@
+// Hands GLUT's key presses to the key rules and quits or redraws as they say.
 #include "shell/keys.h"
 
 #include "render/gl.h"

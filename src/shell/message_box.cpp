@@ -1,3 +1,4 @@
+// Error reports: a line on standard error, and a dialog box where dialogs are on.
 #include "shell/message_box.h"
 
 #include <SDL.h>

@@ -1,3 +1,4 @@
+// The MP3 decoder over libmpg123: open, seek and read interleaved 16-bit samples.
 #include "shell/mp3_decoder.h"
 
 #include <mpg123.h>

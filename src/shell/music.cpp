@@ -1,3 +1,4 @@
+// The music clock: playing, seeking and the playback time, or a fixed-step clock offline.
 #include "shell/music.h"
 
 #include <cstdio>

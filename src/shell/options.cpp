@@ -1,3 +1,4 @@
+// The command-line options: their table, parsing with clear errors, and the usage text.
 #include "shell/options.h"
 
 #include <algorithm>

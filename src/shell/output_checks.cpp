@@ -1,3 +1,5 @@
+// Checks made before a run writes anything: that the capture folder and the video file can
+// be written.
 #include "shell/output_checks.h"
 
 #include <unistd.h>

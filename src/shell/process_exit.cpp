@@ -1,5 +1,7 @@
+// The ways out of the process: the plain exit, and the fatal message and exit.
 #include "shell/process_exit.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 
@@ -17,4 +19,13 @@ void checkLeaksNow() {
 void exitProcess(int status) {
     checkLeaksNow();
     std::exit(status);
+}
+
+void exitWithMessage(std::FILE* stream, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(stream, format, args);
+    va_end(args);
+    std::fflush(stream);
+    std::exit(1);
 }

@@ -1,3 +1,5 @@
+// The window and the main loop's edges: opening the display, reshaping, the idle step and
+// the end of a run.
 #include "shell/shell.h"
 
 #include <cstdio>

@@ -8,12 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "timeline/cue_times.h"
+
 struct VideoSettings {
     std::string file;               // empty: no video
     std::string encoder = "ffmpeg"; // program name, looked up on the PATH
     std::string musicFile;          // empty: a video without sound
     double startSeconds = 0.0;
-    double endSeconds = 225.0;
+    double endSeconds = kDemoEndTime;
     int fps = 60;
 };
 extern VideoSettings videoSettings;

@@ -1,3 +1,4 @@
+// The --watch list of files and the poll that tells which of them changed.
 #include "shell/watch.h"
 
 #include <sys/stat.h>

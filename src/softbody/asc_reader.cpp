@@ -1,3 +1,5 @@
+// The soft body model reader: vertices and faces of the ASCII mesh file, bounded and
+// checked, and the exiting form the demo uses.
 #include "softbody/asc_reader.h"
 
 #include <cerrno>
@@ -6,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+
+#include "shell/process_exit.h"
 
 namespace {
 
@@ -70,20 +74,18 @@ bool scanLabelledValues(std::FILE* file, std::int32_t index, char (&values)[3][k
 
 AscStatus openAndScan(AscModel& model, AscStatus (*scan)(std::FILE*, AscModel&)) {
     const FileHandle file(std::fopen(model.fileName.c_str(), "r"));
-    if (!file) return AscStatus::cannotOpen;
+    if (!file) return AscStatus::CannotOpen;
     return scan(file.get(), model);
 }
 
 // The exiting form of a pass: the messages and statuses of the program's reader.
 void readOrExit(AscModel& model, AscStatus (*scan)(std::FILE*, AscModel&)) {
     switch (openAndScan(model, scan)) {
-        case AscStatus::ok:
+        case AscStatus::Ok:
             return;
-        case AscStatus::cannotOpen:
-            std::printf("Unable to open %s file.\n", model.fileName.c_str());
-            std::fflush(stdout);
-            std::exit(1);
-        case AscStatus::malformed:
+        case AscStatus::CannotOpen:
+            exitWithMessage(stdout, "Unable to open %s file.\n", model.fileName.c_str());
+        case AscStatus::Malformed:
             failObjectFile();
     }
 }
@@ -91,9 +93,7 @@ void readOrExit(AscModel& model, AscStatus (*scan)(std::FILE*, AscModel&)) {
 }  // namespace
 
 void failObjectFile() {
-    std::printf("Error with object file! \n");
-    std::fflush(stdout);
-    std::exit(1);
+    exitWithMessage(stdout, "Error with object file! \n");
 }
 
 void readWord(std::FILE* file, char* buffer, int maxLength) {
@@ -122,38 +122,38 @@ std::int32_t readCountAfter(std::FILE* file, const char* keyword) {
 
 AscStatus scanAscVertices(std::FILE* file, AscModel& model) {
     std::int32_t count = 0;
-    if (!scanSectionStart(file, "Vertices:", "Vertex", "List:", count)) return AscStatus::malformed;
+    if (!scanSectionStart(file, "Vertices:", "Vertex", "List:", count)) return AscStatus::Malformed;
     std::vector<float> vertices(static_cast<std::size_t>(count) * 3);
     char values[3][kAscValueLength + 1];
     for (std::int32_t i = 0; i < count; ++i) {
-        if (!scanLabelledValues(file, i, values)) return AscStatus::malformed;
+        if (!scanLabelledValues(file, i, values)) return AscStatus::Malformed;
         for (int k = 0; k < 3; ++k) {
             const float v = static_cast<float>(std::atof(values[k] + 2));
-            if (!std::isfinite(v)) return AscStatus::malformed;
+            if (!std::isfinite(v)) return AscStatus::Malformed;
             vertices[static_cast<std::size_t>(i) * 3 + k] = v;
         }
     }
     model.vertexCount = count;
     model.vertices = std::move(vertices);
-    return AscStatus::ok;
+    return AscStatus::Ok;
 }
 
 AscStatus scanAscFaces(std::FILE* file, AscModel& model) {
     std::int32_t count = 0;
-    if (!scanSectionStart(file, "Faces:", "Face", "list:", count)) return AscStatus::malformed;
+    if (!scanSectionStart(file, "Faces:", "Face", "list:", count)) return AscStatus::Malformed;
     std::vector<std::int32_t> faces(static_cast<std::size_t>(count) * 3);
     char values[3][kAscValueLength + 1];
     for (std::int32_t i = 0; i < count; ++i) {
-        if (!scanLabelledValues(file, i, values)) return AscStatus::malformed;
+        if (!scanLabelledValues(file, i, values)) return AscStatus::Malformed;
         for (int k = 0; k < 3; ++k) {
             const std::int32_t index = parseLeadingInt(values[k] + 2);
-            if (index < 0 || index >= model.vertexCount) return AscStatus::malformed;
+            if (index < 0 || index >= model.vertexCount) return AscStatus::Malformed;
             faces[static_cast<std::size_t>(i) * 3 + k] = index;
         }
     }
     model.faceCount = count;
     model.faces = std::move(faces);
-    return AscStatus::ok;
+    return AscStatus::Ok;
 }
 
 AscStatus tryReadAscVertices(AscModel& model) { return openAndScan(model, scanAscVertices); }

@@ -23,12 +23,12 @@ inline constexpr int kAscValueLength = 19;
 // Largest vertex or face count accepted; anything above is not a model of ours.
 inline constexpr std::int32_t kAscMaxCount = 1'000'000;
 
-enum class AscStatus { ok, cannotOpen, malformed };
+enum class AscStatus { Ok, CannotOpen, Malformed };
 
 // The two passes without leaving the process: each reads an open stream from its current
 // position (the file's start) and fills the model only on success. A malformed file
 // (missing keyword or label, truncation, over-long word, bad count, value or index)
-// gives AscStatus::malformed and leaves the model as it was.
+// gives AscStatus::Malformed and leaves the model as it was.
 AscStatus scanAscVertices(std::FILE* file, AscModel& model);
 AscStatus scanAscFaces(std::FILE* file, AscModel& model);
 // Open model.fileName and scan it; nothing is printed.

@@ -1,3 +1,5 @@
+// The blob section's rules that need no GL: glitch timing, sub-step plan, pulsing
+// pressures, camera keys and the picks of the string ends.
 #include "softbody/blob_scene.h"
 
 #include <algorithm>
@@ -17,7 +19,7 @@ int periodIndex(float time, float length) {
 }
 
 bool advanceBlobTiming(BlobTiming& state, float time, float delta) {
-    if (time > 103.0f) {
+    if (time > kBlobBeatsStart) {
         const int beat = periodIndex(time, 0.81f);
         const int bar = periodIndex(time, 4.05f);
         if (beat > state.lastBeatIndex) {
@@ -40,7 +42,7 @@ bool advanceBlobTiming(BlobTiming& state, float time, float delta) {
         state.lastGlitchPeriod = period;
         state.glitchAmount = 1.0f;
     }
-    return time > 103.6f && state.glitchAmount == 1.0f;
+    return time > kBlobSnapshotsStart && state.glitchAmount == 1.0f;
 }
 
 float stripShift(float glitchAmount) { return (randUnit() - 0.5f) * glitchAmount; }
@@ -59,7 +61,7 @@ SoftStepPlan planSoftSteps(float delta) {
     return SoftStepPlan{steps, std::clamp(rest, 0.0f, kSoftSubStep)};
 }
 
-bool sidewaysDrive(float time) { return time > 104.05f; }
+bool sidewaysDrive(float time) { return time > kSidewaysDrive; }
 
 float pressureAmplitude(float time) { return sidewaysDrive(time) ? 800550.0f : 20000.0f; }
 

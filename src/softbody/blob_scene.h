@@ -7,8 +7,8 @@
 
 #include "softbody/camera.h"
 #include "softbody/soft_object.h"
+#include "timeline/cue_times.h"
 
-inline constexpr float kBlobSceneStart = 91.05f;
 inline constexpr float kSoftSubStep = 0.00075f;
 inline constexpr float kSoftBudgetPerSecond = 0.0004f;
 // Enough for any clock jump inside the demo's 225 s (a jump of 225 s needs 120); keeps a

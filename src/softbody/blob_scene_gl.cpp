@@ -1,3 +1,5 @@
+// Draws the blob section: the three soft bodies, the strings between them and the
+// particles, and the composition with glitches and the inverted picture.
 #include <array>
 
 #include "fluid/particles.h"
@@ -11,6 +13,7 @@
 #include "softbody/soft_bodies.h"
 #include "timeline/views.h"
 
+// --- GL helpers and string points ---
 namespace {
 
 GLint currentProgram() {
@@ -49,6 +52,7 @@ void emitPoints(const std::array<StringPoint, 10>& points, int count) {
 
 }  // namespace
 
+// --- The strings ---
 void drawBlobStrings() {
     seedRandom(111);
     glDisable(GL_TEXTURE_2D);
@@ -105,6 +109,7 @@ void drawBlobStrings() {
     glEnable(GL_LIGHTING);
 }
 
+// --- The scene ---
 void drawBlobScene(float start, bool withOverlay) {
     const float time = demoClock.time;
     const float beatPulse = blobTiming.beatPulse;
@@ -117,7 +122,7 @@ void drawBlobScene(float start, bool withOverlay) {
     glBindTexture(GL_TEXTURE_2D, backgroundTexture);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 
-    if (time > 103.0f && withOverlay) {
+    if (time > kBlobBeatsStart && withOverlay) {
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         const float s1 = beatPulse * 0.5f + 1.0f;
@@ -188,6 +193,7 @@ void drawBlobScene(float start, bool withOverlay) {
     glPopClientAttrib();
 }
 
+// --- The section over the picture ---
 void composeBlobSection() {
     const float time = demoClock.time;
     if (advanceBlobTiming(blobTiming, time, demoClock.delta)) {

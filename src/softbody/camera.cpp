@@ -1,3 +1,4 @@
+// The blob section's camera and its start position.
 #include "softbody/camera.h"
 
 Camera camera{};

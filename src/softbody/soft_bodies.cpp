@@ -1,3 +1,4 @@
+// The three soft bodies of the blob section and their start gravity.
 #include "softbody/soft_bodies.h"
 
 // Constructed in this order during static initialisation; a missing or malformed model

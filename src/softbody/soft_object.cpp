@@ -1,3 +1,5 @@
+// The soft body: building it from a model (springs from the edges, closed-surface checks),
+// the volume, the spring, pressure and gravity forces, and the integrators.
 #include "softbody/soft_object.h"
 
 #include <algorithm>
@@ -8,6 +10,9 @@
 #include <cstdlib>
 #include <unordered_map>
 
+#include "shell/process_exit.h"
+
+// --- Mesh helpers: spring keys, face edges, face geometry and volume shares ---
 namespace {
 
 constexpr float kBounce = -0.8f;
@@ -64,6 +69,23 @@ void faceGeometry(Vector3 p0, Vector3 p1, Vector3 p2, Vector3& normal, float& ar
     normal = n;
 }
 
+// One face's signed share of the enclosed volume (in double, as the weight is): the x sum
+// of its corners times its normal's x and its area. The shares sum to the volume.
+double faceVolumeTerm(const CSoftObject& body, const SoftFace& face, Vector3 normal, float area) {
+    const float xs = body.particles[face.p0].position.x + body.particles[face.p1].position.x +
+                     body.particles[face.p2].position.x;
+    return xs * kVolumeWeight * normal.x * area;
+}
+
+// The same share with the face's normal and area taken from where its corners are now.
+double currentFaceVolumeTerm(const CSoftObject& body, const SoftFace& face) {
+    Vector3 normal;
+    float area = 0.0f;
+    faceGeometry(body.particles[face.p0].position, body.particles[face.p1].position,
+                 body.particles[face.p2].position, normal, area);
+    return faceVolumeTerm(body, face, normal, area);
+}
+
 AscModel readModelFile(const char* fileName) {
     AscModel model;
     model.fileName = fileName;
@@ -74,6 +96,7 @@ AscModel readModelFile(const char* fileName) {
 
 }  // namespace
 
+// --- Building a body from its model ---
 SoftObjectPainter softObjectPainter = nullptr;
 
 void CSoftObject::draw() {
@@ -89,15 +112,12 @@ CSoftObject::CSoftObject(const AscModel& model, Vector3 position, float scale, f
     : pressure(startPressure) {
     buildFromModel(model, position, scale, mass, stiffness, damping);
     if (!meshClosed(*this)) {
-        std::fprintf(stderr, "Soft body model %s is not a closed surface: every edge must border exactly two faces.\n",
-                     model.fileName.c_str());
-        std::fflush(stderr);
-        std::exit(1);
+        exitWithMessage(stderr,
+                        "Soft body model %s is not a closed surface: every edge must border exactly two faces.\n",
+                        model.fileName.c_str());
     }
     if (!volumeUsable(*this)) {
-        std::fprintf(stderr, "Soft body model %s encloses no volume (flat or open mesh).\n", model.fileName.c_str());
-        std::fflush(stderr);
-        std::exit(1);
+        exitWithMessage(stderr, "Soft body model %s encloses no volume (flat or open mesh).\n", model.fileName.c_str());
     }
 }
 
@@ -138,17 +158,10 @@ void CSoftObject::buildFromModel(const AscModel& model, Vector3 position, float 
     }
 }
 
+// --- Volume and the closed-surface checks ---
 float meshVolume(const CSoftObject& body) {
     float volume = 0.0f;
-    for (const SoftFace& face : body.faces) {
-        const Vector3 p0 = body.particles[face.p0].position;
-        const Vector3 p1 = body.particles[face.p1].position;
-        const Vector3 p2 = body.particles[face.p2].position;
-        Vector3 normal;
-        float area = 0.0f;
-        faceGeometry(p0, p1, p2, normal, area);
-        volume += (p0.x + p1.x + p2.x) * kVolumeWeight * normal.x * area;
-    }
+    for (const SoftFace& face : body.faces) volume += currentFaceVolumeTerm(body, face);
     return volume;
 }
 
@@ -169,15 +182,7 @@ bool volumeUsable(const CSoftObject& body) {
     // The volume is a sum of signed terms; on a flat or open mesh they cancel to (nearly)
     // nothing, so compare against the sum of their sizes rather than against zero alone.
     double magnitude = 0.0;
-    for (const SoftFace& face : body.faces) {
-        const Vector3 p0 = body.particles[face.p0].position;
-        const Vector3 p1 = body.particles[face.p1].position;
-        const Vector3 p2 = body.particles[face.p2].position;
-        Vector3 normal;
-        float area = 0.0f;
-        faceGeometry(p0, p1, p2, normal, area);
-        magnitude += std::fabs((p0.x + p1.x + p2.x) * kVolumeWeight * normal.x * area);
-    }
+    for (const SoftFace& face : body.faces) magnitude += std::fabs(currentFaceVolumeTerm(body, face));
     const float volume = meshVolume(body);
     return std::isfinite(volume) && std::isfinite(magnitude) && volume != 0.0f &&
            std::fabs(volume) > 1e-6 * magnitude;
@@ -185,10 +190,7 @@ bool volumeUsable(const CSoftObject& body) {
 
 void CSoftObject::updateVolume() {
     float sum = 0.0f;
-    for (const SoftFace& face : faces) {
-        const float xs = particles[face.p0].position.x + particles[face.p1].position.x + particles[face.p2].position.x;
-        sum += xs * kVolumeWeight * face.normal.x * face.area;
-    }
+    for (const SoftFace& face : faces) sum += faceVolumeTerm(*this, face, face.normal, face.area);
     volume = sum;
     // A body squashed flat (or blown apart) must not turn the pressure into inf or NaN:
     // without a usable volume the gas pushes with nothing this pass.
@@ -196,6 +198,7 @@ void CSoftObject::updateVolume() {
     invVolume = (sum != 0.0f && std::isfinite(inverse)) ? inverse : 0.0f;
 }
 
+// --- Forces ---
 void CSoftObject::computeForces() {
     for (SoftParticle& p : particles) p.force = gravity * p.mass;
 
@@ -239,6 +242,7 @@ void CSoftObject::computeForces() {
     }
 }
 
+// --- Integrators ---
 void CSoftObject::simulate(IntegratorKind kind, float dt) {
     if (std::isfinite(dt)) {
         switch (kind) {
@@ -315,6 +319,7 @@ void CSoftObject::stepRungeKutta4(float dt) {
     }
 }
 
+// --- Floor bounce and wrap ---
 void CSoftObject::collideAndWrap() {
     for (SoftParticle& p : particles) {
         if (p.position.y < FLOOR_Y) {

@@ -1,3 +1,4 @@
+// Draws one soft body: its shadow on the floor, then its lit faces.
 #include "render/gl.h"
 #include "softbody/soft_object.h"
 

@@ -1,3 +1,5 @@
+// The layer rules of the composition: overlay beats, the credits and end logo fades, the
+// intro images and when each layer shows.
 #include "timeline/compose.h"
 
 #include <cmath>
@@ -5,6 +7,7 @@
 #include "fluid/particles.h"
 #include "fluid/random.h"
 #include "shell/demo_clock.h"
+#include "timeline/cue_times.h"
 #include "timeline/layer_state.h"
 
 int beatIndexAt(float t) { return static_cast<int>(std::floor(t / 0.81f)); }
@@ -12,7 +15,7 @@ int beatIndexAt(float t) { return static_cast<int>(std::floor(t / 0.81f)); }
 void rollOverlayBeat() {
     const float t = demoClock.time;
     const int beat = beatIndexAt(t);
-    if (t > 25.0f && beat > lastOverlayBeat) {
+    if (t > kOverlayBeatsStart && beat > lastOverlayBeat) {
         lastOverlayBeat = beat;
         const float r1 = static_cast<float>(rand15());
         const float r2 = static_cast<float>(rand15());
@@ -32,8 +35,8 @@ void updateCreditsFade(float t, float delta) {
 }
 
 void updateEndLogoFade(float t, float delta) {
-    if (t < 217.0f && endLogoAlpha < 1.0f) endLogoAlpha += 0.015f * delta;
-    if (t > 217.0f) {
+    if (t < kEndLogoOut && endLogoAlpha < 1.0f) endLogoAlpha += 0.015f * delta;
+    if (t > kEndLogoOut) {
         endLogoAlpha -= 0.04f * delta;
         if (endLogoAlpha < 0.0f) endLogoAlpha = 0.0f;
     }
@@ -42,21 +45,21 @@ void updateEndLogoFade(float t, float delta) {
 }
 
 void updateIntro(float t) {
-    if (t < 24.5f) {
+    if (t < kIntroBeatsEnd) {
         const int beat = beatIndexAt(t);
         if (beat > lastIntroBeat) {
             lastIntroBeat = beat;
             introFrameIndex += 1;
-            introPulse = 0.1f * (t / 25.5f);
+            introPulse = 0.1f * (t / kIntroEnd);
             if (introFrameIndex > 15) introFrameIndex = 15;
         }
     }
     if (introPulse > 0.0f) introPulse = introPulse / 1.02f;
 }
 
-bool creditsShownAt(float t) { return t > 155.0f; }
-bool endLogoShownAt(float t) { return t > 200.0f; }
-bool introShownAt(float t) { return t < 25.5f; }
+bool creditsShownAt(float t) { return t > kCreditsIn; }
+bool endLogoShownAt(float t) { return t > kEndLogoIn; }
+bool introShownAt(float t) { return t < kIntroEnd; }
 
 float overlayDriftAt(float t) { return -0.003f * t; }
-float overlayJumpAt(float t) { return t > 140.0f ? 0.42f : 0.0f; }
+float overlayJumpAt(float t) { return t > kOverlayJump ? 0.42f : 0.0f; }

@@ -1,3 +1,4 @@
+// Draws the composition: the scene with the credits, end logo, overlay and intro layers.
 #include "timeline/compose.h"
 
 #include "fluid/tuning.h"

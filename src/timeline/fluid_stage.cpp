@@ -1,3 +1,5 @@
+// The fluid stage's rules: the pulsing obstacle, fluid steps per frame, the camera and drift
+// moves, the particle steps and the particle layouts by the time.
 #include "timeline/fluid_stage.h"
 
 #include <algorithm>
@@ -6,6 +8,7 @@
 #include "fluid/fluid.h"
 #include "fluid/particles.h"
 #include "shell/demo_clock.h"
+#include "timeline/cue_times.h"
 #include "timeline/frame.h"
 
 float fluidStepCarry = 0.0f;
@@ -21,7 +24,7 @@ int pulsingSquareSize(float t) {
 
 void shapeObstacles(float t) {
     int* const obstacle = fluidGrid.obstacle;
-    if (t < 183.0f) {
+    if (t < kObstacleGone) {
         const int n = pulsingSquareSize(t);
         // Only the central block is cleared, so cells that a wider square set outside
         // it stay solid until the next full clear.
@@ -59,40 +62,40 @@ void prepareFluid() {
 
 TransformList cameraMovesAt(float t) {
     TransformList moves;
-    const float u = (t - 25.5f) / 25.5f;
+    const float u = (t - kIntroEnd) / kIntroEnd;
     particleStepScale = 1.0f;
-    if (t < 25.5f) {
+    if (t < kIntroEnd) {
         moves.rotate(35.2f * u, 0.0f, 0.0f, 1.0f);
         moves.rotate(55.2f * u, 0.5f, 1.0f, 0.25f);
-        particleStepScale = 0.5f - 0.4f * (t / 25.5f);
+        particleStepScale = 0.5f - 0.4f * (t / kIntroEnd);
     }
-    if (t > 25.5f && t < 26.7f) {
+    if (t > kIntroEnd && t < kTwistEnd) {
         moves.rotate(10.2f, 0.0f, 0.0f, 1.0f);
-        moves.rotate(0.25f * (t - 25.5f), 0.0f, 0.0f, 1.0f);
-        moves.translate(-(t - 25.5f), 0.0f, -0.1f);
+        moves.rotate(0.25f * (t - kIntroEnd), 0.0f, 0.0f, 1.0f);
+        moves.translate(-(t - kIntroEnd), 0.0f, -0.1f);
     }
-    if (t > 26.6f && t < 45.0f) {
+    if (t > kTiltStart && t < kCameraSettled) {
         moves.rotate(-33.2f * u, 0.5f, 1.0f, 0.25f);
-        moves.translate(-0.03f * (t - 25.5f), 0.0f, -0.1f);
+        moves.translate(-0.03f * (t - kIntroEnd), 0.0f, -0.1f);
     }
-    if (t < 45.0f) respawnChance = 0.25f;
+    if (t < kCameraSettled) respawnChance = 0.25f;
     return moves;
 }
 
 TransformList driftMovesAt(float t) {
     TransformList moves;
-    if (t < 45.0f) moves.translate(0.165f, -0.1f, -0.050000012f - 0.0035f * t);
-    if (t > 45.0f && t < 58.5f) {
-        const float w = 0.015f * (t - 45.5f);
+    if (t < kCameraSettled) moves.translate(0.165f, -0.1f, -0.050000012f - 0.0035f * t);
+    if (t > kCameraSettled && t < kWrapEnd) {
+        const float w = 0.015f * (t - kWrapStart);
         moves.translate(-0.3f * w, 0.2f * std::sin(9.0f * w), 0.1f * std::sin(10.0f * w + 7.0f));
         particleSpeed = 0.15f;
-    } else if (t > 58.5f) {
+    } else if (t > kWrapEnd) {
         particleSpeed = 0.25f;
     }
-    if (t < 58.5f) moves.translate(-0.23f, 0.1f, 0.4f);
-    if (t > 58.5f && t < 101.0f) moves.translate(0.15f - 0.04f * (t - 58.5f), 0.0f, 0.0f);
+    if (t < kWrapEnd) moves.translate(-0.23f, 0.1f, 0.4f);
+    if (t > kWrapEnd && t < kSlideEnd) moves.translate(0.15f - 0.04f * (t - kWrapEnd), 0.0f, 0.0f);
     // From here on the square exists only while its own frame's fluid is stepped.
-    if (t > 100.0f) std::fill_n(fluidGrid.obstacle, kCellCount, 0);
+    if (t > kObstaclesFlushed) std::fill_n(fluidGrid.obstacle, kCellCount, 0);
     return moves;
 }
 
@@ -100,7 +103,7 @@ void stepParticles() {
     const float t = demoClock.time;
     const float budget = demoClock.delta / 15.0f * 0.01f;
     const float k = blobActive == 1 ? 0.2f : 1.0f;
-    const bool late = t > 155.0f;
+    const bool late = t > kCreditsIn;
     const float g = particleSpeed * k * 0.75f;
     float covered = 0.0f;
     // particleStepScale is at least 0.1, so this loop is short for any sane delta.
@@ -112,12 +115,12 @@ void stepParticles() {
 }
 
 ParticleLayout particleLayoutAt(float t) {
-    if (t > 142.3f) return ParticleLayout::Squeezed;
-    if (t > 130.0f) return ParticleLayout::Wall;
+    if (t > kSqueezeStart) return ParticleLayout::Squeezed;
+    if (t > kWallStart) return ParticleLayout::Wall;
     return ParticleLayout::ThreeCopies;
 }
 
-bool lineCopiesShown(float t) { return !(t > 26.6f && t < 45.0f); }
+bool lineCopiesShown(float t) { return !(t > kTiltStart && t < kCameraSettled); }
 
 int particleDrawCallsAt(float t) {
     switch (particleLayoutAt(t)) {
@@ -130,7 +133,7 @@ int particleDrawCallsAt(float t) {
 
 TransformList wallPlacementAt(float t) {
     TransformList moves;
-    moves.rotate(15.0f * 0.095f * (t - 130.0f) - 15.0f, 0.0f, 1.0f, 0.0f);
-    moves.translate(-10.0f, 6.0f, -1.2f - 0.13f * (t - 130.0f));
+    moves.rotate(15.0f * 0.095f * (t - kWallStart) - 15.0f, 0.0f, 1.0f, 0.0f);
+    moves.translate(-10.0f, 6.0f, -1.2f - 0.13f * (t - kWallStart));
     return moves;
 }

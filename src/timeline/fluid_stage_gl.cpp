@@ -1,3 +1,4 @@
+// Draws the particle image: the particle copies in their layout and the line copies.
 #include "timeline/fluid_stage.h"
 
 #include "fluid/particles.h"

@@ -1,3 +1,4 @@
+// One displayed frame: every stage in order, timed for the statistics.
 #include "timeline/frame.h"
 
 #include "fluid/tuning.h"

@@ -1,10 +1,13 @@
+// The switch into and out of the blob section.
 #include "timeline/frame.h"
+
+#include "timeline/cue_times.h"
 
 int blobActive = 0;
 
 void updateBlobSwitch(float t) {
-    if (t > 91.05f) {
+    if (t > kBlobSceneStart) {
         blobActive = 1;
-        if (t > 130.0f) blobActive = 0;
+        if (t > kWallStart) blobActive = 0;
     }
 }

@@ -1,10 +1,13 @@
+// The state of the layers that the composition rules change from frame to frame.
 #include "timeline/layer_state.h"
+
+#include "timeline/cue_times.h"
 
 int lastOverlayBeat = 0;
 std::array<float, 3> overlayOffset{};
 float overlayTurn = 0.0f;
 float creditsAlpha = 0.0f;
-float creditsEndTime = 175.0f;
+float creditsEndTime = kCreditsOut;
 float endLogoAlpha = 0.0f;
 int introFrameIndex = 2;
 int lastIntroBeat = 0;

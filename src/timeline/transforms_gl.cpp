@@ -1,3 +1,4 @@
+// Applies a list of modelview moves to the GL matrix.
 #include "timeline/transforms.h"
 
 #include "render/gl.h"

@@ -1,4 +1,7 @@
+// The projections and the full-screen quads the stages draw with.
 #include "timeline/views.h"
+
+#include <utility>
 
 #include "render/gl.h"
 #include "shell/config.h"
@@ -36,23 +39,22 @@ void setOverlayProjection() {
     glMatrixMode(GL_MODELVIEW);
 }
 
-void drawImageQuad() {
+namespace {
+// The unit quad with the texture's rows as stored (render targets), or upside down for
+// images, whose first row is their top.
+void texturedQuad(bool imageRows) {
     glBegin(GL_QUADS);
-    glTexCoord2f(0.0f, 1.0f); glVertex2f(0.0f, 0.0f);
-    glTexCoord2f(1.0f, 1.0f); glVertex2f(1.0f, 0.0f);
-    glTexCoord2f(1.0f, 0.0f); glVertex2f(1.0f, 1.0f);
-    glTexCoord2f(0.0f, 0.0f); glVertex2f(0.0f, 1.0f);
+    for (const auto& [x, y] : {std::pair{0.0f, 0.0f}, {1.0f, 0.0f}, {1.0f, 1.0f}, {0.0f, 1.0f}}) {
+        glTexCoord2f(x, imageRows ? 1.0f - y : y);
+        glVertex2f(x, y);
+    }
     glEnd();
 }
+}  // namespace
 
-void drawTargetQuad() {
-    glBegin(GL_QUADS);
-    glTexCoord2f(0.0f, 0.0f); glVertex2f(0.0f, 0.0f);
-    glTexCoord2f(1.0f, 0.0f); glVertex2f(1.0f, 0.0f);
-    glTexCoord2f(1.0f, 1.0f); glVertex2f(1.0f, 1.0f);
-    glTexCoord2f(0.0f, 1.0f); glVertex2f(0.0f, 1.0f);
-    glEnd();
-}
+void drawImageQuad() { texturedQuad(true); }
+
+void drawTargetQuad() { texturedQuad(false); }
 
 void drawPlainQuad() {
     glBegin(GL_QUADS);

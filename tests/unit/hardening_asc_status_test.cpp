@@ -21,14 +21,14 @@ AscModel modelNamed(const std::string& path) {
 
 TEST(HardeningAscStatus, MissingFileIsCannotOpen) {
     AscModel model = modelNamed(kData + "no_such_model.asc");
-    EXPECT_EQ(tryReadAscVertices(model), AscStatus::cannotOpen);
-    EXPECT_EQ(tryReadAscFaces(model), AscStatus::cannotOpen);
+    EXPECT_EQ(tryReadAscVertices(model), AscStatus::CannotOpen);
+    EXPECT_EQ(tryReadAscFaces(model), AscStatus::CannotOpen);
 }
 
 TEST(HardeningAscStatus, GoodFilesReadAsTheExitingReaderDoes) {
     AscModel model = modelNamed(kData + "cube.asc");
-    ASSERT_EQ(tryReadAscVertices(model), AscStatus::ok);
-    ASSERT_EQ(tryReadAscFaces(model), AscStatus::ok);
+    ASSERT_EQ(tryReadAscVertices(model), AscStatus::Ok);
+    ASSERT_EQ(tryReadAscFaces(model), AscStatus::Ok);
     AscModel again = modelNamed(kData + "cube.asc");
     readAscVertices(again);
     readAscFaces(again);
@@ -45,8 +45,8 @@ TEST(HardeningAscStatus, MalformedFilesLeaveTheModelAlone) {
         model.vertices.assign(15, 2.0f);
         const AscStatus vertices = tryReadAscVertices(model);
         const AscStatus faces = tryReadAscFaces(model);
-        EXPECT_TRUE(vertices == AscStatus::malformed || faces == AscStatus::malformed);
-        if (vertices == AscStatus::malformed) {
+        EXPECT_TRUE(vertices == AscStatus::Malformed || faces == AscStatus::Malformed);
+        if (vertices == AscStatus::Malformed) {
             EXPECT_EQ(model.vertexCount, 5);
             EXPECT_EQ(model.vertices.size(), 15u);
         }
@@ -57,8 +57,8 @@ TEST(HardeningAscStatus, FaceIndicesAreCheckedAgainstTheVertexList) {
     for (const char* name : {"index_out_of_range.asc", "negative_index.asc"}) {
         SCOPED_TRACE(name);
         AscModel model = modelNamed(kData + name);
-        ASSERT_EQ(tryReadAscVertices(model), AscStatus::ok);
-        EXPECT_EQ(tryReadAscFaces(model), AscStatus::malformed);
+        ASSERT_EQ(tryReadAscVertices(model), AscStatus::Ok);
+        EXPECT_EQ(tryReadAscFaces(model), AscStatus::Malformed);
         EXPECT_TRUE(model.faces.empty());
         EXPECT_EQ(model.faceCount, 0);
     }
@@ -71,9 +71,9 @@ TEST(HardeningAscStatus, StreamPassesReadFromAnOpenFile) {
     std::FILE* const file = fmemopen(text.data(), text.size(), "r");
     ASSERT_NE(file, nullptr);
     AscModel model;
-    ASSERT_EQ(scanAscVertices(file, model), AscStatus::ok);
+    ASSERT_EQ(scanAscVertices(file, model), AscStatus::Ok);
     std::rewind(file);
-    ASSERT_EQ(scanAscFaces(file, model), AscStatus::ok);
+    ASSERT_EQ(scanAscFaces(file, model), AscStatus::Ok);
     std::fclose(file);
     EXPECT_EQ(model.vertexCount, 3);
     EXPECT_FLOAT_EQ(model.vertices[3], 1.0f);

@@ -91,8 +91,8 @@ bool startsWith(const std::string& text, const std::string& prefix) { return tex
 
 // Both passes of the model reader on text, through an in-memory stream.
 struct ModelRead {
-    AscStatus vertices = AscStatus::malformed;
-    AscStatus faces = AscStatus::malformed;
+    AscStatus vertices = AscStatus::Malformed;
+    AscStatus faces = AscStatus::Malformed;
     AscModel model;
 };
 
@@ -106,7 +106,7 @@ ModelRead readModelText(const std::string& text) {
     }
     read.vertices = scanAscVertices(file, read.model);
     std::rewind(file);
-    if (read.vertices == AscStatus::ok) read.faces = scanAscFaces(file, read.model);
+    if (read.vertices == AscStatus::Ok) read.faces = scanAscFaces(file, read.model);
     std::fclose(file);
     return read;
 }
@@ -119,9 +119,9 @@ TEST(HardeningTruncation, TuningFilesGiveTheRecordsBeforeTheCut) {
         TuningKind kind;
         int maxRecords;
     };
-    for (const Shipped& file : {Shipped{"p-num.dat", TuningKind::count, 99}, Shipped{"p-size.dat", TuningKind::size, 254},
-                                Shipped{"p-negative.dat", TuningKind::negative, 99},
-                                Shipped{"p-kszak.dat", TuningKind::kszak, 100}}) {
+    for (const Shipped& file : {Shipped{"p-num.dat", TuningKind::ParticleCount, 99}, Shipped{"p-size.dat", TuningKind::Size, 254},
+                                Shipped{"p-negative.dat", TuningKind::Negative, 99},
+                                Shipped{"p-kszak.dat", TuningKind::Kszak, 100}}) {
         SCOPED_TRACE(file.name);
         const std::string text = shippedFile(file.name);
         TuningList full{file.kind, file.maxRecords};
@@ -192,14 +192,14 @@ TEST(HardeningTruncation, ConfigurationWordsBeforeTheCut) {
 TEST(HardeningTruncation, ModelIsWholeOrRefused) {
     const std::string text = generatedModel();
     const ModelRead full = readModelText(text);
-    ASSERT_EQ(full.vertices, AscStatus::ok);
-    ASSERT_EQ(full.faces, AscStatus::ok);
+    ASSERT_EQ(full.vertices, AscStatus::Ok);
+    ASSERT_EQ(full.faces, AscStatus::Ok);
     ASSERT_GT(full.model.faceCount, 0);
     int wholeModels = 0;
     for (std::size_t n = 0; n < text.size(); ++n) {
         const ModelRead cut = readModelText(text.substr(0, n));
-        if (cut.vertices != AscStatus::ok) {
-            ASSERT_EQ(cut.vertices, AscStatus::malformed) << "prefix " << n;
+        if (cut.vertices != AscStatus::Ok) {
+            ASSERT_EQ(cut.vertices, AscStatus::Malformed) << "prefix " << n;
             ASSERT_TRUE(cut.model.vertices.empty()) << "prefix " << n;
             continue;
         }
@@ -208,7 +208,7 @@ TEST(HardeningTruncation, ModelIsWholeOrRefused) {
         ASSERT_EQ(cut.model.vertexCount, full.model.vertexCount) << "prefix " << n;
         ASSERT_TRUE(std::equal(cut.model.vertices.begin(), cut.model.vertices.end() - 1, full.model.vertices.begin()))
             << "prefix " << n;
-        if (cut.faces != AscStatus::ok) {
+        if (cut.faces != AscStatus::Ok) {
             ASSERT_TRUE(cut.model.faces.empty()) << "prefix " << n;
             continue;
         }

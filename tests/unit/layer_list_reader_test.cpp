@@ -42,9 +42,18 @@ protected:
         negativeProgram = 14;
         replaceProgram = 15;
     }
+    // The global lists and the clock are put back after every test, passed or failed.
     void TearDown() override {
         overlayProgram = blurProgram = multiplyProgram = negativeProgram = replaceProgram = 0;
+        blendLayers = savedLayers_;
+        activeLayers = savedActive_;
+        demoClock.time = savedTime_;
     }
+
+private:
+    const BlendLayerList savedLayers_ = blendLayers;
+    const ActiveLayerList savedActive_ = activeLayers;
+    const float savedTime_ = demoClock.time;
 };
 
 TEST_F(LayerListReader, TwoGroupsAndTheirTimeWindows) {
@@ -220,8 +229,6 @@ TEST_F(LayerListReader, TimesBeyondFloatRangeBecomeInfinite) {
 }
 
 TEST_F(LayerListReader, CollectAppendsToTheGlobalListAtTheClockTime) {
-    const BlendLayerList savedLayers = blendLayers;
-    const float savedTime = demoClock.time;
     blendLayers = {{1.0f, 3.0f, 7, 8}, {2.0f, 4.0f, 9, 10}};
     activeLayers.clear();
     demoClock.time = 2.5f;
@@ -233,9 +240,6 @@ TEST_F(LayerListReader, CollectAppendsToTheGlobalListAtTheClockTime) {
     collectActiveLayers();  // appends; emptying is the pass's job
     ASSERT_EQ(activeLayers.size(), 3u);
     EXPECT_EQ(activeLayers[2].texture, 9u);
-    activeLayers.clear();
-    blendLayers = savedLayers;
-    demoClock.time = savedTime;
 }
 
 }  // namespace

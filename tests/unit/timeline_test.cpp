@@ -29,9 +29,43 @@ void runFrames(float from, float to, float fps, Rule rule) {
     for (int i = 1; i <= frames; ++i) rule(from + static_cast<float>(i) * step, step);
 }
 
+// The process-wide state the timeline rules change.
+auto timelineGlobals() {
+    return std::tie(creditsAlpha, endLogoAlpha, blobActive, obstaclesCleared, fluidStepCarry, particleSpeed,
+                    particleStepScale, introFrameIndex, lastIntroBeat, introPulse, lastOverlayBeat, overlayOffset,
+                    overlayTurn);
+}
+
+template <typename... T>
+std::tuple<T...> copied(std::tuple<T&...> globals) {
+    return globals;
+}
+
+// Puts that state and the fluid's back after every test, passed or failed, and starts
+// each one with no fluid step carried over.
+class TimelineState : public ::testing::Test {
+protected:
+    TimelineState() { fluidStepCarry = 0.0f; }
+    ~TimelineState() override { timelineGlobals() = saved_; }
+
+private:
+    fluidtest::SavedFluidState fluid_;
+    decltype(copied(timelineGlobals())) saved_ = copied(timelineGlobals());
+};
+
 }  // namespace
 
-TEST(TimelineObstacle, PulsingSquareAndTheRingItLeaves) {
+using TimelineObstacle = TimelineState;
+using TimelineFluidSteps = TimelineState;
+using TimelineCamera = TimelineState;
+using TimelineLayout = TimelineState;
+using TimelineBlobSwitch = TimelineState;
+using TimelineFades = TimelineState;
+using TimelineIntro = TimelineState;
+using TimelineOverlay = TimelineState;
+using TimelinePreroll = TimelineState;
+
+TEST_F(TimelineObstacle, PulsingSquareAndTheRingItLeaves) {
     std::fill_n(fluidGrid.obstacle, kCellCount, 0);
     obstaclesCleared = 0;
     EXPECT_EQ(pulsingSquareSize(0.0f), 20);
@@ -60,10 +94,8 @@ TEST(TimelineObstacle, PulsingSquareAndTheRingItLeaves) {
     EXPECT_FALSE(solid(15, 15));
 
     // After 100 s every obstacle is cleared each frame, after the fluid steps.
-    const float savedSpeed = particleSpeed;
     driftMovesAt(100.5f);
     EXPECT_EQ(solidCount(), 0);
-    particleSpeed = savedSpeed;
 
     // From 183 s the square is gone, cleared once.
     shapeObstacles(150.0f);
@@ -73,11 +105,9 @@ TEST(TimelineObstacle, PulsingSquareAndTheRingItLeaves) {
     fluidGrid.obstacle[0] = 1;
     shapeObstacles(190.0f);
     EXPECT_EQ(solidCount(), 1) << "the clear happens once per run";
-    std::fill_n(fluidGrid.obstacle, kCellCount, 0);
 }
 
-TEST(TimelineFluidSteps, TwentyFivePerSecondWhateverTheFrameRate) {
-    fluidStepCarry = 0.0f;
+TEST_F(TimelineFluidSteps, TwentyFivePerSecondWhateverTheFrameRate) {
     EXPECT_EQ(fluidStepsForFrame(1.0f / 60.0f), 0);
     EXPECT_EQ(fluidStepsForFrame(1.0f / 60.0f), 0);
     EXPECT_EQ(fluidStepsForFrame(1.0f / 60.0f), 0);
@@ -101,10 +131,9 @@ TEST(TimelineFluidSteps, TwentyFivePerSecondWhateverTheFrameRate) {
     EXPECT_EQ(fluidStepsForFrame(0.0f), 0) << "no steps while paused";
     EXPECT_EQ(fluidStepsForFrame(std::nanf("")), 0);
     EXPECT_EQ(fluidStepsForFrame(1e30f), 25 * 86400) << "an absurd jump is bounded, not undefined";
-    fluidStepCarry = 0.0f;
 }
 
-TEST(TimelineCamera, MovesAtTheEdgesOfTheirWindows) {
+TEST_F(TimelineCamera, MovesAtTheEdgesOfTheirWindows) {
     respawnChance = 0.0f;
     TransformList sweep = cameraMovesAt(10.0f);
     ASSERT_EQ(sweep.count, 2);
@@ -142,7 +171,7 @@ TEST(TimelineCamera, MovesAtTheEdgesOfTheirWindows) {
     EXPECT_FLOAT_EQ(early.items[0].c, -0.050000012f - 0.0035f * 10.0f);
 }
 
-TEST(TimelineLayout, ThreeCopiesWallAndSqueezedCopy) {
+TEST_F(TimelineLayout, ThreeCopiesWallAndSqueezedCopy) {
     EXPECT_EQ(particleLayoutAt(129.0f), ParticleLayout::ThreeCopies);
     EXPECT_EQ(particleLayoutAt(130.0f), ParticleLayout::ThreeCopies);
     EXPECT_EQ(particleLayoutAt(130.01f), ParticleLayout::Wall);
@@ -154,7 +183,7 @@ TEST(TimelineLayout, ThreeCopiesWallAndSqueezedCopy) {
     EXPECT_TRUE(lineCopiesShown(45.0f));
 }
 
-TEST(TimelineBlobSwitch, RaisedAbove9105LoweredAbove130NeverBySeekingBack) {
+TEST_F(TimelineBlobSwitch, RaisedAbove9105LoweredAbove130NeverBySeekingBack) {
     blobActive = 0;
     updateBlobSwitch(91.05f);
     EXPECT_EQ(blobActive, 0);
@@ -168,7 +197,7 @@ TEST(TimelineBlobSwitch, RaisedAbove9105LoweredAbove130NeverBySeekingBack) {
     EXPECT_EQ(blobActive, 0);
 }
 
-TEST(TimelineFades, LayersShownStrictlyInsideTheirTimes) {
+TEST_F(TimelineFades, LayersShownStrictlyInsideTheirTimes) {
     EXPECT_FALSE(creditsShownAt(155.0f));
     EXPECT_TRUE(creditsShownAt(155.01f));
     EXPECT_FALSE(endLogoShownAt(200.0f));
@@ -177,7 +206,7 @@ TEST(TimelineFades, LayersShownStrictlyInsideTheirTimes) {
     EXPECT_FALSE(introShownAt(25.5f));
 }
 
-TEST(TimelineFades, CreditsEndLogoAndParticleTint) {
+TEST_F(TimelineFades, CreditsEndLogoAndParticleTint) {
     creditsAlpha = 0.0f;
     runFrames(155.0f, 175.0f, 50.0f, [](float t, float d) { updateCreditsFade(t, d); });
     EXPECT_NEAR(creditsAlpha, 0.6f, 0.002f);
@@ -194,11 +223,9 @@ TEST(TimelineFades, CreditsEndLogoAndParticleTint) {
     runFrames(217.0f, 223.5f, 50.0f, [](float t, float d) { updateEndLogoFade(t, d); });
     EXPECT_EQ(endLogoAlpha, 0.0f);
     EXPECT_EQ(particleTint, 0.0f);
-    particleTint = 1.0f;
-    endLogoAlpha = 0.0f;
 }
 
-TEST(TimelineIntro, OneImagePerBeatThenImage15Held) {
+TEST_F(TimelineIntro, OneImagePerBeatThenImage15Held) {
     introFrameIndex = 2;
     lastIntroBeat = 0;
     introPulse = 0.0f;
@@ -211,11 +238,9 @@ TEST(TimelineIntro, OneImagePerBeatThenImage15Held) {
     updateIntro(24.6f);
     EXPECT_EQ(introFrameIndex, 15);
     EXPECT_LT(introPulse, pulse) << "no new beat after 24.5 s, the pulse keeps decaying";
-    introFrameIndex = 2;
-    lastIntroBeat = 0;
 }
 
-TEST(TimelineOverlay, PlacedOnNewBeatsAfter25Seconds) {
+TEST_F(TimelineOverlay, PlacedOnNewBeatsAfter25Seconds) {
     lastOverlayBeat = 0;
     overlayOffset = {0.0f, 0.0f, 0.0f};
     demoClock.time = 25.0f;
@@ -236,17 +261,12 @@ TEST(TimelineOverlay, PlacedOnNewBeatsAfter25Seconds) {
     EXPECT_FLOAT_EQ(overlayDriftAt(140.0f), -0.42f);
     EXPECT_EQ(overlayJumpAt(140.0f), 0.0f) << "the jump comes strictly after 140 s";
     EXPECT_EQ(overlayJumpAt(140.01f), 0.42f);
-    lastOverlayBeat = 0;
-    demoClock.time = 0.0f;
 }
 
 // A run from --start gets the state the frames before it would have left. Taken as one
 // first step, the start time ran 25 S fluid steps on one square: the fluid blew up from
 // about 176 s on and the particles vanished; and every fade jumped to its end.
-TEST(TimelinePreroll, LateStartKeepsTheFluidFiniteAndTheFadesPartWay) {
-    fluidtest::SavedFluidState saved;
-    const auto timeline = std::make_tuple(creditsAlpha, endLogoAlpha, blobActive, obstaclesCleared, fluidStepCarry,
-                                          particleSpeed, particleStepScale, introFrameIndex, lastIntroBeat, introPulse);
+TEST_F(TimelinePreroll, LateStartKeepsTheFluidFiniteAndTheFadesPartWay) {
     struct Case {
         float start, credits, logo, tint;
         int blob;
@@ -279,6 +299,4 @@ TEST(TimelinePreroll, LateStartKeepsTheFluidFiniteAndTheFadesPartWay) {
             EXPECT_EQ(lineVertexCount, 0.0f);
         }
     }
-    std::tie(creditsAlpha, endLogoAlpha, blobActive, obstaclesCleared, fluidStepCarry, particleSpeed, particleStepScale,
-             introFrameIndex, lastIntroBeat, introPulse) = timeline;
 }
