@@ -2,7 +2,7 @@
 # A short animated preview for the README: two-second pieces of seven sections, rendered
 # at 1920 by 1080 (point sizes follow the picture height, so this is what a viewer sees)
 # and 10 frames per second, scaled to 480 by 270 and joined into one looping animation.
-# Each piece starts three seconds early, so its particles have moved with the fluid.
+# Each piece starts a few seconds early, so its particles have moved with the fluid.
 #   scripts/preview.sh [OUT.gif | OUT.webp]
 # VELKARN_BUILD_DIR chooses another build directory (default build/).
 # Default: docs/preview.gif. Builds the demo first (Release).
@@ -14,16 +14,19 @@ case $out in *.gif | *.webp) ;; *) echo "preview: the output must be a .gif or .
 width=1920
 height=1080
 fps=10
-# intro, tilt, dusk, slide, blob strings, particle wall, squeezed band: 2 s each
-sections=(3 35 61 75 112 136 149)
+# intro, tilt, dusk, slide, blob strings, squeezed band, the particles gathering into the
+# end logo: 2 s each, rendered from `lead` seconds before
+sections=(3 35 61 75 112 149 206)
+leads=(3 3 3 3 3 3 6)
 
 source "$root/scripts/lib/offline-run.sh"
 prepare_offline_run "$width" "$height"
 mkdir all
 n=0
-for t in "${sections[@]}"; do
+for i in "${!sections[@]}"; do
+  t=${sections[$i]}
   end=$(awk -v t="$t" -v f="$fps" 'BEGIN { printf "%.3f", t + 2 - 1 / f }')
-  early=$(awk -v t="$t" 'BEGIN { print (t > 3 ? t - 3 : 0) }')
+  early=$(awk -v t="$t" -v l="${leads[$i]}" 'BEGIN { print (t > l ? t - l : 0) }')
   "$root/scripts/with-display.sh" "$build/run/velkarn" --capture "s$t" --fps "$fps" --start "$early" --end "$end" >/dev/null
   skip=$(awk -v t="$t" -v e="$early" -v f="$fps" 'BEGIN { printf "%d", (t - e) * f + 0.5 }')
   for frame in "s$t"/frame-*.png; do
