@@ -15,9 +15,11 @@ width=1920
 height=1080
 fps=10
 # intro, tilt, dusk, slide, blob strings, squeezed band, the particles gathering into the
-# end logo: 2 s each, rendered from `lead` seconds before
+# end logo: 2 s each, rendered from `lead` seconds before at `rate` frames a second (the
+# particles' speed grows with the frame rate: the gathering is rendered at the viewer's 60)
 sections=(3 35 61 75 112 149 206)
 leads=(3 3 3 3 3 3 6)
+rates=(10 10 10 10 10 10 60)
 
 source "$root/scripts/lib/offline-run.sh"
 prepare_offline_run "$width" "$height"
@@ -25,14 +27,15 @@ mkdir all
 n=0
 for i in "${!sections[@]}"; do
   t=${sections[$i]}
+  rate=${rates[$i]}
   end=$(awk -v t="$t" -v f="$fps" 'BEGIN { printf "%.3f", t + 2 - 1 / f }')
   early=$(awk -v t="$t" -v l="${leads[$i]}" 'BEGIN { print (t > l ? t - l : 0) }')
-  "$root/scripts/with-display.sh" "$build/run/velkarn" --capture "s$t" --fps "$fps" --start "$early" --end "$end" >/dev/null
-  skip=$(awk -v t="$t" -v e="$early" -v f="$fps" 'BEGIN { printf "%d", (t - e) * f + 0.5 }')
+  "$root/scripts/with-display.sh" "$build/run/velkarn" --capture "s$t" --fps "$rate" --start "$early" --end "$end" >/dev/null
+  skip=$(awk -v t="$t" -v e="$early" -v f="$rate" 'BEGIN { printf "%d", (t - e) * f + 0.5 }')
   for frame in "s$t"/frame-*.png; do
     index=${frame##*-}
     index=$((10#${index%.png}))
-    if [ "$index" -ge "$skip" ]; then
+    if [ "$index" -ge "$skip" ] && [ $(((index - skip) % (rate / fps))) -eq 0 ]; then
       convert "$frame" -filter Triangle -resize 480x270! "$(printf 'all/%05d.png' "$n")"
       n=$((n + 1))
     fi
