@@ -75,6 +75,17 @@ void fillRows(Canvas& canvas, float lean, ColourOf colourOf) {
     }
 }
 
+// Top colour easing into the middle one down to `split` of the height, then into the
+// bottom one.
+Canvas makeThreeStopGradient(int width, int height, float lean, Rgba top, Rgba middle, Rgba bottom, float split) {
+    Canvas canvas = makeCanvas(width, height, Rgba{0, 0, 0, 1});
+    fillRows(canvas, lean, [&](float t) {
+        return t < split ? mixColour(top, middle, smoothStep(0.0f, split, t))
+                         : mixColour(middle, bottom, smoothStep(split, 1.0f, t));
+    });
+    return canvas;
+}
+
 }  // namespace
 
 Canvas makeOverlayTexture(int size) {
@@ -228,27 +239,13 @@ Canvas makeDarkBackground(int width, int height) {
 }
 
 Canvas makeGradient(int width, int height) {
-    Canvas canvas = makeCanvas(width, height, Rgba{0, 0, 0, 1});
-    static constexpr Rgba kTop{0.03f, 0.05f, 0.13f, 1};
-    static constexpr Rgba kMiddle{0.30f, 0.16f, 0.34f, 1};
-    static constexpr Rgba kBottom{0.96f, 0.62f, 0.34f, 1};
-    fillRows(canvas, 0.08f, [](float t) {
-        return t < 0.55f ? mixColour(kTop, kMiddle, smoothStep(0.0f, 0.55f, t))
-                         : mixColour(kMiddle, kBottom, smoothStep(0.55f, 1.0f, t));
-    });
-    return canvas;
+    return makeThreeStopGradient(width, height, 0.08f, Rgba{0.03f, 0.05f, 0.13f, 1}, Rgba{0.30f, 0.16f, 0.34f, 1},
+                                 Rgba{0.96f, 0.62f, 0.34f, 1}, 0.55f);
 }
 
 Canvas makeDuskTint(int width, int height) {
-    Canvas canvas = makeCanvas(width, height, Rgba{0, 0, 0, 1});
-    static constexpr Rgba kTop{0.62f, 0.52f, 0.95f, 1};
-    static constexpr Rgba kMiddle{0.95f, 0.62f, 0.80f, 1};
-    static constexpr Rgba kBottom{1.0f, 0.84f, 0.52f, 1};
-    fillRows(canvas, -0.1f, [](float t) {
-        return t < 0.5f ? mixColour(kTop, kMiddle, smoothStep(0.0f, 0.5f, t))
-                        : mixColour(kMiddle, kBottom, smoothStep(0.5f, 1.0f, t));
-    });
-    return canvas;
+    return makeThreeStopGradient(width, height, -0.1f, Rgba{0.62f, 0.52f, 0.95f, 1}, Rgba{0.95f, 0.62f, 0.80f, 1},
+                                 Rgba{1.0f, 0.84f, 0.52f, 1}, 0.5f);
 }
 
 Canvas makeBandMask(int width, int height) {

@@ -48,7 +48,7 @@ bool isNumber(const std::string& word) {
 
 constexpr std::string_view kSeconds = "a number of seconds from 0 to 100000";
 
-const OptionSpec kOptions[] = {
+const OptionEntry kOptions[] = {
     {"--start", "", "S", OptionValue::Required, kSeconds, "start at S seconds of the music (at most 225)",
      [](DemoOptions& o, const std::string& v) { return parseSeconds(v, o.start); }},
     {"--end", "", "S", OptionValue::Required, kSeconds,
@@ -88,9 +88,9 @@ const OptionSpec kOptions[] = {
      [](DemoOptions& o, const std::string&) { return o.help = true; }},
 };
 
-const OptionSpec* findOption(std::string_view name) {
-    for (const OptionSpec& spec : kOptions) {
-        if (spec.name == name || (!spec.alias.empty() && spec.alias == name)) return &spec;
+const OptionEntry* findOption(std::string_view name) {
+    for (const OptionEntry& option : kOptions) {
+        if (option.name == name || (!option.alias.empty() && option.alias == name)) return &option;
     }
     return nullptr;
 }
@@ -99,7 +99,7 @@ OptionsResult failure(std::string message) { return {false, std::move(message)};
 
 }  // namespace
 
-std::span<const OptionSpec> demoOptionTable() { return kOptions; }
+std::span<const OptionEntry> demoOptionTable() { return kOptions; }
 
 OptionsResult parseDemoOptions(int& argc, char** argv, DemoOptions& options) {
     int kept = 1;
@@ -115,13 +115,13 @@ OptionsResult parseDemoOptions(int& argc, char** argv, DemoOptions& options) {
             inlineValue = name.substr(eq + 1);
             name.resize(eq);
         }
-        const OptionSpec* spec = findOption(name);
-        if (spec == nullptr) return failure("unknown option " + name + " (see --help)");
-        name = spec->name;
-        const std::string needs = name + " needs " + std::string(spec->needs);
+        const OptionEntry* option = findOption(name);
+        if (option == nullptr) return failure("unknown option " + name + " (see --help)");
+        name = option->name;
+        const std::string needs = name + " needs " + std::string(option->needs);
         const bool nextIsWord = i + 1 < argc && !std::string_view(argv[i + 1]).starts_with("--");
         std::string value;
-        switch (spec->value) {
+        switch (option->value) {
             case OptionValue::None:
                 if (inlineValue) return failure(name + " takes no value");
                 break;
@@ -144,7 +144,7 @@ OptionsResult parseDemoOptions(int& argc, char** argv, DemoOptions& options) {
                 }
                 break;
         }
-        if (!spec->apply(options, value)) return failure(needs);
+        if (!option->apply(options, value)) return failure(needs);
     }
     argc = kept;
     argv[argc] = nullptr;
@@ -158,14 +158,14 @@ OptionsResult parseDemoOptions(int& argc, char** argv, DemoOptions& options) {
 }
 
 std::string demoUsage() {
-    const auto left = [](const OptionSpec& spec) {
-        std::string text(spec.name);
-        if (!spec.alias.empty()) text += ", " + std::string(spec.alias);
-        if (!spec.valueName.empty()) text += " " + std::string(spec.valueName);
+    const auto left = [](const OptionEntry& option) {
+        std::string text(option.name);
+        if (!option.alias.empty()) text += ", " + std::string(option.alias);
+        if (!option.valueName.empty()) text += " " + std::string(option.valueName);
         return text;
     };
     std::size_t width = 0;
-    for (const OptionSpec& spec : demoOptionTable()) width = std::max(width, left(spec).size());
+    for (const OptionEntry& option : demoOptionTable()) width = std::max(width, left(option).size());
     const auto row = [&](std::string_view head, std::string_view help) {
         std::string line = "  " + std::string(head);
         line.resize(width + 4, ' ');
@@ -180,6 +180,6 @@ std::string demoUsage() {
                        "screen); another count of such words is ignored (a warning)");
     text += row("W H D R", "picture size, colour depth and refresh rate of full-screen mode");
     text += "options:\n";
-    for (const OptionSpec& spec : demoOptionTable()) text += row(left(spec), spec.help);
+    for (const OptionEntry& option : demoOptionTable()) text += row(left(option), option.help);
     return text;
 }

@@ -30,7 +30,7 @@ enum class OptionValue {
     Optional,  // --stats: after "=", or the next word unless it is an option or a number
 };
 
-struct OptionSpec {
+struct OptionEntry {
     std::string_view name;       // "--start"
     std::string_view alias;      // another spelling ("-h"), or empty
     std::string_view valueName;  // as --help shows it ("S", "[F]"), empty for flags
@@ -42,7 +42,7 @@ struct OptionSpec {
 };
 
 // Every option, in --help order.
-std::span<const OptionSpec> demoOptionTable();
+std::span<const OptionEntry> demoOptionTable();
 
 struct OptionsResult {
     bool ok = true;

@@ -106,10 +106,10 @@ TEST(ShellOptions, CommandLines) {
 TEST(ShellOptions, HelpAndReadmeListEveryOption) {
     std::set<std::string> names;
     const std::string help = demoUsage();
-    for (const OptionSpec& spec : demoOptionTable()) {
-        names.emplace(spec.name);
-        if (!spec.alias.empty()) names.emplace(spec.alias);
-        EXPECT_NE(help.find("  " + std::string(spec.name)), std::string::npos) << spec.name;
+    for (const OptionEntry& option : demoOptionTable()) {
+        names.emplace(option.name);
+        if (!option.alias.empty()) names.emplace(option.alias);
+        EXPECT_NE(help.find("  " + std::string(option.name)), std::string::npos) << option.name;
     }
     std::ifstream readme(std::string(VELKARN_SOURCE_DIR) + "/README.md");
     ASSERT_TRUE(readme.good());
