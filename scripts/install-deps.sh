@@ -6,6 +6,7 @@
 #   scripts/install-deps.sh offline   and render it offline under Xvfb into frames or a
 #                                     video (make-video.sh, contact-sheet.sh, preview.sh)
 #   scripts/install-deps.sh test      and build and run every test (scripts/test.sh)
+#   scripts/install-deps.sh coverage  and measure the tests' line coverage (coverage.sh)
 set -euo pipefail
 
 demo=(
@@ -21,7 +22,8 @@ case ${1:-demo} in
   demo) ;;
   offline) packages+=("${offline[@]}") ;;
   test) packages+=("${offline[@]}" "${tests[@]}") ;;
-  *) echo "usage: $0 [demo | offline | test]" >&2; exit 2 ;;
+  coverage) packages+=("${offline[@]}" "${tests[@]}" gcovr) ;;
+  *) echo "usage: $0 [demo | offline | test | coverage]" >&2; exit 2 ;;
 esac
 
 missing=()
