@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "fluid/particles.h"
-#include "gl/gl_context.h"
+#include "testing/gl_context.h"
 #include "render/render_target.h"
 #include "render/shaders.h"
 #include "render/textures.h"

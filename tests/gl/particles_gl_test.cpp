@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "fluid/particles.h"
-#include "gl/gl_context.h"
+#include "testing/gl_context.h"
 #include "render/textures.h"
 #include "shell/config.h"
 #include "shell/demo_clock.h"

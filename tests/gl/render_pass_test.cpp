@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "gl/gl_context.h"
+#include "testing/gl_context.h"
 #include "render/layer_list.h"
 #include "render/render_target.h"
 #include "render/shaders.h"

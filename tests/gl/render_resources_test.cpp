@@ -10,7 +10,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "gl/gl_context.h"
+#include "testing/gl_context.h"
 #include "render/image_cache.h"
 #include "render/render_target.h"
 #include "render/shaders.h"

@@ -6,7 +6,7 @@
 
 #include "fluid/random.h"
 #include "softbody/blob_scene.h"
-#include "softbody_models.h"
+#include "testing/softbody_models.h"
 
 TEST(BlobTiming, PeriodsCountFromZero) {
     EXPECT_EQ(periodIndex(103.5f, 0.81f), 127);

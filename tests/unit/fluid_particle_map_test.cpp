@@ -6,7 +6,7 @@
 
 #include "fluid/ppm_reader.h"
 #include "fluid/random.h"
-#include "fluid_test_support.h"
+#include "testing/fluid_support.h"
 
 namespace {
 

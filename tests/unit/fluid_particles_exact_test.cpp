@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "fluid/random.h"
-#include "fluid_test_support.h"
+#include "testing/fluid_support.h"
 
 namespace {
 

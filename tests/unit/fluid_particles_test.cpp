@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "fluid/random.h"
-#include "fluid_test_support.h"
+#include "testing/fluid_support.h"
 
 namespace {
 

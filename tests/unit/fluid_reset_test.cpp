@@ -2,7 +2,7 @@
 
 #include "fluid/random.h"
 #include "fluid/reset.h"
-#include "fluid_test_support.h"
+#include "testing/fluid_support.h"
 #include "timeline/layer_state.h"
 
 namespace {

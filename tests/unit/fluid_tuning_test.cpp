@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "fluid_test_support.h"
+#include "testing/fluid_support.h"
 
 namespace {
 

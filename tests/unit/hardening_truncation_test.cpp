@@ -21,7 +21,7 @@
 #include "fluid/ppm_reader.h"
 #include "fluid/random.h"
 #include "fluid/tuning.h"
-#include "fluid_test_support.h"
+#include "testing/fluid_support.h"
 #include "render/layer_list.h"
 #include "shell/config.h"
 #include "softbody/asc_reader.h"

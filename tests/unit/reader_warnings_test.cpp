@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "fluid_test_support.h"
+#include "testing/fluid_support.h"
 #include "render/layer_list.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "softbody/soft_object.h"
-#include "softbody_models.h"
+#include "testing/softbody_models.h"
 
 using softtest::tetrahedron;
 using softtest::unitCube;

@@ -6,7 +6,7 @@
 
 #include "fluid/random.h"
 #include "softbody/soft_object.h"
-#include "softbody_models.h"
+#include "testing/softbody_models.h"
 
 using softtest::tetrahedron;
 

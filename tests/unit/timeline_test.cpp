@@ -14,7 +14,7 @@
 #include "timeline/preroll.h"
 
 #include "fluid/reset.h"
-#include "fluid_test_support.h"
+#include "testing/fluid_support.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "gl/gl_context.h"
+#include "testing/gl_context.h"
 
 #include <cstdio>
 #include <cstdlib>
