@@ -1,5 +1,5 @@
 // The post-processing pass on small pictures: the effects, the layers' time windows, the
-// ping-pong between the targets and the letterbox offset of the final copy.
+// ping-pong between the targets, the layer image's orientation and the letterbox offset.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -24,19 +24,21 @@ using Texels = std::vector<std::uint8_t>;
 constexpr int W = gltest::kWidth;
 constexpr int H = gltest::kHeight;
 
-Rgba texel(const Texels& t, int x, int y, int w = W) {
-    const std::size_t i = (static_cast<std::size_t>(y) * w + x) * 4;
+Rgba texel(const Texels& t, int x, int y) {
+    const std::size_t i = (static_cast<std::size_t>(y) * W + x) * 4;
     return {t[i], t[i + 1], t[i + 2], t[i + 3]};
 }
 
-void expectNear(const Rgba& actual, const Rgba& expected, int tolerance, const char* what) {
+void expectNear(const Rgba& actual, const Rgba& expected, const char* what, int tolerance = 2) {
     for (int c = 0; c < 3; ++c) EXPECT_NEAR(actual[c], expected[c], tolerance) << what << " channel " << c;
 }
 
 // w x h RGBA texels, rows in the order given.
 Texels picture(int w, int h, const std::function<Rgba(int x, int y)>& colour) {
     Texels t(static_cast<std::size_t>(w) * h * 4);
-    for (std::size_t i = 0; i < t.size(); ++i) t[i] = static_cast<std::uint8_t>(colour(int(i / 4 % w), int(i / 4 / w))[i % 4]);
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        t[i] = static_cast<std::uint8_t>(colour(static_cast<int>(i / 4 % w), static_cast<int>(i / 4 / w))[i % 4]);
+    }
     return t;
 }
 
@@ -70,7 +72,6 @@ protected:
             layerTargetTexture = createRenderTexture(W, H);
         }
     }
-    void SetUp() override { gltest::drainGlErrors(); }
     void TearDown() override {
         blendLayers = savedLayers_;
         demoClock.time = savedTime_;
@@ -81,6 +82,7 @@ protected:
 
     // One frame's pass at time t, from a cleared window, as the frame driver runs it.
     static void runPass(float t, Rgba clear = {0, 0, 0, 0}) {
+        gltest::drainGlErrors();
         demoClock.time = t;
         bindWindowFramebuffer();
         glViewport(0, 0, W, H);
@@ -101,54 +103,35 @@ private:
     const int savedOffset_ = letterboxOffsetY;
 };
 
-int overlay(int base, int blend) {
-    const double b = base / 255.0, l = blend / 255.0;
-    return static_cast<int>(std::lround(255 * (b < 0.5 ? 2 * b * l : 1 - 2 * (1 - b) * (1 - l))));
-}
-
-TEST_F(RenderGlPass, EachEffectCombinesPictureAndLayerAsItsNameSays) {
-    const struct {
-        const char* what;
-        unsigned int program;
-        Rgba layer, expected;
-    } cases[] = {
-        {"negative", negativeProgram, kLayer, kInverted},
-        {"multiply", multiplyProgram, kLayer, {51 * 128 / 255, 153 * 64 / 255, 204, 255}},
-        {"overlay", overlayProgram, kLayer, {overlay(51, 128), overlay(153, 64), overlay(204, 255), 255}},
-        {"replace", replaceProgram, kLayer, kLayer},
-        {"blur of a uniform picture", blurProgram, {255, 255, 255, 255}, kPicture},
-        {"no program: a copy", 0, kLayer, kPicture},
-    };
-    for (const auto& c : cases) {
-        fillScene(uniform(kPicture));
-        const unsigned int layer = imageTexture(8, 8, uniform(c.layer));
-        blendLayers = {{5.0f, 20.0f, layer, c.program}};
-        runPass(10.0f);
-        expectNear(targetPixel(layerTargetTexture), c.expected, 2, c.what);
-        glDeleteTextures(1, &layer);
-    }
-}
-
 // Layer i reads one target and writes the other; the window shows the last one written.
+// One layer shows its effect on the picture.
 TEST_F(RenderGlPass, LiveLayersPingPongAndTheWindowShowsTheResult) {
     const unsigned int layer = imageTexture(8, 8, uniform(kLayer));
-    const BlendLayer negative{5.0f, 20.0f, layer, negativeProgram}, multiply{0.0f, 30.0f, layer, multiplyProgram};
+    const auto live = [layer](unsigned int program) { return BlendLayer{5.0f, 20.0f, layer, program}; };
+    const Rgba multiplied = {51 * 128 / 255, 153 * 64 / 255, 204, 255};
     const Rgba product = {204 * 128 / 255, 102 * 64 / 255, 51, 255};
     const struct {
+        const char* what;
         BlendLayerList layers;
         float t;
         Rgba window, scene, layerTarget;  // layerTarget {-1} when nothing writes it
     } cases[] = {
-        {{}, 10.0f, kPicture, kPicture, {-1}},
-        {{negative}, 5.0f, kPicture, kPicture, {-1}},  // both ends are strict
-        {{negative}, 20.0f, kPicture, kPicture, {-1}},
-        {{negative}, 10.0f, kInverted, kPicture, kInverted},
-        {{negative, multiply}, 10.0f, product, product, kInverted},
+        {"no layer", {}, 10.0f, kPicture, kPicture, {-1}},
+        {"at its start", {live(negativeProgram)}, 5.0f, kPicture, kPicture, {-1}},
+        {"at its end", {live(negativeProgram)}, 20.0f, kPicture, kPicture, {-1}},
+        {"negative", {live(negativeProgram)}, 10.0f, kInverted, kPicture, kInverted},
+        {"multiply", {live(multiplyProgram)}, 10.0f, multiplied, kPicture, multiplied},
+        {"overlay: 2ab below a half, 1 - 2(1 - a)(1 - b) above", {live(overlayProgram)}, 10.0f, {51, 102, 255, 255},
+         kPicture, {51, 102, 255, 255}},
+        {"replace", {live(replaceProgram)}, 10.0f, kLayer, kPicture, kLayer},
+        {"blur of a uniform picture", {live(blurProgram)}, 10.0f, kPicture, kPicture, kPicture},
+        {"no program: a copy", {live(0)}, 10.0f, kPicture, kPicture, kPicture},
+        {"negative, then multiply", {live(negativeProgram), live(multiplyProgram)}, 10.0f, product, product, kInverted},
     };
     GLint depthBefore = 0, depthAfter = 0, mode = 0;
     glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depthBefore);
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.layers.size() << " layers at t = " << c.t);
+        SCOPED_TRACE(c.what);
         fillScene(uniform(kPicture));
         blendLayers = c.layers;
         // The composition may leave texturing off and an inverting blend on.
@@ -156,10 +139,10 @@ TEST_F(RenderGlPass, LiveLayersPingPongAndTheWindowShowsTheResult) {
         glEnable(GL_BLEND);
         glBlendFunc(GL_ONE_MINUS_DST_COLOR, GL_ZERO);
         runPass(c.t, {10, 20, 30, 0});
-        expectNear(windowPixel(5, 5), c.window, 2, "window");
-        expectNear(windowPixel(W - 1, H - 1), c.window, 2, "window corner");
-        expectNear(targetPixel(sceneTargetTexture), c.scene, 2, "scene target");
-        if (c.layerTarget[0] >= 0) expectNear(targetPixel(layerTargetTexture), c.layerTarget, 2, "layer target");
+        expectNear(windowPixel(5, 5), c.window, "window");
+        expectNear(windowPixel(W - 1, H - 1), c.window, "window corner");
+        expectNear(targetPixel(sceneTargetTexture), c.scene, "scene target");
+        if (c.layerTarget[0] >= 0) expectNear(targetPixel(layerTargetTexture), c.layerTarget, "layer target");
         EXPECT_TRUE(activeLayers.empty());
     }
     glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depthAfter);
@@ -177,14 +160,14 @@ TEST_F(RenderGlPass, LayerImageShowsUprightAndScrollsInsideTheWindow) {
     });
     blendLayers = {{0.0f, 100.0f, layer, replaceProgram}};
     runPass(10.0f);
-    expectNear(windowPixel(W / 2, H - 5), {255, 0, 0, 255}, 2, "top");
-    expectNear(windowPixel(W / 2, 5), {0, 0, 255, 255}, 2, "bottom");
-    expectNear(windowPixel(10, H / 2), {0, 255, 0, 255}, 2, "left quarter");
+    expectNear(windowPixel(W / 2, H - 5), {255, 0, 0, 255}, "top");
+    expectNear(windowPixel(W / 2, 5), {0, 0, 255, 255}, "bottom");
+    expectNear(windowPixel(10, H / 2), {0, 255, 0, 255}, "left quarter");
     // At 67.4 s the image has slid left by 0.0528 of its width, and the green band with it.
     runPass(67.4f);
     const int edge = W / 4 - static_cast<int>(std::lround((67.4 - 64.1) * 0.016 * W));
-    expectNear(windowPixel(edge - 3, H / 4), {0, 255, 0, 255}, 2, "still green");
-    expectNear(windowPixel(edge + 3, H / 4), {0, 0, 255, 255}, 2, "slid away");
+    expectNear(windowPixel(edge - 3, H / 4), {0, 255, 0, 255}, "still green");
+    expectNear(windowPixel(edge + 3, H / 4), {0, 0, 255, 255}, "slid away");
     glDeleteTextures(1, &layer);
 }
 
@@ -193,11 +176,10 @@ TEST_F(RenderGlPass, FinalCopyLandsAtTheLetterboxOffset) {
     blendLayers.clear();
     letterboxOffsetY = 10;
     runPass(10.0f, {0, 255, 0, 255});
-    const Texels window = gltest::readPixels(0, 0, W, H);
-    expectNear(texel(window, W / 2, 9), {0, 255, 0, 255}, 0, "below the picture: cleared");
-    expectNear(texel(window, W / 2, 10), {0, 0, 0, 255}, 1, "picture row 0");
-    expectNear(texel(window, W / 2, 110), {100, 0, 0, 255}, 1, "picture row 100");
-    expectNear(texel(window, W / 2, H - 1), {H - 1 - 10, 0, 0, 255}, 1, "top row of the window");
+    expectNear(windowPixel(W / 2, 9), {0, 255, 0, 255}, "below the picture: cleared", 0);
+    expectNear(windowPixel(W / 2, 10), {0, 0, 0, 255}, "picture row 0", 1);
+    expectNear(windowPixel(W / 2, 110), {100, 0, 0, 255}, "picture row 100", 1);
+    expectNear(windowPixel(W / 2, H - 1), {H - 1 - 10, 0, 0, 255}, "top row of the window", 1);
 }
 
 }  // namespace
