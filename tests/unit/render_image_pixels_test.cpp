@@ -4,98 +4,52 @@
 
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "render/image_pixels.h"
 
 namespace {
 
-struct SurfaceFree {
-    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
-using Surface = std::unique_ptr<SDL_Surface, SurfaceFree>;
+using Bytes = std::vector<std::uint8_t>;
+using Surface = std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)>;
 
-Surface makeSurface(int w, int h, Uint32 format) {
-    Surface s(SDL_CreateRGBSurfaceWithFormat(0, w, h, SDL_BITSPERPIXEL(format), format));
-    EXPECT_NE(s, nullptr) << SDL_GetError();
-    return s;
+Surface makeSurface(Uint32 format, int w, int h) {
+    return {SDL_CreateRGBSurfaceWithFormat(0, w, h, SDL_BITSPERPIXEL(format), format), &SDL_FreeSurface};
 }
 
-std::uint8_t* row(SDL_Surface* s, int y) { return static_cast<std::uint8_t*>(s->pixels) + s->pitch * y; }
-
-TEST(RenderImagePixels, BgrOrderBecomesRgbWithPackedRows) {
-    // Width 3 at 3 bytes a pixel: 9-byte rows that SDL pads to a 12-byte pitch.
-    Surface s = makeSurface(3, 2, SDL_PIXELFORMAT_BGR24);
-    ASSERT_GT(s->pitch, 9);
-    for (int y = 0; y < 2; ++y) {
-        for (int x = 0; x < 3; ++x) {
-            std::uint8_t* p = row(s.get(), y) + 3 * x;
-            p[0] = static_cast<std::uint8_t>(10 * x + y);  // blue
-            p[1] = 100;                                    // green
-            p[2] = static_cast<std::uint8_t>(200 + y);     // red
+// Two equal rows of the given bytes come out as two packed rows, top row first.
+TEST(RenderImagePixels, AnyLayoutBecomesPackedRgbOrRgba) {
+    const struct {
+        const char* what;
+        Uint32 format;
+        Bytes row;
+        int components;
+        Bytes expected;
+    } cases[] = {
+        {"BGR, 9-byte rows padded", SDL_PIXELFORMAT_BGR24, {1, 2, 3, 4, 5, 6, 7, 8, 9}, 3, {3, 2, 1, 6, 5, 4, 9, 8, 7}},
+        {"alpha channel", SDL_PIXELFORMAT_BGRA32, {0x30, 0x20, 0x10, 0x80}, 4, {0x10, 0x20, 0x30, 0x80}},
+        {"colour key", SDL_PIXELFORMAT_INDEX8, {0, 1}, 4, {255, 0, 0, 255, 0, 0, 255, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Surface s = makeSurface(c.format, static_cast<int>(c.row.size()) * 8 / SDL_BITSPERPIXEL(c.format), 2);
+        ASSERT_NE(s, nullptr) << SDL_GetError();
+        if (c.format == SDL_PIXELFORMAT_INDEX8) {
+            const SDL_Color colours[2] = {{255, 0, 0, 255}, {0, 0, 255, 255}};
+            SDL_SetPaletteColors(s->format->palette, colours, 0, 2);
+            SDL_SetColorKey(s.get(), SDL_TRUE, 1);
         }
+        auto* pixels = static_cast<Uint8*>(s->pixels);
+        for (int y = 0; y < 2; ++y) std::memcpy(pixels + s->pitch * y, c.row.data(), c.row.size());
+        const auto image = convertSurfacePixels(s.get());
+        ASSERT_TRUE(image.has_value());
+        EXPECT_EQ(image->components, c.components);
+        Bytes twice = c.expected;
+        twice.insert(twice.end(), c.expected.begin(), c.expected.end());
+        EXPECT_EQ(image->bytes, twice);
     }
-    const auto image = convertSurfacePixels(s.get());
-    ASSERT_TRUE(image.has_value());
-    EXPECT_EQ(image->components, 3);
-    ASSERT_EQ(image->bytes.size(), 3u * 2u * 3u);
-    // Row 1, pixel 2: R, G, B with no padding between rows.
-    const std::uint8_t* p = image->bytes.data() + 9 + 6;
-    EXPECT_EQ(p[0], 201);
-    EXPECT_EQ(p[1], 100);
-    EXPECT_EQ(p[2], 21);
+    EXPECT_FALSE(convertSurfacePixels(nullptr).has_value());
+    EXPECT_FALSE(convertSurfacePixels(makeSurface(SDL_PIXELFORMAT_RGB24, kMaxImageSide + 1, 1).get()).has_value());
 }
-
-TEST(RenderImagePixels, PalettisedGreyBecomesRgb) {
-    Surface s = makeSurface(2, 1, SDL_PIXELFORMAT_INDEX8);
-    SDL_Color greys[2] = {{0, 0, 0, 255}, {128, 128, 128, 255}};
-    ASSERT_EQ(SDL_SetPaletteColors(s->format->palette, greys, 0, 2), 0);
-    row(s.get(), 0)[0] = 1;
-    row(s.get(), 0)[1] = 0;
-    const auto image = convertSurfacePixels(s.get());
-    ASSERT_TRUE(image.has_value());
-    EXPECT_EQ(image->components, 3);
-    const std::vector<std::uint8_t> expected = {128, 128, 128, 0, 0, 0};
-    EXPECT_EQ(image->bytes, expected);
-}
-
-TEST(RenderImagePixels, ColourKeyBecomesTransparentRgba) {
-    Surface s = makeSurface(2, 1, SDL_PIXELFORMAT_INDEX8);
-    SDL_Color colours[2] = {{255, 0, 0, 255}, {0, 0, 255, 255}};
-    ASSERT_EQ(SDL_SetPaletteColors(s->format->palette, colours, 0, 2), 0);
-    ASSERT_EQ(SDL_SetColorKey(s.get(), SDL_TRUE, 1), 0);
-    row(s.get(), 0)[0] = 0;
-    row(s.get(), 0)[1] = 1;
-    const auto image = convertSurfacePixels(s.get());
-    ASSERT_TRUE(image.has_value());
-    EXPECT_EQ(image->components, 4);
-    ASSERT_EQ(image->bytes.size(), 8u);
-    EXPECT_EQ(image->bytes[0], 255);
-    EXPECT_EQ(image->bytes[3], 255);
-    EXPECT_EQ(image->bytes[7], 0);  // the keyed pixel
-}
-
-TEST(RenderImagePixels, SixteenBitPixelsExpandToEightBits) {
-    Surface s = makeSurface(1, 1, SDL_PIXELFORMAT_RGB565);
-    const Uint16 pureGreen = 0x07E0;
-    std::memcpy(row(s.get(), 0), &pureGreen, sizeof pureGreen);
-    const auto image = convertSurfacePixels(s.get());
-    ASSERT_TRUE(image.has_value());
-    EXPECT_EQ(image->components, 3);
-    const std::vector<std::uint8_t> expected = {0, 255, 0};
-    EXPECT_EQ(image->bytes, expected);
-}
-
-TEST(RenderImagePixels, AlphaChannelKeepsRgbaInByteOrder) {
-    Surface s = makeSurface(1, 1, SDL_PIXELFORMAT_ARGB8888);
-    const Uint32 pixel = 0x80102030u;  // A=0x80, R=0x10, G=0x20, B=0x30
-    std::memcpy(row(s.get(), 0), &pixel, sizeof pixel);
-    const auto image = convertSurfacePixels(s.get());
-    ASSERT_TRUE(image.has_value());
-    EXPECT_EQ(image->components, 4);
-    const std::vector<std::uint8_t> expected = {0x10, 0x20, 0x30, 0x80};
-    EXPECT_EQ(image->bytes, expected);
-}
-
-TEST(RenderImagePixels, NullSurfaceGivesNothing) { EXPECT_FALSE(convertSurfacePixels(nullptr).has_value()); }
 
 }  // namespace

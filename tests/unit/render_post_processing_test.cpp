@@ -1,30 +1,21 @@
 #include <gtest/gtest.h>
 
 #include "render/post_processing.h"
+#include "render/render_target.h"
 
-namespace {
-
-TEST(RenderPostProcessingScroll, OneOutsideTheStrictWindow) {
-    EXPECT_FLOAT_EQ(layerScroll(0.0f), 1.0f);
-    EXPECT_FLOAT_EQ(layerScroll(64.1f), 1.0f);
-    EXPECT_FLOAT_EQ(layerScroll(67.5f), 1.0f);
-    EXPECT_FLOAT_EQ(layerScroll(100.0f), 1.0f);
+TEST(RenderPostProcessing, LayerScrollsOnlyStrictlyInsideItsWindow) {
+    const struct {
+        float t, scroll;
+    } cases[] = {{0.0f, 1.0f}, {64.1f, 1.0f}, {65.1f, 0.016f}, {67.4f, 3.3f * 0.016f}, {67.5f, 1.0f}, {100.0f, 1.0f}};
+    for (const auto& c : cases) EXPECT_NEAR(layerScroll(c.t), c.scroll, 1e-5f) << c.t;
 }
 
-TEST(RenderPostProcessingScroll, SlidesInsideTheWindow) {
-    EXPECT_NEAR(layerScroll(65.1f), 0.016f, 1e-5f);
-    EXPECT_NEAR(layerScroll(67.4f), 3.3f * 0.016f, 1e-5f);
-    EXPECT_GT(layerScroll(64.11f), 0.0f);
+// The particle target is twice the picture each way.
+TEST(RenderPostProcessing, TwiceThePictureMustFitEveryLimit) {
+    const struct {
+        int width, height, maxTexture, maxRenderbuffer;
+        bool fits;
+    } cases[] = {{1920, 1080, 16384, 16384, true}, {4096, 2160, 8192, 8192, true}, {4097, 2160, 8192, 8192, false},
+                 {1080, 4100, 8192, 16384, false}, {4100, 1080, 16384, 8192, false}, {8192, 8192, 0, 0, true}};
+    for (const auto& c : cases) EXPECT_EQ(renderTargetsFit(c.width, c.height, c.maxTexture, c.maxRenderbuffer), c.fits);
 }
-
-TEST(RenderPostProcessingPingPong, TargetsAlternateAndResultFollowsTheCount) {
-    EXPECT_TRUE(layerWritesLayerTarget(0));
-    EXPECT_FALSE(layerWritesLayerTarget(1));
-    EXPECT_TRUE(layerWritesLayerTarget(2));
-    EXPECT_FALSE(resultInLayerTarget(0));
-    EXPECT_TRUE(resultInLayerTarget(1));
-    EXPECT_FALSE(resultInLayerTarget(2));
-    EXPECT_TRUE(resultInLayerTarget(3));
-}
-
-}  // namespace
