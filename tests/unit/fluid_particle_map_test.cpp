@@ -9,7 +9,6 @@
 
 namespace {
 
-using fluidtest::readFile;
 using fluidtest::writeFile;
 
 TEST(ParticleMapPpm, ReadsTheRedChannelOrSaysWhatIsWrong) {
@@ -111,7 +110,7 @@ TEST_F(ParticleMap, CacheIsTakenOnlyWholeElseRebuilt) {
         EXPECT_NE(err.find("incomplete or unreadable"), std::string::npos) << err;
         expectOnTheLogo();
         std::vector<ParticlePosition> reread(kMaxParticles);
-        EXPECT_TRUE(parseParticleCache(readFile(cache), std::span<ParticlePosition, kMaxParticles>(reread)));
+        EXPECT_TRUE(parseParticleCache(fluidtest::readFile(cache), std::span<ParticlePosition, kMaxParticles>(reread)));
     }
 }
 
