@@ -1,293 +1,255 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <vector>
 
 #include "fluid/random.h"
 #include "testing/fluid_support.h"
 
 namespace {
 
-class Particles : public ::testing::Test {
-protected:
+void fillFlow(float vx, float vy) {
+    std::fill(std::begin(fluidGrid.velocityX), std::end(fluidGrid.velocityX), vx);
+    std::fill(std::begin(fluidGrid.velocityY), std::end(fluidGrid.velocityY), vy);
+}
+
+TEST(Particles, SamplesCellsInterpolatesAndWrapsTheUpperNeighbour) {
     fluidtest::SavedFluidState saved;
-
-    void SetUp() override {
-        fluidtest::fillRest(fluidGrid);
-        std::fill(std::begin(fluidGrid.velocityX), std::end(fluidGrid.velocityX), 0.0f);
-        std::fill(std::begin(fluidGrid.velocityY), std::end(fluidGrid.velocityY), 0.0f);
-        logoPixels.fill(0);
-        respawnChance = 0.0f;
-        demoClock.time = 100.0f;
+    float* field = fluidGrid.velocityX;  // 100 x + y at cell (x, y): every sample says where it came from
+    for (int cell = 0; cell < kCellCount; ++cell) field[cell] = static_cast<float>(cell % 50 * 100 + cell / 50);
+    EXPECT_FLOAT_EQ(sampleBilinear(field, 10.5f, 20.25f), 1050.0f + 20.25f);
+    // x = 1 lies on column 49 whose right neighbour wraps to column 0; just beyond it the
+    // difference of the two is -49, so the weights run the other way.
+    EXPECT_EQ(sampleBilinear(field, 49.0f, 3.0f), 4903.0f);
+    const float r = (49.49f - 49.0f) / -49.0f;
+    EXPECT_FLOAT_EQ(sampleBilinear(field, 49.49f, 3.0f), (1.0f - r) * 4903.0f + r * 3.0f);
+    // Far outside, trunc(g + 50) = 173 or -73 is wrapped by a true modulo.
+    EXPECT_EQ(std::pair(latticeSpan(123.4f).c0, latticeSpan(-123.0f).c0), std::pair(23, 27));
+    for (float g : {-1.0e30f, -50.5f, -0.25f, 1.0e9f, 3.0e38f, INFINITY, -INFINITY, NAN}) {
+        const LatticeSpan span = latticeSpan(g);
+        EXPECT_TRUE(span.c0 >= 0 && span.c0 < kGridSize && span.c1 >= 0 && span.c1 < kGridSize) << g;
     }
+}
 
-    // A field whose value at cell (x, y) is 100 x + y, so every sample says where it came from.
-    static void fillCoordinateField(float* field) {
-        for (int y = 0; y < kGridSize; ++y) {
-            for (int x = 0; x < kGridSize; ++x) field[cellIndex(x, y)] = static_cast<float>(100 * x + y);
+// One particle, one step of 1 s on a uniform flow: the phases and their boundary times.
+TEST(Particles, OneParticleThroughThePhases) {
+    fluidtest::SavedFluidState saved;
+    seedRandom(1);
+    const float u1 = randUnit(), u2 = randUnit();
+    const ParticlePosition shaken = {0.5f + (0.5f - u1) * -0.9f * 0.005f, 0.5f + (0.5f - u2) * 0.001f};
+    const float b = 22.0f / 34.0f;  // the pull at 197 s
+    // From a place, with a target, a flow, every logo pixel the same, to a place, drawing or not.
+    struct Case { const char* what; float t; ParticlePosition from, target; float vx, vy; int logo; ParticlePosition to;
+                  bool draws; bool solid = false; };
+    const Case cases[] = {
+        {"still free and squeezed at 175 s", 175.0f, {0.3f, 0.8f}, {0.9f, 0.9f}, 0, 0, 0, {0.3f, 0.8f - 0.0027f}, false},
+        {"a third of the squeeze", 160.0f, {0.3f, 0.2f}, {}, 0, 0, 0, {0.3f, 0.2f + 0.0009f}, false},
+        {"tremor not yet", 64.0f, {0.5f, 0.5f}, {}, 0, 0, 0, {0.5f, 0.5f}, false},
+        {"tremor", 64.1f, {0.5f, 0.5f}, {}, 0, 0, 0, shaken, true},
+        {"tremor over", 64.25f, {0.5f, 0.5f}, {}, 0, 0, 0, {0.5f, 0.5f}, false},
+        {"half the pull", 192.0f, {0.5f, 0.5f}, {0.9f, 0.1f}, 0.02f, 0, 255, {0.51f + 0.028f, 0.5f - 0.017f}, false},
+        {"damped on black", 197.0f, {0.25f, 0.5f}, {0.25f, 0.5f}, 0.02f, 0, 0, {0.25f + 0.0135f * (1.0f - b), 0.5f}, false},
+        {"on white", 197.0f, {0.25f, 0.5f}, {0.25f, 0.5f}, 0.02f, 0, 255, {0.25f + 0.02f * (1.0f - b), 0.5f}, false},
+        {"wrap only, no draw", 50.0f, {0.95f, 0.5f}, {}, 0.1f, 0, 0, {0.05f, 0.5f}, false},
+        {"late exits wrap", 160.0f, {0.95f, 0.5f}, {}, 0.1f, 0, 0, {0.05f, 0.5f}, true},
+        {"vertical exits wrap", 100.0f, {0.5f, 0.05f}, {}, 0, -0.1f, 0, {0.5f, 0.95f}, false},
+        {"no fluid cell to respawn in", 100.0f, {-0.1f, 0.5f}, {}, 0, 0, 0, {-0.1f, 0.5f}, true, true},
+    };
+    particleCount = 1;
+    respawnChance = 1.0f;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fillFlow(c.vx, c.vy);
+        std::fill(std::begin(fluidGrid.obstacle), std::end(fluidGrid.obstacle), c.solid);
+        logoPixels.fill(c.logo);
+        demoClock.time = c.t;
+        particleTargets[0] = c.target;
+        particlePositions[0] = c.from;
+        seedRandom(1);
+        advanceParticles(1.0f, c.t > 155.0f);
+        EXPECT_NEAR(particlePositions[0].x, c.to.x, 1e-6f);
+        EXPECT_NEAR(particlePositions[0].y, c.to.y, 1e-6f);
+        const int next = rand15();
+        seedRandom(1);
+        EXPECT_EQ(next != rand15(), c.draws);
+    }
+    // Otherwise a sideways exit respawns, never in a solid cell: here all but a cross is solid.
+    fillFlow(0.0f, 0.0f);
+    for (int cell = 0; cell < kCellCount; ++cell) fluidGrid.obstacle[cell] = cell / 50 != 10 && cell % 50 != 33;
+    demoClock.time = 100.0f;
+    for (int n = 0; n < 2000; ++n) {
+        particlePositions[0] = {-0.1f, 0.5f};
+        advanceParticles(0.0f, false);
+        const auto [x, y] = particlePositions[0];
+        ASSERT_EQ(fluidGrid.obstacle[cellIndex(latticeSpan(49.0f * x).c0, latticeSpan(49.0f * y).c0)], 0) << x << ' ' << y;
+    }
+}
+
+TEST(Particles, SizeBands) {
+    struct Case { int i, count, layers; float minPar, maxPar; int height, first, length; float size; };
+    const float band1 = 18.0f / 19.0f + 6.0f / 19.0f;
+    const Case cases[] = {
+        {1, 100000, 20, 1, 6, 1080, 5000, 5000, band1 * 0.75f},  // band 0 is never drawn
+        {19, 100000, 20, 1, 6, 1080, 95000, 5000, 6.0f * 0.75f},
+        {19, 99999, 20, 1, 6, 720, 94981, 4999, 6.0f * 0.5f},  // particles 99980.. are not drawn
+        {1, 300, 3, 2, 4, 1440, 100, 100, 3.0f},
+        {1, 250000, 20, 1, 6, 720, 5000, 5000, band1 * 0.5f},  // never past the array
+        {0, -7, 20, 1, 6, 720, 0, 0, 0.5f},    {0, 100000, 1, 1, 6, 720, 0, 0, 0.5f},  // nothing drawn
+        {0, 100000, -3, 1, 6, 720, 0, 0, 0.5f}, {0, 10, 1000, 1, 6, 720, 0, 0, 0.5f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "band " << c.i << " of " << c.count << " in " << c.layers);
+        const ParticleBand band = particleBand(c.i, c.count, c.layers, c.minPar, c.maxPar, c.height);
+        EXPECT_EQ(particleBandLength(c.count, c.layers), c.length);
+        EXPECT_EQ(band.first, c.first);
+        EXPECT_EQ(band.count, c.length);
+        EXPECT_FLOAT_EQ(band.pointSize, c.size);
+    }
+}
+
+// Frozen on purpose: the loop as it was before it was split into blocks, to hold the blocks
+// of eight to it bit for bit, the generator's draws included.
+void referenceAdvance(std::vector<ParticlePosition>& positions, float dt, bool late) {
+    const int count = std::min(particleCount, kMaxParticles);
+    const float t = demoClock.time;
+    const float squeeze = std::min((t - 155.0f) / 15.0f, 1.0f);
+    const float pull = std::min((t - 175.0f) / 34.0f, 1.0f);
+    const float damp = std::min((t - 190.0f) / 14.0f, 1.0f);
+    auto sideways = [&](float& x, float& y, float by) {  // wrap, or by chance respawn
+        if ((t > 45.5f && t < 58.5f) || !(randUnit() <= respawnChance) || late) {
+            x += by;
+        } else {
+            respawnParticle(x, y);
+        }
+    };
+    for (int i = 0; i < count; ++i) {
+        auto& [x, y] = positions[static_cast<std::size_t>(i)];
+        const float s = dt + static_cast<float>(i) * dt / static_cast<float>(count);
+        float vx = sampleBilinear(fluidGrid.velocityX, 49.0f * x, 49.0f * y);
+        float vy = sampleBilinear(fluidGrid.velocityY, 49.0f * x, 49.0f * y);
+        if (t <= 175.0f) {
+            x += s * vx;
+            y += s * vy;
+            if (t > 64.0f && t < 64.25f) {
+                x += (0.5f - randUnit()) * ((t - 65.0f) * 0.005f);
+                y += (0.5f - randUnit()) * 0.001f;
+            }
+            if (late) y -= s * 0.009f * squeeze * (y - 0.5f);
+        } else {
+            const float column = static_cast<float>(kLogoWidth) * x, row = static_cast<float>(kLogoHeight) * (1.0f - y);
+            if (t > 190.0f && logoPixel(column >= 0.0f ? static_cast<int>(std::min(column, kLogoWidth - 1.0f)) : 0,
+                                        row >= 0.0f ? static_cast<int>(std::min(row, kLogoHeight - 1.0f)) : 0) == 0) {
+                vx *= 1.0f - 0.65f * damp;
+                vy *= 1.0f - 0.55f * damp;
+            }
+            const ParticlePosition target = particleTargets[static_cast<std::size_t>(i)];
+            x = x + s * vx * (1.0f - pull) - 0.14f * s * s * pull * (x - target.x);
+            y = y + s * vy * (1.0f - pull) - 0.085f * s * s * pull * (y - target.y);
+        }
+        if (x < 0.0f) sideways(x, y, 1.0f);
+        if (y < 0.0f) y += 1.0f;
+        if (x > 1.0f) sideways(x, y, -1.0f);
+        if (y > 1.0f) y -= 1.0f;
+    }
+}
+
+// Positions the blocks must hand to the one-at-a-time path, over block starts and other
+// indices, and floats at or just below k / 49 whose two lattice neighbours are not one apart.
+void plantOddPositions() {
+    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    const ParticlePosition odd[] = {
+        {-0.5f, 0.5f},  {1.7f, -2.0f},   {nan, 0.3f},      {0.2f, nan},         {1.0e20f, 0.5f},
+        {0.5f, -inf},   {1.0f, 1.0f},    {0.0f, 0.0f},     {-0.0f, 1.0f},       {std::nextafter(1.0f, 0.0f), 0.5f},
+        {-1.02f, 0.4f}, {1.0201f, 0.6f}, {0.3f, -1.0203f}, {-3.0e9f, -7.0e12f}, {0.999f, 0.001f},
+        {-0.01f, 0.5f}, {0.5f, -0.015f}, {-0.002f, -0.003f},  // the upper neighbour wraps to cell 0
+    };
+    for (std::size_t n = 0; n < std::size(odd); ++n) {
+        particlePositions[3 * n] = particlePositions[3 * n + 37] = particlePositions[3 * n + 4099] = odd[n];
+    }
+    std::size_t edge = 200;
+    for (int k = 1; k < 49; ++k) {
+        float x = static_cast<float>(k) / 49.0f;
+        for (int step = 0; step < 8; ++step, x = std::nextafter(x, 0.0f)) {
+            const int apart = latticeSpan(49.0f * x).c1 - latticeSpan(49.0f * x).c0;
+            if (apart == 1 || apart == 1 - kGridSize) continue;
+            particlePositions[edge++] = {x, 0.5f};
+            particlePositions[edge++] = {0.5f, x};
+            particlePositions[edge++] = {x, x};
+            break;
         }
     }
+    ASSERT_GT(edge, 200u) << "no cell edge found where rounding splits the neighbours";
+}
 
-    // True when the generator is where seedRandom(seed) left it.
-    static bool nothingDrawnSince(std::uint32_t seed) {
-        const int next = rand15();
+// Runs both from the same positions and generator state, comparing after each frame.
+void expectSameFrames(float t, int frames) {
+    std::vector<ParticlePosition> expected(particlePositions.begin(), particlePositions.end());
+    for (int frame = 0; frame < frames; ++frame) {
+        demoClock.time = t + 0.01f * static_cast<float>(frame);
+        const float dt = frame % 2 == 0 ? 0.1875f : 0.03125f;
+        const std::uint32_t seed = 1000u + static_cast<std::uint32_t>(frame) * 77u;
         seedRandom(seed);
-        return next == rand15();
-    }
-
-    static void placeOne(float x, float y) {
-        particleCount = 1;
-        particlePositions[0] = {x, y};
-    }
-};
-
-TEST_F(Particles, SamplesCellCentresExactly) {
-    fillCoordinateField(fluidGrid.velocityX);
-    EXPECT_EQ(sampleBilinear(fluidGrid.velocityX, 0.0f, 0.0f), 0.0f);
-    EXPECT_EQ(sampleBilinear(fluidGrid.velocityX, 7.0f, 31.0f), 731.0f);
-    EXPECT_EQ(sampleBilinear(fluidGrid.velocityX, 48.0f, 48.0f), 4848.0f);
-}
-
-TEST_F(Particles, InterpolatesBetweenCells) {
-    fillCoordinateField(fluidGrid.velocityX);
-    EXPECT_FLOAT_EQ(sampleBilinear(fluidGrid.velocityX, 10.5f, 20.25f), 1050.0f + 20.25f);
-}
-
-TEST_F(Particles, SamplesTheEdgeAndWrapsTheUpperNeighbour) {
-    fillCoordinateField(fluidGrid.velocityX);
-    // x = 1 lies on column 49 whose right neighbour wraps to column 0.
-    EXPECT_EQ(latticeSpan(49.0f).c0, 49);
-    EXPECT_EQ(latticeSpan(49.0f).c1, 0);
-    EXPECT_EQ(sampleBilinear(fluidGrid.velocityX, 49.0f, 49.0f), 4949.0f);
-    EXPECT_EQ(sampleBilinear(fluidGrid.velocityX, 49.0f, 3.0f), 4903.0f);
-    // Just beyond the edge the wrapped difference is -49, so the weights run the other way.
-    const float r = (49.49f - 49.0f) / -49.0f;
-    EXPECT_FLOAT_EQ(sampleBilinear(fluidGrid.velocityX, 49.49f, 3.0f), (1.0f - r) * 4903.0f + r * 3.0f);
-}
-
-TEST_F(Particles, LatticeSpanStaysInsideForAnyCoordinate) {
-    for (float g : {-1.0e30f, -123.4f, -50.5f, -0.25f, 1.0e9f, 3.0e38f, std::numeric_limits<float>::infinity(),
-                    -std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN()}) {
-        const LatticeSpan span = latticeSpan(g);
-        EXPECT_GE(span.c0, 0) << g;
-        EXPECT_LT(span.c0, kGridSize) << g;
-        EXPECT_GE(span.c1, 0) << g;
-        EXPECT_LT(span.c1, kGridSize) << g;
-    }
-    EXPECT_EQ(latticeSpan(-123.0f).c0, 27);  // trunc(-73) wrapped by a true modulo
-    EXPECT_EQ(latticeSpan(-123.0f).c1, 28);
-}
-
-TEST_F(Particles, ScatterIsUniformDeterministicAndInsideTheSquare) {
-    seedRandom(500);
-    scatterParticles();
-    const ParticlePosition first = particlePositions[0];
-    double meanX = 0.0;
-    for (const ParticlePosition& p : particlePositions) {
-        ASSERT_GE(p.x, 0.0f);
-        ASSERT_LE(p.x, 1.0f);
-        ASSERT_GE(p.y, 0.0f);
-        ASSERT_LE(p.y, 1.0f);
-        meanX += p.x;
-    }
-    EXPECT_NEAR(meanX / kMaxParticles, 0.5, 0.01);
-    seedRandom(500);
-    const float x = randUnit();
-    const float y = randUnit();
-    EXPECT_EQ(first.x, x);  // x first, then y, each from its own draw
-    EXPECT_EQ(first.y, y);
-}
-
-TEST_F(Particles, LaterParticlesTakeLongerSteps) {
-    std::fill(std::begin(fluidGrid.velocityX), std::end(fluidGrid.velocityX), 0.01f);
-    particleCount = 1000;
-    for (int i = 0; i <= particleCount; ++i) particlePositions[static_cast<std::size_t>(i)] = {0.5f, 0.5f};
-    advanceParticles(1.0f, false);
-    EXPECT_NEAR(particlePositions[0].x - 0.5f, 0.01f, 1e-7f);
-    EXPECT_NEAR(particlePositions[999].x - 0.5f, 0.01f * (1.0f + 999.0f / 1000.0f), 1e-7f);
-    EXPECT_EQ(particlePositions[1000].x, 0.5f);  // beyond particleCount nothing moves
-}
-
-TEST_F(Particles, NoParticlesNoMotion) {
-    std::fill(std::begin(fluidGrid.velocityX), std::end(fluidGrid.velocityX), 0.01f);
-    particlePositions[0] = {0.5f, 0.5f};
-    for (int count : {0, -5}) {
-        particleCount = count;
-        advanceParticles(1.0f, false);
-        EXPECT_EQ(particlePositions[0].x, 0.5f);
+        referenceAdvance(expected, dt, t > 155.0f);
+        const int expectedNext = rand15();
+        seedRandom(seed);
+        advanceParticles(dt, t > 155.0f);
+        ASSERT_EQ(expectedNext, rand15()) << "draws differ at t = " << demoClock.time;
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            ASSERT_EQ(std::memcmp(&expected[i], &particlePositions[i], sizeof(ParticlePosition)), 0)
+                << "t = " << demoClock.time << ", frame " << frame << ", particle " << i;
+        }
     }
 }
 
-TEST_F(Particles, SqueezeOnlyWhenLateAndFreePhaseAtExactly175) {
-    demoClock.time = 175.0f;  // still the free phase
-    particleTargets[0] = {0.9f, 0.9f};
-    placeOne(0.3f, 0.8f);
-    advanceParticles(1.0f, false);
-    EXPECT_EQ(particlePositions[0].x, 0.3f);
-    EXPECT_EQ(particlePositions[0].y, 0.8f);
-    advanceParticles(1.0f, true);  // full squeeze strength from 170 s on
-    EXPECT_EQ(particlePositions[0].x, 0.3f);
-    EXPECT_FLOAT_EQ(particlePositions[0].y, 0.8f - 0.009f * (0.8f - 0.5f));
+// Wild throws particles far outside the square in one step. At (0, -0) the upper row's weights are -0,
+// so a flow of -0 in the bottom row samples to -0: y stays -0, not below zero, and must not become +0.
+enum class Lattice { Calm, Blocks, AllSolid, Wild, NegativeZero };
 
-    demoClock.time = 160.0f;  // a third of the way in
-    placeOne(0.3f, 0.2f);
-    advanceParticles(1.0f, true);
-    EXPECT_FLOAT_EQ(particlePositions[0].y, 0.2f - 0.009f * (1.0f / 3.0f) * (0.2f - 0.5f));
-}
-
-TEST_F(Particles, TremorOnlyInsideItsWindow) {
-    for (float t : {64.0f, 64.25f}) {
-        demoClock.time = t;
-        placeOne(0.5f, 0.5f);
-        seedRandom(1);
-        advanceParticles(1.0f, false);
-        EXPECT_EQ(particlePositions[0].x, 0.5f) << t;
-        EXPECT_TRUE(nothingDrawnSince(1)) << "no draw at " << t;
+TEST(ParticlesExact, BlocksMatchOneAtATime) {
+    fluidtest::SavedFluidState saved;
+    struct Case { int count; float chance; Lattice lattice; bool oddPositions; int frames; };
+    const Case cases[] = {
+        {kMaxParticles, 0.25f, Lattice::Calm, true, 3}, {kMaxParticles, 1.0f, Lattice::Calm, true, 3},
+        {kMaxParticles + 123, 0.0f, Lattice::Calm, true, 2},  // a count above the array
+        {0, 0.5f, Lattice::Calm, false, 2},  {7, 0.5f, Lattice::Calm, false, 8},  {9, 0.5f, Lattice::Calm, false, 8},
+        {17, 0.5f, Lattice::Calm, false, 8}, {1003, 0.5f, Lattice::Calm, false, 8},
+        {4321, 1.0f, Lattice::Blocks, true, 6}, {300, 1.0f, Lattice::AllSolid, true, 2},
+        {2000, 0.25f, Lattice::Wild, false, 4},  {64, 0.25f, Lattice::NegativeZero, false, 2},
+    };
+    for (const Case& c : cases) {
+        for (float t : {30.0f, 50.0f, 64.1f, 120.0f, 160.0f, 180.0f, 200.0f}) {
+            SCOPED_TRACE(testing::Message() << "count " << c.count << ", lattice " << static_cast<int>(c.lattice)
+                                            << ", t = " << t);
+            seedRandom(static_cast<std::uint32_t>(t * 10.0f) + static_cast<std::uint32_t>(c.count));
+            const float v = c.lattice == Lattice::Wild ? 40.0f : 0.15f;
+            for (int cell = 0; cell < kCellCount; ++cell) {
+                const int x = cell % kGridSize, y = cell / kGridSize;
+                const bool block = (x >= 12 && x < 35 && y >= 10 && y < 30) || x == 0;
+                fluidGrid.velocityX[cell] = v * (2.0f * randUnit() - 1.0f);
+                fluidGrid.velocityY[cell] = v * (2.0f * randUnit() - 1.0f);
+                fluidGrid.obstacle[cell] = c.lattice == Lattice::AllSolid || (c.lattice == Lattice::Blocks && block);
+            }
+            if (c.lattice == Lattice::Wild) {
+                fluidGrid.velocityX[cellIndex(5, 5)] = INFINITY;
+                fluidGrid.velocityY[cellIndex(6, 5)] = NAN;
+            }
+            for (auto& target : particleTargets) target = {randUnit(), randUnit()};
+            for (auto& pixel : logoPixels) pixel = randUnit() < 0.5f ? 0 : 255;
+            for (auto& p : particlePositions) p = {randUnit(), randUnit()};
+            if (c.lattice == Lattice::NegativeZero) {
+                fillFlow(0.0f, 0.0f);
+                for (int x = 0; x < kGridSize; ++x) fluidGrid.velocityY[cellIndex(x, 0)] = -0.0f;
+                std::fill_n(particlePositions.begin(), 64, ParticlePosition{0.0f, -0.0f});
+            }
+            if (c.oddPositions) plantOddPositions();
+            particleCount = c.count;
+            respawnChance = c.chance;
+            expectSameFrames(t, c.frames);
+            EXPECT_TRUE(c.lattice != Lattice::NegativeZero || t != 30.0f || std::signbit(particlePositions[9].y));
+        }
     }
-    demoClock.time = 64.1f;
-    placeOne(0.5f, 0.5f);
-    seedRandom(1);
-    const float u1 = randUnit();
-    const float u2 = randUnit();
-    seedRandom(1);
-    advanceParticles(1.0f, false);
-    EXPECT_FLOAT_EQ(particlePositions[0].x, 0.5f + (0.5f - u1) * (64.1f - 65.0f) * 0.005f);
-    EXPECT_FLOAT_EQ(particlePositions[0].y, 0.5f + (0.5f - u2) * 0.001f);
-}
-
-TEST_F(Particles, FormationPullsTowardsTheTargetAfter175) {
-    demoClock.time = 175.0f + 17.0f;  // half strength: b = 0.5
-    logoPixels.fill(255);             // no damping
-    particleTargets[0] = {0.9f, 0.1f};
-    placeOne(0.5f, 0.5f);
-    std::fill(std::begin(fluidGrid.velocityX), std::end(fluidGrid.velocityX), 0.02f);
-    advanceParticles(1.0f, true);
-    EXPECT_FLOAT_EQ(particlePositions[0].x, 0.5f + 0.02f * 0.5f - 0.14f * 0.5f * (0.5f - 0.9f));
-    EXPECT_FLOAT_EQ(particlePositions[0].y, 0.5f - 0.085f * 0.5f * (0.5f - 0.1f));
-}
-
-TEST_F(Particles, DampsTheVelocityOnBlackLogoPixelsAfter190) {
-    std::fill(std::begin(fluidGrid.velocityX), std::end(fluidGrid.velocityX), 0.02f);
-    // The target under the particle, so only the damped velocity moves it.
-    demoClock.time = 197.0f;  // m = 0.5, b = 22 / 34
-    const float b = 22.0f / 34.0f;
-    particleTargets[0] = {0.25f, 0.5f};
-    placeOne(0.25f, 0.5f);
-    advanceParticles(1.0f, true);  // logo all black: damped
-    EXPECT_FLOAT_EQ(particlePositions[0].x, 0.25f + 0.02f * (1.0f - 0.65f * 0.5f) * (1.0f - b));
-
-    logoPixels.fill(255);
-    placeOne(0.25f, 0.5f);
-    advanceParticles(1.0f, true);
-    EXPECT_FLOAT_EQ(particlePositions[0].x, 0.25f + 0.02f * (1.0f - b));
-}
-
-TEST_F(Particles, LogoLookupClampsAtTheFarEdges) {
-    std::fill(std::begin(fluidGrid.velocityX), std::end(fluidGrid.velocityX), -0.02f);
-    demoClock.time = 197.0f;
-    const float b = 22.0f / 34.0f;
-    // Only the last column's bottom pixel is not black: x = 1, y = 0 must read it.
-    logoPixels.fill(0);
-    logoPixels[static_cast<std::size_t>(kLogoWidth - 1) * kLogoHeight + kLogoHeight - 1] = 255;
-    particleTargets[0] = {1.0f, 0.0f};
-    placeOne(1.0f, 0.0f);
-    advanceParticles(1.0f, true);
-    EXPECT_FLOAT_EQ(particlePositions[0].x, 1.0f - 0.02f * (1.0f - b));  // undamped
-}
-
-TEST_F(Particles, SidewaysExitsWrapOrRespawn) {
-    std::fill(std::begin(fluidGrid.velocityX), std::end(fluidGrid.velocityX), 0.1f);
-    respawnChance = 1.0f;
-    // Between 45.5 and 58.5 s nothing respawns, and nothing is drawn for it.
-    demoClock.time = 50.0f;
-    placeOne(0.95f, 0.5f);
-    seedRandom(2);
-    advanceParticles(1.0f, false);
-    EXPECT_NEAR(particlePositions[0].x, 0.05f, 1e-6f);
-    EXPECT_EQ(particlePositions[0].y, 0.5f);
-    EXPECT_TRUE(nothingDrawnSince(2));
-    // Late: a draw is made, but the particle wraps.
-    demoClock.time = 160.0f;
-    placeOne(0.95f, 0.5f);
-    advanceParticles(1.0f, true);
-    EXPECT_NEAR(particlePositions[0].x, 0.05f, 1e-6f);
-    // Otherwise a draw at or below the chance respawns it somewhere fluid.
-    demoClock.time = 100.0f;
-    placeOne(0.95f, 0.5f);
-    advanceParticles(1.0f, false);
-    EXPECT_NE(particlePositions[0].y, 0.5f);
-    // Vertical exits always wrap.
-    std::fill(std::begin(fluidGrid.velocityX), std::end(fluidGrid.velocityX), 0.0f);
-    std::fill(std::begin(fluidGrid.velocityY), std::end(fluidGrid.velocityY), -0.1f);
-    placeOne(0.5f, 0.05f);
-    advanceParticles(1.0f, false);
-    EXPECT_FLOAT_EQ(particlePositions[0].y, 0.95f);
-}
-
-TEST_F(Particles, RespawnNeverLandsInASolidCell) {
-    // Everything solid except a thin cross.
-    std::fill(std::begin(fluidGrid.obstacle), std::end(fluidGrid.obstacle), 1);
-    for (int i = 0; i < kGridSize; ++i) {
-        fluidGrid.obstacle[cellIndex(i, 10)] = 0;
-        fluidGrid.obstacle[cellIndex(33, i)] = 0;
-    }
-    seedRandom(77);
-    for (int n = 0; n < 2000; ++n) {
-        float x = -0.1f;
-        float y = 0.5f;
-        respawnParticle(x, y);
-        const int cell = cellIndex(latticeSpan(49.0f * x).c0, latticeSpan(49.0f * y).c0);
-        ASSERT_EQ(fluidGrid.obstacle[cell], 0) << x << ", " << y;
-    }
-}
-
-TEST_F(Particles, RespawnOnAnAllSolidLatticeGivesUp) {
-    std::fill(std::begin(fluidGrid.obstacle), std::end(fluidGrid.obstacle), 1);
-    float x = -0.1f;
-    float y = 0.5f;
-    respawnParticle(x, y);
-    EXPECT_EQ(x, -0.1f);
-    EXPECT_EQ(y, 0.5f);
-}
-
-TEST_F(Particles, StepsSurviveAbsurdPositions) {
-    particleCount = 3;
-    particlePositions[0] = {-1.0e20f, 5.0f};
-    particlePositions[1] = {std::numeric_limits<float>::quiet_NaN(), 0.5f};
-    particlePositions[2] = {0.5f, std::numeric_limits<float>::infinity()};
-    demoClock.time = 200.0f;
-    advanceParticles(1.0f, true);  // must not read outside the lattice or the logo
-    SUCCEED();
-}
-
-TEST(ParticlesBands, TwentyBandsLeaveTheFirstFiveThousandOut) {
-    EXPECT_EQ(particleBandLength(100000, 20), 5000);
-    const ParticleBand first = particleBand(1, 100000, 20, 1.0f, 6.0f, 1080);
-    const ParticleBand last = particleBand(19, 100000, 20, 1.0f, 6.0f, 1080);
-    EXPECT_EQ(first.first, 5000);
-    EXPECT_EQ(first.count, 5000);
-    EXPECT_EQ(last.first, 95000);
-    EXPECT_EQ(last.first + last.count, 100000);
-    EXPECT_FLOAT_EQ(first.pointSize, (18.0f / 19.0f + 6.0f / 19.0f) * 0.75f);
-    EXPECT_FLOAT_EQ(last.pointSize, 6.0f * 0.75f);
-}
-
-TEST(ParticlesBands, RemainderAndDegenerateCounts) {
-    EXPECT_EQ(particleBandLength(99999, 20), 4999);  // particles 99980.. are not drawn
-    EXPECT_EQ(particleBand(19, 99999, 20, 1, 6, 720).first + 4999, 99980);
-    EXPECT_EQ(particleBandLength(0, 20), 0);
-    EXPECT_EQ(particleBandLength(-7, 20), 0);
-    EXPECT_EQ(particleBandLength(100000, 1), 0);
-    EXPECT_EQ(particleBandLength(100000, 0), 0);
-    EXPECT_EQ(particleBandLength(100000, -3), 0);
-    EXPECT_EQ(particleBandLength(10, 1000), 0);
-    EXPECT_EQ(particleBandLength(250000, 20), 5000);  // never past the array
-}
-
-TEST(ParticlesBands, SizeFollowsTheFactorsAndPictureHeight) {
-    EXPECT_FLOAT_EQ(particleBand(1, 100, 2, 3.0f, 9.0f, 720).pointSize, 9.0f * 0.5f);
-    EXPECT_FLOAT_EQ(particleBand(2, 300, 3, 2.0f, 4.0f, 1440).pointSize, 4.0f);
-    EXPECT_FLOAT_EQ(particleBand(1, 300, 3, 2.0f, 4.0f, 1440).pointSize, 3.0f);
 }
 
 }  // namespace

@@ -1,261 +1,145 @@
+// The tuning files' reading and schedules, and the warnings of their reader and the layer
+// list's, which share one form.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+#include <sstream>
 #include <string>
+#include <tuple>
+#include <vector>
 
+#include "render/layer_list.h"
 #include "testing/fluid_support.h"
 
 namespace {
 
-bool contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
+void load(TuningList& list, const std::string& body) { parseTuningText(list, "header line\n" + body, "test.dat"); }
 
-class Tuning : public ::testing::Test {
-protected:
+// Each list applies at most one record a frame, in file order, strictly after its time.
+TEST(Tuning, SchedulesApplyOneRecordPerFrameAfterItsTime) {
     fluidtest::SavedFluidState saved;
-
-    void SetUp() override {
-        for (TuningList* list : {&numList, &sizeList, &negativeList, &kszakList}) {
-            list->count = 0;
-            list->cursor = 0;
-        }
-    }
-
-    static void load(TuningList& list, const std::string& body) {
-        parseTuningText(list, "header line\n" + body, "test.dat");
-    }
-};
-
-TEST_F(Tuning, CountIsCappedAndAppliesOnlyAfterItsTime) {
-    load(numList, "30 250000\n");
-    particleCount = 5;
-    applyTuningSchedules(30.0f);
-    EXPECT_EQ(particleCount, 5);  // strictly after the record's time
-    applyTuningSchedules(30.01f);
-    EXPECT_EQ(particleCount, kMaxParticles);
-}
-
-TEST_F(Tuning, SizeRecordSetsAllThree) {
+    load(numList, "1 100\n2 200\n50 300\n3 400\n60 250000\n");
     load(sizeList, "40 2 9 10\n");
-    applyTuningSchedules(40.5f);
-    EXPECT_EQ(MIN_PAR, 2.0f);
-    EXPECT_EQ(MAX_PAR, 9.0f);
-    EXPECT_EQ(sizeLayerCount, 10);
-}
-
-TEST_F(Tuning, SwitchesFollowTheirLists) {
     load(negativeList, "0 0\n12.5 1\n");
     load(kszakList, "3.25 1\n");
-    negativeOn = 1;
-    overlayOn = 0;
-    applyTuningSchedules(0.0f);
-    EXPECT_EQ(negativeOn, 1);  // a time-0 record waits for a time above 0
-    applyTuningSchedules(0.02f);
-    EXPECT_EQ(negativeOn, 0);
-    EXPECT_EQ(overlayOn, 0);
-    applyTuningSchedules(3.3f);
-    EXPECT_EQ(overlayOn, 1);
-    applyTuningSchedules(12.4f);
-    EXPECT_EQ(negativeOn, 0);  // float times are kept as written
-    applyTuningSchedules(12.6f);
-    EXPECT_EQ(negativeOn, 1);
-}
-
-TEST_F(Tuning, AtMostOneRecordPerFrameInFileOrder) {
-    load(numList, "1 100\n2 200\n50 300\n3 400\n");
-    applyTuningSchedules(10.0f);
-    EXPECT_EQ(particleCount, 100);
-    applyTuningSchedules(10.0f);
-    EXPECT_EQ(particleCount, 200);
-    // The record for 50 s holds back the one for 3 s behind it.
-    applyTuningSchedules(10.0f);
-    EXPECT_EQ(particleCount, 200);
-    applyTuningSchedules(51.0f);
-    EXPECT_EQ(particleCount, 300);
-    applyTuningSchedules(51.0f);
-    EXPECT_EQ(particleCount, 400);
-    EXPECT_EQ(numList.cursor, 4);
-}
-
-TEST_F(Tuning, ResetCursorsReplaysFromTheStart) {
-    load(numList, "1 100\n2 200\n");
-    load(kszakList, "1 1\n");
-    applyTuningSchedules(5.0f);
-    applyTuningSchedules(5.0f);
-    EXPECT_EQ(particleCount, 200);
-    overlayOn = 0;
-    resetTuningCursors();
-    EXPECT_EQ(numList.cursor, 0);
-    EXPECT_EQ(kszakList.cursor, 0);
-    applyTuningSchedules(5.0f);
-    EXPECT_EQ(particleCount, 100);
-    EXPECT_EQ(overlayOn, 1);
-}
-
-// A run that starts late applies everything due at once, holding back what is not due yet.
-TEST_F(Tuning, CatchUpAppliesEveryDueRecordBeforeTheFirstFrame) {
-    load(numList, "1 100\n2 200\n50 300\n3 400\n");
-    load(negativeList, "10 1\n10.1 0\n20 1\n20.1 0\n60 1\n");
-    negativeOn = 1;
-    catchUpTuningSchedules(30.0f);
-    EXPECT_EQ(particleCount, 200);
-    EXPECT_EQ(numList.cursor, 2);
-    EXPECT_EQ(negativeOn, 0);
-    EXPECT_EQ(negativeList.cursor, 4);
-    applyTuningSchedules(30.0f);  // later frames go on one record at a time
-    EXPECT_EQ(negativeOn, 0);
-}
-
-TEST_F(Tuning, ConvertsLikeAtoiAndAtof) {
-    load(numList, "12.9 3e2\nabc 77.9x\n# 5\n");
-    ASSERT_EQ(numList.count, 3);
-    EXPECT_EQ(numList.records[0].time, 12.0f);  // p-num times are whole seconds
-    EXPECT_EQ(numList.records[0].first, 300);
-    EXPECT_EQ(numList.records[1].time, 0.0f);   // not a number
-    EXPECT_EQ(numList.records[1].first, 77);
-    EXPECT_EQ(numList.records[2].time, 0.0f);   // '#' is just a 0 outside p-kszak
-    EXPECT_EQ(numList.records[2].first, 5);
-    load(sizeList, "7.8 -2 +4 99999999999\n");
-    ASSERT_EQ(sizeList.count, 1);
-    EXPECT_EQ(sizeList.records[0].time, 7.0f);
-    EXPECT_EQ(sizeList.records[0].first, -2);
-    EXPECT_EQ(sizeList.records[0].second, 4);
-    EXPECT_EQ(sizeList.records[0].third, 2147483647);  // saturates instead of overflowing
-    load(numList, "5 1e30\n6 -1e30\n7 nan\n");
-    EXPECT_EQ(numList.records[0].first, 2147483647);
-    EXPECT_EQ(numList.records[1].first, -2147483647 - 1);
-    EXPECT_EQ(numList.records[2].first, 0);
-}
-
-TEST_F(Tuning, RecordsSpanLinesFreely) {
-    load(sizeList, "1 2\n3\t4 5 6\r\n7 8");
-    ASSERT_EQ(sizeList.count, 2);
-    EXPECT_EQ(sizeList.records[1].time, 5.0f);
-    EXPECT_EQ(sizeList.records[1].third, 8);
-}
-
-TEST_F(Tuning, KszakSkipsTwoWordComments) {
-    load(kszakList, "# note\n10 1\n#tag x 20 0\n");
-    ASSERT_EQ(kszakList.count, 2);
-    EXPECT_EQ(kszakList.records[0].time, 10.0f);
-    EXPECT_EQ(kszakList.records[1].time, 20.0f);
-    EXPECT_EQ(kszakList.records[1].first, 0);
-}
-
-TEST_F(Tuning, KszakThreeWordCommentShiftsTheRest) {
-    load(kszakList, "# a b\n10 1\n");
-    // "b 10" becomes a record (time 0, value 10); the lone "1" is cut short.
-    ASSERT_EQ(kszakList.count, 1);
-    EXPECT_EQ(kszakList.records[0].time, 0.0f);
-    EXPECT_EQ(kszakList.records[0].first, 10);
-}
-
-TEST_F(Tuning, LastRecordWithoutItsFinalWordIsDropped) {
-    load(sizeList, "1 2 3 4\n5 6 7\n");
-    EXPECT_EQ(sizeList.count, 1);
-    load(negativeList, "1 0\n2");
-    EXPECT_EQ(negativeList.count, 1);
-}
-
-TEST_F(Tuning, HeaderLongerThan254CharactersEmptiesTheList) {
-    parseTuningText(numList, std::string(254, 'h') + "\n1 100\n", "test.dat");
-    EXPECT_EQ(numList.count, 1);
-    parseTuningText(numList, std::string(255, 'h') + "\n1 100\n", "test.dat");
-    EXPECT_EQ(numList.count, 0);
-    parseTuningText(numList, "only a header", "test.dat");
-    EXPECT_EQ(numList.count, 0);
-}
-
-TEST_F(Tuning, ExtraRecordsAreIgnoredWithAMessage) {
-    std::string body;
-    for (int i = 0; i < 120; ++i) body += std::to_string(i) + " 1\n";
-    testing::internal::CaptureStderr();
-    parseTuningText(numList, "h\n" + body, "dat/p-num.dat");
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(numList.count, 99);
-    EXPECT_EQ(numList.records[98].time, 98.0f);
-    EXPECT_TRUE(contains(err, "dat/p-num.dat")) << err;
-    EXPECT_TRUE(contains(err, "ignored")) << err;
-
-    // Exactly the maximum is no overflow; comments beyond it are no records either.
-    std::string full;
-    for (int i = 0; i < 100; ++i) full += std::to_string(i) + " 1\n";
-    testing::internal::CaptureStderr();
-    parseTuningText(kszakList, "h\n" + full + "# trailing\n", "dat/p-kszak.dat");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    EXPECT_EQ(kszakList.count, 100);
-}
-
-TEST_F(Tuning, OverlongWordsAreCutAt79Characters) {
-    testing::internal::CaptureStderr();
-    load(negativeList, "1 " + std::string(79, '0') + "7 2 1\n");
-    const std::string err = testing::internal::GetCapturedStderr();
-    ASSERT_EQ(negativeList.count, 2);
-    EXPECT_EQ(negativeList.records[0].first, 0);  // the 7 was the 80th character
-    EXPECT_EQ(negativeList.records[1].time, 2.0f);
-    EXPECT_TRUE(contains(err, "test.dat")) << err;
-}
-
-TEST_F(Tuning, MissingFileGivesAnEmptyListSilently) {
-    load(numList, "1 100\n");
-    numList.cursor = 1;
-    testing::internal::CaptureStderr();
-    loadTuningFile(numList, "/nonexistent/velkarn/p-num.dat");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    EXPECT_EQ(numList.count, 0);
-    EXPECT_EQ(numList.cursor, 0);
-}
-
-TEST_F(Tuning, LoadsAFileFromDisk) {
-    fluidtest::ScratchDir dir;
-    const std::string path = dir.file("p-size.dat");
-    fluidtest::writeFile(path, "time min max layers\n0 1 6 20\n30 2 8 16\n");
-    loadTuningFile(sizeList, path.c_str());
-    ASSERT_EQ(sizeList.count, 2);
-    EXPECT_EQ(sizeList.records[1].second, 8);
-}
-
-}  // namespace
-
-namespace {
-
-// The four files shipped in dat/ read cleanly and keep their records in time order.
-TEST(TuningShipped, FilesAreWellFormed) {
-    fluidtest::SavedFluidState saved;
-    const std::string dat = std::string(VELKARN_SOURCE_DIR) + "/dat/";
-    struct Shipped {
-        TuningList* list;
-        const char* name;
+    std::tie(particleCount, negativeOn, overlayOn, sizeLayerCount) = std::tuple(5, 1, 0, 20);
+    // Calls 'a' apply, 'c' catch up, 'r' reset the cursors and apply, at t; the values after it.
+    struct Step { char call; float t; int count, negative, overlay, layers; };
+    const Step steps[] = {
+        {'a', 0.0f, 5, 1, 0, 20},  // a record at 0 s waits for a time above it
+        {'a', 1.0f, 5, 0, 0, 20},  {'a', 3.3f, 100, 0, 1, 20}, {'a', 3.3f, 200, 0, 1, 20},
+        {'a', 3.3f, 200, 0, 1, 20},  // the record for 50 s holds back the one for 3 s behind it
+        {'a', 12.4f, 200, 0, 1, 20}, {'a', 12.6f, 200, 1, 1, 20},  // float times as written
+        {'a', 51.0f, 300, 1, 1, 10}, {'a', 51.0f, 400, 1, 1, 10}, {'a', 61.0f, kMaxParticles, 1, 1, 10},  // capped
+        {'r', 0.5f, kMaxParticles, 0, 1, 10},
+        {'c', 30.0f, 200, 1, 1, 10},  // a late start applies all that is due at once, holding back the rest
+        {'a', 30.0f, 200, 1, 1, 10},
     };
-    for (const Shipped& file : {Shipped{&numList, "p-num.dat"}, Shipped{&sizeList, "p-size.dat"},
-                                Shipped{&negativeList, "p-negative.dat"}, Shipped{&kszakList, "p-kszak.dat"}}) {
-        testing::internal::CaptureStderr();
-        loadTuningFile(*file.list, (dat + file.name).c_str());
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << file.name;
-        ASSERT_GT(file.list->count, 0) << file.name;
-        for (int i = 1; i < file.list->count; ++i) {
-            EXPECT_LE(file.list->records[static_cast<std::size_t>(i - 1)].time,
-                      file.list->records[static_cast<std::size_t>(i)].time)
-                << file.name << " record " << i;
+    for (const Step& s : steps) {
+        SCOPED_TRACE(testing::Message() << s.call << " at " << s.t);
+        if (s.call == 'r') resetTuningCursors();
+        (s.call == 'c' ? catchUpTuningSchedules : applyTuningSchedules)(s.t);
+        EXPECT_EQ(std::tie(particleCount, negativeOn, overlayOn, sizeLayerCount),
+                  std::tie(s.count, s.negative, s.overlay, s.layers));
+    }
+    EXPECT_EQ(std::tuple(MIN_PAR, MAX_PAR), std::tuple(2.0f, 9.0f));
+}
+
+TEST(Tuning, WordsConvertLikeAtoiAndAtofAndSaturate) {
+    fluidtest::SavedFluidState saved;
+    testing::internal::CaptureStderr();
+    load(numList, "12.9 3e2\nabc 77.9x\n# 5\n5 1e30\n6 -1e30\n7 nan\n");  // p-num times are whole seconds
+    load(sizeList, "7.8 -2\n+4 99999999999 1 2\t3\r\n4");  // records span lines freely
+    load(kszakList, "# a b\n10 1\n");  // a three-word comment shifts the words after it
+    testing::internal::GetCapturedStderr();
+    using Fields = std::vector<std::tuple<float, int, int, int>>;
+    auto fields = [](const TuningList& list) {
+        Fields all;
+        for (int i = 0; i < list.count; ++i) {
+            all.emplace_back(list.records[i].time, list.records[i].first, list.records[i].second, list.records[i].third);
         }
+        return all;
+    };
+    EXPECT_EQ(fields(numList), (Fields{{12, 300, 0, 0}, {0, 77, 0, 0}, {0, 5, 0, 0}, {5, INT_MAX, 0, 0},
+                                       {6, INT_MIN, 0, 0}, {7, 0, 0, 0}}));
+    EXPECT_EQ(fields(sizeList), (Fields{{7, -2, 4, INT_MAX}, {1, 2, 3, 4}}));
+    EXPECT_EQ(fields(kszakList), (Fields{{0, 10, 0, 0}}));
+    sizeList.cursor = 1;
+    testing::internal::CaptureStderr();
+    loadTuningFile(sizeList, "/nonexistent/velkarn/p-size.dat");  // a missing file: an empty list, silently
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(sizeList.count + sizeList.cursor, 0);
+}
+
+// Reads text as the named file; returns what was printed and how many records were kept.
+std::pair<std::string, int> readAs(const std::string& file, const std::string& text) {
+    testing::internal::CaptureStderr();
+    int kept = 0;
+    if (file == kBlendLayerFile) {
+        std::istringstream in(text);
+        const LayerReadResult read = readLayerGroups(in);
+        printLayerWarnings(read);
+        kept = static_cast<int>(read.groups.size());
+    } else {
+        TuningList* list = file == kNumListPath        ? &numList
+                           : file == kSizeListPath     ? &sizeList
+                           : file == kNegativeListPath ? &negativeList
+                                                       : &kszakList;
+        parseTuningText(*list, text, file.c_str());
+        kept = list->count;
     }
-    // Every point size is one the driver can draw at 1080 lines: positive, and within
-    // 64 pixels (what smooth points reach on common hardware) in the double-size
-    // particle image; every count fits the particle array.
-    for (int i = 0; i < sizeList.count; ++i) {
-        const TuningRecord& r = sizeList.records[static_cast<std::size_t>(i)];
-        const float scale = 1080.0f * 0.5f / 720.0f;
-        EXPECT_GE(r.first, 1) << "p-size record " << i;
-        EXPECT_LE(r.first, r.second) << "p-size record " << i;
-        EXPECT_LE(r.second * scale, 64.0f) << "p-size record " << i;
-        EXPECT_GE(r.third, 2) << "p-size record " << i << ": fewer than two bands draw nothing";
+    return {testing::internal::GetCapturedStderr(), kept};
+}
+
+std::string records(int n) {
+    std::string text;
+    for (int i = 0; i < n; ++i) text += std::to_string(i) + " 1\n";
+    return text;
+}
+
+// Malformed records: one warning line naming the file and the record, while the reading
+// stays as it is.
+TEST(ReaderWarnings, MalformedRecordsAreNamedAndTheRunGoesOn) {
+    fluidtest::SavedFluidState saved;
+    // The warning is a part of the first line ("" for none), one line per malformed record;
+    // kept are the records read all the same.
+    struct Case { const char* file; std::string body; const char* warning; int lines, kept; std::string header = "header"; };
+    const std::vector<Case> cases = {
+        {kBlendLayerFile, "# a comment here\n10 20 dat/black.jpg multiply\n", "", 0, 1},
+        {kBlendLayerFile, "10 20 dat/black.jpg sparkle\n",
+         "dat/p-blend.dat: record 1 (line 2): the effect \"sparkle\" is not one of", 1, 1},
+        {kBlendLayerFile, "soon 20 0 blur\n", "record 1 (line 2): the start \"soon\" is not a number", 1, 1},
+        // A three-word comment shifts the words after it.
+        {kBlendLayerFile, "# three words\n10 20 0 blur\n30 40 0 blur 50\n", "record 2 (line 3): the effect \"30\"", 2, 2},
+        {kBlendLayerFile, "\n# a b c\n1 2 0 blur\n3 4 0\n",
+         "record 3 (line 5) is cut short by the end of the file: 3 of its 4 words", 1, 1},
+        // Five words on a line: the next record starts with the fifth.
+        {kBlendLayerFile, "10 20 dat/a.jpg overlay 64.1\n30 40 dat/b.jpg blur\n",
+         "record 2 (line 2): the effect \"dat/b.jpg\"", 2, 2},
+        {kNumListPath, "0 100000\n30 lots\n", "dat/p-num.dat: record 2 (line 3): the count \"lots\" is not a number", 1, 2},
+        {kNumListPath, "# note\n", "the time \"#\" is not a number (only p-kszak.dat has comments)", 1, 1},
+        {kSizeListPath, "0 1 6 20\n40 2 9\n",
+         "dat/p-size.dat: record 2 (line 3) is cut short by the end of the file: 3 of its 4 words", 1, 1},
+        {kNegativeListPath, "-1 0\n12.5 on\n", "dat/p-negative.dat: record 2 (line 3): the switch \"on\"", 1, 2},
+        {kNegativeListPath, "1 0\n2", "record 2 (line 3) is cut short by the end of the file: 1 of its 2 words", 1, 1},
+        {kNegativeListPath, "1 " + std::string(80, '0') + " 2 1\n", "words longer than 79 characters were cut", 1, 2},
+        {kKszakListPath, "# note\n10 1\n#tag x 20 0\n", "", 0, 2},
+        {kKszakListPath, "# three words\n10 1\n", "record 2 (line 2): the time \"words\" is not a number", 2, 1},
+        // More records than the table holds: the rest is ignored; exactly as many is fine.
+        {kNumListPath, records(120), "dat/p-num.dat: more than 99 records; the rest was ignored", 1, 99},
+        {kKszakListPath, records(100) + "# trailing\n", "", 0, 100},
+        // A header line longer than 254 characters, or none at all, leaves the list empty.
+        {kNumListPath, "1 100\n", "", 0, 1, std::string(254, 'h')},
+        {kNumListPath, "1 100\n", "", 0, 0, std::string(255, 'h')},
+    };
+    for (const Case& c : cases) {
+        const auto [printed, kept] = readAs(c.file, c.header + "\n" + c.body);
+        EXPECT_EQ(kept, c.kept) << c.file << ": " << c.body;
+        EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), c.lines) << c.body << "gave: " << printed;
+        EXPECT_NE(printed.substr(0, printed.find('\n')).find(c.warning), std::string::npos) << c.body << "gave: " << printed;
     }
-    for (int i = 0; i < numList.count; ++i) {
-        const int count = numList.records[static_cast<std::size_t>(i)].first;
-        EXPECT_TRUE(count >= 0 && count <= kMaxParticles) << "p-num record " << i;
-    }
-    // The picture starts plain: the inversion is on until a record turns it off, and only a
-    // record before 0 s is due in a first frame at exactly 0 s.
-    EXPECT_LT(negativeList.records[0].time, 0.0f);
-    EXPECT_EQ(negativeList.records[0].first, 0);
+    EXPECT_EQ(readAs(kNumListPath, "only a header").second, 0);
 }
 
 }  // namespace
