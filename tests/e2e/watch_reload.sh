@@ -14,10 +14,11 @@ printf 'negative switch\n0 0\n' > repo/dat/p-negative.dat
 printf 'layers\n' > repo/dat/p-blend.dat
 start_demo --silent --no-dialogs --watch --start 40
 window=$(wait_for_window 240) || fail "no window"
-# shows TEST: waits for the window's mean red r and green g (0..1) to pass the awk test.
+# shows TEST: waits up to a minute for the window's mean red r and green g (0..1) to pass
+# the awk test; said TEXT FILE: for TEXT to appear in FILE.
 shows() {
   local r=0 g=0
-  for _ in $(seq 20); do
+  for _ in $(seq 120); do
     import -window "$window" shot.png && read -r r g < <(identify -format '%[fx:mean.r] %[fx:mean.g]\n' shot.png)
     awk -v r="$r" -v g="$g" "BEGIN { exit !($1) }" && return 0
     sleep 0.5
@@ -25,7 +26,7 @@ shows() {
   fail "the window's red $r and green $g do not pass $1"
 }
 said() {
-  for _ in $(seq 100); do grep -q "$1" "$2" && return 0; sleep 0.1; done
+  for _ in $(seq 600); do grep -q "$1" "$2" && return 0; sleep 0.1; done
   fail "no \"$1\" in $2"
 }
 shows "g < 0.35"

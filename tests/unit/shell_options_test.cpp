@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <regex>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -74,21 +71,4 @@ TEST(ShellOptions, CommandLines) {
         EXPECT_NE(p.result.error.find(c.error), std::string::npos);
         EXPECT_TRUE(!p.result.ok || p.argc == 1 + c.kept) << p.argc << " words left";
     }
-}
-
-// --help and the README's table of options name every option of the table, and no other.
-TEST(ShellOptions, HelpAndReadmeListEveryOption) {
-    std::set<std::string> documented, names;
-    std::ifstream readme(std::string(VELKARN_SOURCE_DIR) + "/README.md");
-    for (std::string line; std::getline(readme, line);) {
-        const std::string cell = line.starts_with("| `-") ? line.substr(0, line.find('|', 1)) : "";
-        const std::regex code("`(-[-a-z]+)");  // "| `--start S` |", "| `--help`, `-h` |"
-        for (std::sregex_iterator it(cell.begin(), cell.end(), code), end; it != end; ++it) documented.insert((*it)[1]);
-    }
-    for (const OptionEntry& option : demoOptionTable()) {
-        EXPECT_NE(demoUsage().find("  " + std::string(option.name)), std::string::npos) << option.name;
-        names.emplace(option.name);
-        if (!option.alias.empty()) names.emplace(option.alias);
-    }
-    EXPECT_EQ(documented, names);
 }
