@@ -18,8 +18,9 @@ echo "320 180 window" > QRV-Velkarn-config.dat
 grep -q "wrote clip.mp4" stdout.txt && grep -q $'\rvideo: frame 21/21' stderr.txt || fail "no progress to 21/21, or no report"
 probe() { ffprobe -v error -select_streams "$1" -show_entries "stream=$2" -of csv=p=0 clip.mp4; }
 video=$(probe v:0 codec_name,width,height,pix_fmt,nb_frames,duration) sound=$(probe a:0 codec_name,bit_rate,duration)
-awk -v v="$video" -v a="$sound" 'BEGIN { split(v, f, ","); split(a, s, ","); exit !(f[1] f[2] f[3] f[4] f[6] == "h264320180yuv420p21" &&
-  f[5] > 2.05 && f[5] < 2.15 && s[1] == "aac" && s[2] > 2.0 && s[2] < 2.2 && s[3] >= 128000) }' ||
+awk -v v="$video" -v a="$sound" 'BEGIN { split(v, f, ","); split(a, s, ",")
+  exit !(f[1] f[2] f[3] f[4] f[6] == "h264320180yuv420p21" && f[5] > 2.05 && f[5] < 2.15 &&
+         s[1] == "aac" && s[2] > 2.0 && s[2] < 2.2 && s[3] >= 128000) }' ||
   fail "the video is \"$video\", its sound \"$sound\" (codec, size, pixels, length, frames; codec, length, bit rate)"
 "$velkarn" --capture still --fps 10 --start 40 --end 40 >>stdout.txt 2>>stderr.txt || fail "the capture failed"
 ffmpeg -v error -i clip.mp4 -frames:v 1 -y first.png || fail "cannot decode the first frame"
@@ -39,6 +40,7 @@ refused "no ffmpeg" none.mp4 env PATH=/nonexistent "$velkarn" --video none.mp4 -
 grep -q "needs the ffmpeg program" stderr.txt || fail "no message naming ffmpeg"
 refused "no folder" no/such/x.mp4 "$velkarn" --video no/such/x.mp4 --fps 10 --start 40 --end 40.5
 mkdir fake && printf '#!/bin/sh\nfor out; do :; done\nhead -c 20000 > "$out"\n' > fake/ffmpeg && chmod +x fake/ffmpeg
-refused "an encoder that stops taking frames" dies.mp4 env PATH="$PWD/fake:$PATH" "$velkarn" --video dies.mp4 --fps 10 --start 40 --end 41
+refused "an encoder that stops taking frames" dies.mp4 \
+  env PATH="$PWD/fake:$PATH" "$velkarn" --video dies.mp4 --fps 10 --start 40 --end 41
 grep -q "not written" stderr.txt || fail "no message that the video was not written"
 echo "video: $video, sound $sound, first frame PSNR $psnr dB"

@@ -76,7 +76,7 @@ TEST(HardeningTruncation, TuningFilesAndLayerListGiveTheRecordsBeforeTheCut) {
             ASSERT_LE(cut.count, full.count) << name << " cut at " << n;
             for (int i = 0; i + 1 < cut.count; ++i) {
                 const TuningRecord &a = cut.records[i], &b = full.records[i];
-                ASSERT_EQ(std::tuple(a.time, a.first, a.second, a.third), std::tuple(b.time, b.first, b.second, b.third))
+                ASSERT_EQ(std::tie(a.time, a.first, a.second, a.third), std::tie(b.time, b.first, b.second, b.third))
                     << name << " cut at " << n << ", record " << i;
             }
         }
@@ -148,7 +148,8 @@ TEST(HardeningTruncation, LogoAndParticleCacheAreWholeOrRefused) {
     int refused = 0;
     for (const std::size_t n : cutLengths(image, 200, 16)) {
         error.clear();
-        const bool read = parsePpmRedChannel(std::string_view(image).substr(0, n), kLogoHeight, kLogoWidth, *grid, error);
+        const std::string_view cut = std::string_view(image).substr(0, n);
+        const bool read = parsePpmRedChannel(cut, kLogoHeight, kLogoWidth, *grid, error);
         ASSERT_TRUE(read ? *grid == logoPixels : !error.empty()) << "cut at " << n;
         refused += read ? 0 : 1;
     }

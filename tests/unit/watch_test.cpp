@@ -53,10 +53,13 @@ TEST(Watch, PollReportsEachCreationChangeAndDeletionOnce) {
 TEST(Watch, EachSourceRebuildsTheProgramsBuiltFromIt) {
     const std::vector<WatchedFile> files = demoWatchList();
     std::set<std::string> paths;
-    for (const WatchedFile& f : files) paths.insert(f.path.starts_with("dat/") ? f.path : "not in dat/: " + f.path);
-    EXPECT_EQ(paths.size(), 16u);
-    for (const auto& [kind, count] : {std::pair{WatchKind::Tuning, 4}, {WatchKind::LayerList, 1}, {WatchKind::Shader, 11}}) {
-        EXPECT_EQ(std::count_if(files.begin(), files.end(), [&](const WatchedFile& f) { return f.kind == kind; }), count);
+    for (const WatchedFile& f : files) paths.insert(f.path);
+    EXPECT_EQ(paths.size(), 16u) << "sixteen distinct files";
+    EXPECT_TRUE(std::all_of(paths.begin(), paths.end(), [](const std::string& p) { return p.starts_with("dat/"); }));
+    for (const auto& [kind, count] :
+         {std::pair{WatchKind::Tuning, 4}, std::pair{WatchKind::LayerList, 1}, std::pair{WatchKind::Shader, 11}}) {
+        const auto ofKind = [&](const WatchedFile& f) { return f.kind == kind; };
+        EXPECT_EQ(std::count_if(files.begin(), files.end(), ofKind), count) << "kind " << static_cast<int>(kind);
     }
     EXPECT_EQ(shaderEntriesUsing("dat/multiply_vertex.glsl"), (Indices{0, 1, 2, 3, 4}));  // shared vertex sources
     EXPECT_EQ(shaderEntriesUsing("dat/geom-vert.glsl"), (Indices{5, 6}));
@@ -87,9 +90,12 @@ TEST(Watch, LayerListIsTakenInOnlyWhenItReadsWhole) {
     std::istringstream good("header\n10 20 dat/black.jpg multiply\n15 30 0 replace\n0 0 dat/missing.jpg blur\n");
     ASSERT_TRUE(readBlendLayersChecked(good, loader, layers, error)) << error;
     ASSERT_EQ(layers.size(), 3u);
-    EXPECT_EQ(std::tuple(layers[0].texture, layers[0].program, layers[1].texture), std::tuple(113u, multiplyProgram, 0u));
+    EXPECT_EQ(std::tuple(layers[0].texture, layers[0].program, layers[1].texture),
+              std::tuple(113u, multiplyProgram, 0u));
     EXPECT_EQ(calls, 2) << "each image loaded once, then taken from the cache";
-    for (const std::string& bad : {std::string("h\n30 40 dat/missing.png overlay\n"), "h\n1 2 dat/" + std::string(100, 'x') + " blur\n"}) {
+    const std::string missingImage = "h\n30 40 dat/missing.png overlay\n";
+    const std::string longWord = "h\n1 2 " + std::string(100, 'x') + " blur";
+    for (const std::string& bad : {missingImage, longWord}) {
         std::istringstream in(bad);
         EXPECT_FALSE(readBlendLayersChecked(in, loader, layers, error)) << bad;
         EXPECT_EQ(layers.size(), 3u) << "the old list stays";
