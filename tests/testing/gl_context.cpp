@@ -18,8 +18,7 @@ void ensureContext() {
     glutInitWindowSize(kWidth, kHeight);
     glutInitWindowPosition(0, 0);
     glutCreateWindow("velkarn test");
-    const GLenum status = glewInit();
-    if (status != GLEW_OK) {
+    if (const GLenum status = glewInit(); status != GLEW_OK) {
         std::fprintf(stderr, "glewInit failed: %s\n", glewGetErrorString(status));
         std::exit(1);
     }
@@ -44,9 +43,8 @@ std::vector<std::uint8_t> readTexture(unsigned int texture, int width, int heigh
 }
 
 GLenum drainGlErrors() {
-    GLenum first = GL_NO_ERROR;
-    for (GLenum e = glGetError(); e != GL_NO_ERROR; e = glGetError()) {
-        if (first == GL_NO_ERROR) first = e;
+    const GLenum first = glGetError();
+    while (glGetError() != GL_NO_ERROR) {
     }
     return first;
 }

@@ -1,5 +1,4 @@
-// Shared set-up of the rendering tests: one GLUT window under the X display, a small
-// picture size, and pixel read-back.
+// The rendering tests' GL context: one GLUT window under the X display, pixel read-back.
 #pragma once
 
 #include <cstdint>
@@ -12,16 +11,13 @@ namespace gltest {
 inline constexpr int kWidth = 320;
 inline constexpr int kHeight = 180;
 
-// Opens the window (once per process), initialises GLEW and sets screenWidth and
+// Opens the window once per process, initialises GLEW and sets screenWidth and
 // screenHeight to kWidth by kHeight. Tests run in the run directory, so dat/ is there.
 void ensureContext();
-
-// RGBA bytes of the currently bound read framebuffer, rows bottom-up.
+// RGBA bytes, rows bottom-up, of the bound read framebuffer or of a texture's level 0.
 std::vector<std::uint8_t> readPixels(int x, int y, int width, int height);
-// RGBA bytes of a whole texture level 0, rows bottom-up.
 std::vector<std::uint8_t> readTexture(unsigned int texture, int width, int height);
-
-// Current GL error, draining the queue (GL_NO_ERROR when there was none).
+// The first GL error queued, draining the queue (GL_NO_ERROR when there was none).
 GLenum drainGlErrors();
 
 }  // namespace gltest
