@@ -76,12 +76,19 @@ fi
 
 tree="$work/tree"
 build="$work/build"
-# The copy follows the working tree, uncommitted changes included. File times are kept, so
-# the kept build recompiles only what changed since the last run.
-rm -rf "$tree"
-mkdir -p "$tree"
+# The copy follows the working tree, uncommitted changes included. Only files whose content
+# differs are written (with a new time), so the kept build recompiles just those.
+stage="$work/stage"
+rm -rf "$stage"
+mkdir -p "$stage" "$tree"
 (cd "$root" && git ls-files -co --exclude-standard -z | tar --null --ignore-failed-read -T - -cf - 2>/dev/null) |
-  tar -xf - -C "$tree"
+  tar -xf - -C "$stage"
+(cd "$stage" && find . -type f -print0) | while IFS= read -r -d '' f; do
+  cmp -s "$stage/$f" "$tree/$f" || { mkdir -p "$(dirname "$tree/$f")"; cp "$stage/$f" "$tree/$f"; }
+done
+(cd "$tree" && find . -type f -print0) | while IFS= read -r -d '' f; do
+  [ -e "$stage/$f" ] || rm "$tree/$f"
+done
 
 "$root/scripts/install-deps.sh" test
 cmake -G Ninja -S "$tree" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DVELKARN_SANITIZE=ON -DVELKARN_WERROR=ON \
@@ -98,7 +105,7 @@ run_stages() {
   local label output
   for label in unit gl e2e; do
     output=$(cd "$build" && "$root/scripts/with-display.sh" ctest -L "^${label}\$" -j2 --timeout 600 2>&1) && continue
-    echo "$label: $(sed -n '/tests FAILED:/,$p' <<<"$output" | sed -n 's/^ *[0-9]* - \([^ ]*\).*/\1/p' | tr '\n' ' ')"
+    echo "$label: $(sed -n '/tests FAILED:/,$p' <<<"$output" | sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\).*/\1/p' | tr '\n' ' ')"
     return 0
   done
   return 1
@@ -130,6 +137,8 @@ for i in "${!files[@]}"; do
   [ -n "$only" ] && [[ $only != *",$number,"* ]] && continue
   file=${files[$i]} what=${whats[$i]} old=${olds[$i]} new=${news[$i]}
   cp "$tree/$file" "$work/original"
+  # An interrupted run must not leave the fault in the copy.
+  trap 'cp "$work/original" "$tree/$file"; touch "$tree/$file"' EXIT
   result=""
   if ! plant "$tree/$file" "$old" "$new" 2>"$work/plant.err"; then
     result="NOT PLANTED: $(cat "$work/plant.err")"
@@ -145,6 +154,7 @@ for i in "${!files[@]}"; do
   fi
   cp "$work/original" "$tree/$file"
   touch "$tree/$file"
+  trap - EXIT
   printf '%2d  %-30s %s\n      -> %s\n' "$number" "$file" "$what" "$result"
 done
 cmake --build "$build" >/dev/null

@@ -15,6 +15,7 @@
 #include "render/textures.h"
 #include "testing/fluid_support.h"
 #include "testing/gl_context.h"
+#include "testing/scratch_files.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ protected:
         return path;
     }
 
-    const fluidtest::ScratchDir dir;
+    const testfiles::ScratchDir dir;
 };
 
 GLint levelParameter(unsigned int texture, int level, GLenum name) {
@@ -87,7 +88,7 @@ TEST_F(RenderGlResources, CacheHoldsEveryLoadedNameOnceAndNoFailedOne) {
     std::string error;
     EXPECT_FALSE(tryLoadImageTexture(dir.file("missing.jpg").c_str(), &error).has_value());
     EXPECT_FALSE(error.empty());
-    fluidtest::writeFile(dir.file("junk.png"), "no");  // there, but no image
+    testfiles::writeFile(dir.file("junk.png"), "no");  // there, but no image
     EXPECT_FALSE(tryLoadImageTexture(dir.file("junk.png").c_str()).has_value());
     EXPECT_EQ(imageCache.names.size(), entries + 2);
     EXPECT_EQ(imageCache.textures.size(), entries + 2);

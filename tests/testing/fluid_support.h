@@ -1,13 +1,10 @@
 // Helpers shared by the fluid and particle tests: saving the process-wide state they
-// change, a plain reference of one lattice step, and scratch files.
+// change and a plain reference of one lattice step.
 #pragma once
 
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <tuple>
-#include <unistd.h>
 
 #include "fluid/fluid.h"
 #include "fluid/particle_map.h"
@@ -70,30 +67,6 @@ inline void referenceStep(FluidGrid& g) {
             }
         }
     }
-}
-
-// A scratch directory of one test, removed with it.
-class ScratchDir {
-public:
-    ScratchDir() { std::filesystem::create_directories(path_); }
-    ~ScratchDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    ScratchDir(const ScratchDir&) = delete;
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    inline static int counter_ = 0;
-    std::filesystem::path path_ = std::filesystem::temp_directory_path() /
-                                  ("velkarn_fluid_test_" + std::to_string(getpid()) + "_" + std::to_string(counter_++));
-};
-
-inline void writeFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-
-inline std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 }  // namespace fluidtest

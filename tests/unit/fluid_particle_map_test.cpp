@@ -6,10 +6,11 @@
 #include "fluid/ppm_reader.h"
 #include "fluid/random.h"
 #include "testing/fluid_support.h"
+#include "testing/scratch_files.h"
 
 namespace {
 
-using fluidtest::writeFile;
+using testfiles::writeFile;
 
 TEST(ParticleMapPpm, ReadsTheRedChannelOrSaysWhatIsWrong) {
     // The error is a part of the message, "" for a good text; the grid is column-major.
@@ -36,7 +37,7 @@ TEST(ParticleMapPpm, ReadsTheRedChannelOrSaysWhatIsWrong) {
 class ParticleMap : public ::testing::Test {
 protected:
     fluidtest::SavedFluidState saved;
-    fluidtest::ScratchDir dir;
+    testfiles::ScratchDir dir;
     std::string cache = dir.file("p-particlemap.dat");
     std::string logo = dir.file("logo.ppm");
     void SetUp() override { writeFile(logo, logoText(false)); }
@@ -110,7 +111,7 @@ TEST_F(ParticleMap, CacheIsTakenOnlyWholeElseRebuilt) {
         EXPECT_NE(err.find("incomplete or unreadable"), std::string::npos) << err;
         expectOnTheLogo();
         std::vector<ParticlePosition> reread(kMaxParticles);
-        EXPECT_TRUE(parseParticleCache(fluidtest::readFile(cache), std::span<ParticlePosition, kMaxParticles>(reread)));
+        EXPECT_TRUE(parseParticleCache(testfiles::readFile(cache), std::span<ParticlePosition, kMaxParticles>(reread)));
     }
 }
 

@@ -23,24 +23,20 @@
 #include "render/layer_list.h"
 #include "softbody/asc_reader.h"
 #include "testing/fluid_support.h"
+#include "testing/scratch_files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using testfiles::readFile;
 
 // A generated asset (dat/Objekt3.asc or dat/logoend.ppm), made in a scratch folder.
 std::string generated(const char* name, void (*generate)(const fs::path&)) {
-    const fs::path dir = fs::temp_directory_path() / ("velkarn_trunc_" + std::to_string(getpid()));
-    fs::create_directories(dir / "dat");
-    generate(dir);
-    const std::string text = readFile(dir / "dat" / name);
-    fs::remove_all(dir);
-    return text;
+    const testfiles::ScratchDir dir;
+    fs::create_directories(dir.path() / "dat");
+    generate(dir.path());
+    return readFile(dir.path() / "dat" / name);
 }
 
 // Every length within head bytes of the start, tail bytes of the end and 160 bytes of the

@@ -8,6 +8,7 @@
 #include "render/layer_list.h"
 #include "render/shaders.h"
 #include "testing/fluid_support.h"
+#include "testing/scratch_files.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ LayerReadResult read(const std::string& text) {
 }
 
 std::string dataFile(const char* name) {
-    return fluidtest::readFile(std::string(VELKARN_TEST_DATA) + "/render/" + name);
+    return testfiles::readFile(std::string(VELKARN_TEST_DATA) + "/render/" + name);
 }
 
 std::string joined(const LayerReadResult& r) {

@@ -10,6 +10,7 @@
 #include "mp3_encoder.h"
 #include "synth.h"
 #include "testing/fluid_support.h"
+#include "testing/scratch_files.h"
 
 namespace {
 
@@ -62,18 +63,18 @@ TEST(Music, PcmRoundsClampsAndInterleaves) {
 }
 
 TEST(Music, EncoderStreamsAsInOneWriteAndRefusesBadInputLeavingNoFile) {
-    const fluidtest::ScratchDir dir;
+    const testfiles::ScratchDir dir;
     const std::string path = dir.file("x.mp3");
     std::vector<std::int16_t> pcm(2 * 30000);
     for (std::size_t i = 0; i < pcm.size(); ++i) pcm[i] = static_cast<std::int16_t>(i * 37 % 16000) - 8000;
     ASSERT_TRUE(encodeMp3(path, pcm, 44100, 128));
-    const std::string whole = fluidtest::readFile(path);
+    const std::string whole = testfiles::readFile(path);
     Mp3Encoder encoder;
     ASSERT_TRUE(encoder.open(path, 44100, 128));
     ASSERT_TRUE(encoder.write(std::span(pcm).first(2 * 1001)));
     ASSERT_TRUE(encoder.write(std::span(pcm).subspan(2 * 1001)));
     ASSERT_TRUE(encoder.finish());
-    EXPECT_EQ(fluidtest::readFile(path), whole);
+    EXPECT_EQ(testfiles::readFile(path), whole);
 
     std::filesystem::remove(path);
     EXPECT_FALSE(encodeMp3(path, std::span(pcm).first(2 * 1000 - 1), 44100, 192));  // half a sample frame

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "shell/video.h"
+#include "testing/scratch_files.h"
 
 namespace fs = std::filesystem;
 
@@ -30,8 +31,9 @@ TEST(VideoEncoderProcess, OnlyACompleteVideoFromASuccessfulEncoderIsWritten) {
         {"frame of the wrong size", "cat > \"$out\"", 8, 6, 5, 1, true, false, false},
         {"no picture", "cat > \"$out\"", 0, 6, 6, 0, false, false, false},
     };
-    const fs::path dir = fs::temp_directory_path() / ("velkarn-video-test-" + std::to_string(::getpid()));
-    const fs::path encoder = dir.parent_path() / (dir.filename().string() + "-encoder");
+    const testfiles::ScratchDir scratch;
+    const fs::path dir = scratch.path() / "out";
+    const fs::path encoder = scratch.path() / "encoder";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         fs::remove_all(dir);
@@ -58,6 +60,4 @@ TEST(VideoEncoderProcess, OnlyACompleteVideoFromASuccessfulEncoderIsWritten) {
     }
     resetVideoEncoder();
     videoSettings = VideoSettings{};
-    fs::remove_all(dir);
-    fs::remove(encoder);
 }

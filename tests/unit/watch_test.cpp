@@ -17,13 +17,14 @@
 
 #include "render/reload.h"
 #include "shell/watch.h"
+#include "testing/scratch_files.h"
 
 namespace fs = std::filesystem;
 using Indices = std::vector<std::size_t>;
 
 TEST(Watch, PollReportsEachCreationChangeAndDeletionOnce) {
-    const fs::path dir = fs::temp_directory_path() / ("velkarn-watch-test-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    const testfiles::ScratchDir scratch;
+    const fs::path& dir = scratch.path();
     std::vector<WatchedFile> files = {{dir / "a.dat", WatchKind::Tuning, {}}, {dir / "b.glsl", WatchKind::Shader, {}}};
     const auto write = [&](std::size_t i, const char* text) { std::ofstream(files[i].path, std::ios::binary) << text; };
     for (WatchedFile& f : files) f.stamp = stampOf(f.path);
