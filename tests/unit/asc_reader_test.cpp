@@ -1,27 +1,25 @@
 // The model reader on good files and on every kind of malformed input, through both its
 // status form (the fuzzer's) and its exiting form (the demo's, with its exact messages).
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <climits>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "softbody/asc_reader.h"
+#include "testing/scratch_files.h"
 
 namespace {
 
 const std::string kData = std::string(VELKARN_TEST_DATA) + "/asc/";
-const auto kScratch = std::filesystem::temp_directory_path() / ("velkarn_asc_" + std::to_string(getpid()));
-
-std::string written(const std::string& name, const std::string& text) {
-    std::filesystem::create_directories(kScratch);
-    std::ofstream(kScratch / name) << text;
-    return (kScratch / name).string();
+// Each test writes into its own scratch folder (a local, so a death test's child, which
+// leaves by exit(), does not remove it under the parent).
+std::string written(const testfiles::ScratchDir& dir, const std::string& name, const std::string& text) {
+    testfiles::writeFile(dir.file(name), text);
+    return dir.file(name);
 }
 
 // Files around the 99-character word and 19-character value limits.
@@ -46,6 +44,7 @@ void readLoudly(const std::string& path) {
 }  // namespace
 
 TEST(AscReader, ReadsGoodFiles) {
+    const testfiles::ScratchDir scratch;
     const struct {
         std::string path;
         int vertexCount, faceCount;
@@ -57,8 +56,8 @@ TEST(AscReader, ReadsGoodFiles) {
         // Values skip their tag and convert like atof; a non-numeric count word is 0.
         {kData + "values.asc", 18, 0, {{0, -150}, {1, 3}, {2, 0}, {51, 17}}, {}},
         {kData + "face17.asc", 18, 1, {}, {{0, 17}, {2, 5}}},
-        {written("word99.asc", namedObject(99)), 0, 0, {}, {}},
-        {written("value19.asc", oneVertex(17)), 1, 0, {{0, 11111111111111111.0f}}, {}},
+        {written(scratch, "word99.asc", namedObject(99)), 0, 0, {}, {}},
+        {written(scratch, "value19.asc", oneVertex(17)), 1, 0, {{0, 11111111111111111.0f}}, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
@@ -85,11 +84,12 @@ TEST_F(AscReaderDeathTest, MissingFileNamesThePath) {
 }
 
 TEST_F(AscReaderDeathTest, MalformedFilesAreRefused) {
+    const testfiles::ScratchDir scratch;
     std::vector<std::string> paths = {
-        written("word100.asc", namedObject(100)), written("value20.asc", oneVertex(18)),
+        written(scratch, "word100.asc", namedObject(100)), written(scratch, "value20.asc", oneVertex(18)),
         // A count glued to its keyword is not the keyword: the scan runs into the end.
-        written("glued.asc", "Tri-mesh, Vertices:8 Faces: 0\nVertex List:\nFace list:\n"),
-        written("blank.asc", "   \n\t\n")};
+        written(scratch, "glued.asc", "Tri-mesh, Vertices:8 Faces: 0\nVertex List:\nFace list:\n"),
+        written(scratch, "blank.asc", "   \n\t\n")};
     for (const char* name : {"lower_list.asc", "negative_count.asc", "huge_count.asc", "overflow_count.asc",
                              "truncated.asc", "short_value.asc", "long_value.asc", "index_out_of_range.asc",
                              "negative_index.asc"}) {
@@ -105,5 +105,4 @@ TEST_F(AscReaderDeathTest, MalformedFilesAreRefused) {
         EXPECT_TRUE(faces == AscStatus::Ok || model.faces.empty());
         EXPECT_EXIT(readLoudly(path), ::testing::ExitedWithCode(1), ::testing::Eq("Error with object file! \n"));
     }
-    std::filesystem::remove_all(kScratch);
 }
