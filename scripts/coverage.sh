@@ -12,8 +12,8 @@ cmake -G Ninja -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DVELKARN_COVERAG
 cmake --build "$build"
 find "$build" -name '*.gcda' -delete
 
-export LIBGL_ALWAYS_SOFTWARE=1
-export SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"
+source "$root/scripts/lib/sanitized-tests.sh"
+export_test_environment "$root"
 status=0
 (cd "$build" && "$root/scripts/with-display.sh" ctest -j2 --output-on-failure "$@") || status=$?
 

@@ -91,14 +91,9 @@ done
 done
 
 "$root/scripts/install-deps.sh" test
-cmake -G Ninja -S "$tree" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DVELKARN_SANITIZE=ON -DVELKARN_WERROR=ON \
-  -DVELKARN_TESTS=ON -DVELKARN_BENCH=OFF >/dev/null
-
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1"
-export LSAN_OPTIONS="suppressions=$tree/tests/lsan.supp:print_suppressions=0"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-export LIBGL_ALWAYS_SOFTWARE=1
-export SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"
+source "$root/scripts/lib/sanitized-tests.sh"
+configure_sanitized_build "$tree" "$build" -DVELKARN_BENCH=OFF
+export_test_environment "$tree"
 
 # Runs the stages in order; prints "label: failing tests" for the first stage that fails.
 run_stages() {

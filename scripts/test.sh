@@ -8,16 +8,11 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-asan"
 
 "$root/scripts/install-deps.sh" test
-cmake -G Ninja -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DVELKARN_SANITIZE=ON -DVELKARN_WERROR=ON \
-  -DVELKARN_TESTS=ON -DVELKARN_BENCH=ON >/dev/null
+source "$root/scripts/lib/sanitized-tests.sh"
+configure_sanitized_build "$root" "$build" -DVELKARN_BENCH=ON
 cmake --build "$build"
 
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1"
-export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-# Software GL in a private X server; no sound device is needed.
-export LIBGL_ALWAYS_SOFTWARE=1
-export SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"
+export_test_environment "$root"
 cd "$build"
 "$root/scripts/with-display.sh" ctest --output-on-failure -j2 "$@"
 

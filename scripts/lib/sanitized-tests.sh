@@ -1,0 +1,17 @@
+# Shared by the scripts that run the tests (test.sh, fault-check.sh, coverage.sh): the sanitizer build
+# of a source tree and the environment its tests run in. Sourced.
+#   configure_sanitized_build SOURCE BUILD [CMAKE_ARGS...]
+#   export_test_environment SOURCE
+configure_sanitized_build() {
+  cmake -G Ninja -S "$1" -B "$2" -DCMAKE_BUILD_TYPE=Debug -DVELKARN_SANITIZE=ON -DVELKARN_WERROR=ON \
+    -DVELKARN_TESTS=ON "${@:3}" >/dev/null
+}
+
+export_test_environment() {
+  export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1"
+  export LSAN_OPTIONS="suppressions=$1/tests/lsan.supp:print_suppressions=0"
+  export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+  # Software GL in a private X server; no sound device is needed.
+  export LIBGL_ALWAYS_SOFTWARE=1
+  export SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"
+}
