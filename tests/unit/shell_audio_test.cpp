@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <numeric>
 #include <thread>
@@ -14,6 +13,7 @@
 #include "mp3_encoder.h"
 #include "shell/audio.h"
 #include "shell/mp3_decoder.h"
+#include "testing/scratch_files.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ protected:
             pcm[2 * i + 1] = static_cast<std::int16_t>(12000 * std::sin(2 * M_PI * 330 * t) * std::sin(6 * M_PI * t));
         }
         ASSERT_TRUE(encodeMp3(track, pcm, 44100, 192));
-        std::ofstream(dir / "junk.mp3") << "this is not an mp3 file at all";
+        testfiles::writeFile(dir / "junk.mp3", "this is not an mp3 file at all");
     }
     static void TearDownTestSuite() { fs::remove_all(dir); }
     void TearDown() override { audioShutdown(); }

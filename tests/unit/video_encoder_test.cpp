@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -38,7 +37,7 @@ TEST(VideoEncoderProcess, OnlyACompleteVideoFromASuccessfulEncoderIsWritten) {
         SCOPED_TRACE(c.what);
         fs::remove_all(dir);
         fs::create_directories(dir);
-        std::ofstream(encoder) << "#!/bin/sh\nfor out; do :; done\n" << (c.script ? c.script : "") << "\n";
+        testfiles::writeFile(encoder, std::string("#!/bin/sh\nfor out; do :; done\n") + (c.script ? c.script : "") + "\n");
         fs::permissions(encoder, fs::perms::owner_all);
         resetVideoEncoder();
         videoSettings = VideoSettings{};

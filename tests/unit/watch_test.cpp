@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -26,7 +25,7 @@ TEST(Watch, PollReportsEachCreationChangeAndDeletionOnce) {
     const testfiles::ScratchDir scratch;
     const fs::path& dir = scratch.path();
     std::vector<WatchedFile> files = {{dir / "a.dat", WatchKind::Tuning, {}}, {dir / "b.glsl", WatchKind::Shader, {}}};
-    const auto write = [&](std::size_t i, const char* text) { std::ofstream(files[i].path, std::ios::binary) << text; };
+    const auto write = [&](std::size_t i, const char* text) { testfiles::writeFile(files[i].path, text); };
     for (WatchedFile& f : files) f.stamp = stampOf(f.path);
     EXPECT_EQ(pollChangedFiles(files), Indices{});
     write(1, "void main() {}\n");
