@@ -5,8 +5,8 @@
 // when there is none), then the run ends with status 1. Called before glutInit.
 void reportGlutErrors();
 // Opens the game mode or the window for the configured size. Where game mode cannot be
-// entered, a window of the picture size is made full screen instead and the picture is
-// scaled to fit it.
+// entered, a window covers the screen instead, black until the first frame, and the
+// picture is scaled to fit it.
 void openDisplay();
 void reshape(int width, int height);
 void idle();

@@ -18,11 +18,35 @@
 
 namespace {
 
-void openWindow() {
-    glutInitWindowSize(screenWidth, screenHeight);
+void openWindow(int width, int height) {
+    glutInitWindowSize(width, height);
     glutInitWindowPosition(0, 0);
     glutCreateWindow(kWindowTitle);
     glutSetCursor(GLUT_CURSOR_NONE);
+}
+
+// What the window shows until the first frame: black.
+void drawBlack() {
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glutSwapBuffers();
+}
+
+// A window over the whole screen, black while start-up loading runs. It is made as large
+// as the screen from the start, and the full-screen request is carried out at once:
+// GLUT would otherwise leave it to the main loop, which starts only after the loading.
+void openFullScreenWindow() {
+    const int width = glutGet(GLUT_SCREEN_WIDTH);
+    const int height = glutGet(GLUT_SCREEN_HEIGHT);
+    openWindow(width > 0 ? width : screenWidth, height > 0 ? height : screenHeight);
+    glutFullScreen();
+    // GLUT refuses to run its events for a window without a display callback; the
+    // frame's own replaces this one once loading is done. The window's size reaches
+    // the reshape callback only now, so it must be there already.
+    glutReshapeFunc(reshape);
+    glutDisplayFunc(drawBlack);
+    glutMainLoopEvent();
+    drawBlack();
 }
 
 }  // namespace
@@ -37,11 +61,10 @@ void openDisplay() {
         // picture full screen in a window instead of dying without one, scaled to fit
         // whatever size the screen has.
         scalePictureToWindow = true;
-        openWindow();
-        glutFullScreen();
+        openFullScreenWindow();
         return;
     }
-    openWindow();
+    openWindow(screenWidth, screenHeight);
 }
 
 void reshape(int width, int height) {

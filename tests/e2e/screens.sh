@@ -40,24 +40,31 @@ expect_picture_at() {
 # above and below. -noreset: no reset, and no refused connections, as a last client leaves.
 Xvfb -displayfd 3 -screen 0 2560x1200x24 -nolisten tcp -noreset 3>display.txt >/dev/null 2>&1 &
 trap "stop_demo; kill $!" EXIT
-for _ in $(seq 100); do
+for _ in $(seq 600); do
   export DISPLAY=":$(head -n 1 display.txt)"
   [ "$(xdotool getdisplaygeometry 2>/dev/null)" = "2560 1200" ] && break
   sleep 0.1
 done
 [ "$(xdotool getdisplaygeometry)" = "2560 1200" ] || fail "no Xvfb with a 2560x1200 screen"
 rm QRV-Velkarn-config.dat
+# The screen is covered while start-up loading still runs: a tuning file that is a pipe
+# holds the loading until the test writes into it.
+mv dat/p-num.dat p-num.dat && mkfifo dat/p-num.dat
 start_demo --silent
 id=$(wait_for_window 240) || fail "no full-screen window"
-for _ in $(seq 50); do
+geometry=""
+for _ in $(seq 600); do
   geometry=$(xdotool getwindowgeometry "$id" | sed -n 's/.*Geometry: //p')
   [ "$geometry" = 2560x1200 ] && break
+  kill -0 "$pid" 2>/dev/null || fail "the program ended while loading"
   sleep 0.1
 done
-[ "$geometry" = 2560x1200 ] || fail "the window $geometry does not cover the 2560x1200 screen"
+[ "$geometry" = 2560x1200 ] || fail "while loading, the window $geometry does not cover the 2560x1200 screen"
+timeout 240 sh -c 'cat p-num.dat > dat/p-num.dat' || fail "the program never read dat/p-num.dat"
+rm dat/p-num.dat && mv p-num.dat dat/p-num.dat
 expect_picture_at root 2133x1200+213+0 180
 xdotool windowsize "$id" 960 1080
-expect_picture_at "$id" 960x540+0+270 60
+expect_picture_at "$id" 960x540+0+270 120
 
 stop_demo
 echo "1280 720 window" > QRV-Velkarn-config.dat
@@ -66,4 +73,4 @@ id=$(wait_for_window 240) || fail "no window titled 'the vel karn'"
 xdotool getwindowgeometry "$id" | grep -q "Geometry: 1280x720" || fail "the window is not 1280x720"
 expect_picture_at "$id" 1280x720+0+0 180
 xdotool windowsize "$id" 1480 820
-expect_picture_at "$id" 1280x720+0+50 60
+expect_picture_at "$id" 1280x720+0+50 120
