@@ -126,8 +126,7 @@ int sampleParticleTargets() {
     return count;
 }
 
-bool writeParticleCache(const char* path) {
-    const std::string text = formatParticleCache(particleTargets);
+bool writeParticleCache(const char* path, std::string_view text) {
     std::FILE* const file = std::fopen(path, "wb");
     if (!file) return false;
     const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
@@ -145,14 +144,22 @@ void loadParticleMapFrom(const char* cachePath, const char* imagePath) {
         std::fprintf(stderr, "%s is incomplete or unreadable; sampling %s again\n", cachePath, imagePath);
     }
 
+    // The run that builds the map must show what every later run shows with its cache:
+    // the targets as the cache holds them, no logo pixels (a cache run never reads the
+    // image), and the random numbers of the particles not yet used up by the sampling.
+    const std::uint32_t randomBefore = randomGeneratorState();
     readPpmRedChannel(imagePath, kLogoHeight, kLogoWidth, logoPixels);
     if (sampleParticleTargets() == 0) {
         exitWithMessage(stderr, "%s: the logo has no black pixel (red value 0) to place the particles on\n",
                         imagePath);
     }
-    if (!writeParticleCache(cachePath)) {
+    text = formatParticleCache(particleTargets);
+    if (!writeParticleCache(cachePath, text)) {
         std::fprintf(stderr, "Cannot write %s; the particle map is kept for this run only\n", cachePath);
     }
+    parseParticleCache(text, particleTargets);
+    logoPixels.fill(0);
+    seedRandom(randomBefore);
 }
 
 void loadParticleMap() { loadParticleMapFrom(kParticleMapPath, kLogoImagePath); }

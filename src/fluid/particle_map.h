@@ -18,7 +18,7 @@ inline constexpr const char* kLogoImagePath = "dat/logoend.ppm";
 // Target of each particle in the unit square: x = column / 1280, y = 1 - row / 720.
 extern std::array<ParticlePosition, kMaxParticles> particleTargets;
 // Red value of every logo pixel, column-major (720 rows per column), row 0 at the top.
-// Filled only when the map is built from the image; all zero otherwise.
+// Used only while the map is built from the image; all zero in the run.
 extern std::array<int, kLogoWidth * kLogoHeight> logoPixels;
 
 inline int logoPixel(int column, int row) {
@@ -27,6 +27,8 @@ inline int logoPixel(int column, int row) {
 
 // Start-up step: the targets from "dat/p-particlemap.dat", or, when that cannot be
 // opened or is incomplete, sampled from "dat/logoend.ppm" and written to the cache.
+// Either way the run goes on from the same state: the targets as the cache holds them,
+// logoPixels all zero and the random generator as it was.
 void loadParticleMap();
 // The same with other files.
 void loadParticleMapFrom(const char* cachePath, const char* imagePath);
@@ -40,6 +42,6 @@ std::string formatParticleCache(std::span<const ParticlePosition, kMaxParticles>
 // Draws one target per particle among the black pixels of logoPixels. Returns the number
 // of black pixels; with none, nothing is drawn and the targets are left alone.
 int sampleParticleTargets();
-// Writes particleTargets as a cache file. False when the file cannot be written whole
-// (a partial file is removed).
-bool writeParticleCache(const char* path);
+// Writes cache text to a file. False when the file cannot be written whole (a partial
+// file is removed).
+bool writeParticleCache(const char* path, std::string_view text);

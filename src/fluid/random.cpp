@@ -8,6 +8,7 @@ std::uint32_t randomState = 1;
 }  // namespace
 
 void seedRandom(std::uint32_t seed) { randomState = seed; }
+std::uint32_t randomGeneratorState() { return randomState; }
 
 int rand15() {
     randomState = randomState * 214013u + 2531011u;

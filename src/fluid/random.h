@@ -7,6 +7,8 @@
 inline constexpr int kRand15Max = 32767;
 
 void seedRandom(std::uint32_t seed);
+// The generator's state; seedRandom(state) puts it back.
+std::uint32_t randomGeneratorState();
 int rand15();
 // rand15() / 32767 as a float in [0, 1], both ends reachable.
 inline float randUnit() { return static_cast<float>(rand15()) / static_cast<float>(kRand15Max); }
