@@ -99,6 +99,9 @@ std::int64_t heardFramesSilent() {
 bool audioInitDevice() {
     if (state.device != 0) return true;
     quietenAlsa();
+    // SDL would otherwise catch Ctrl+C and SIGTERM (where nothing else has) and turn them
+    // into a quit event that nobody reads: the demo could not be stopped.
+    SDL_SetHintWithPriority(SDL_HINT_NO_SIGNAL_HANDLERS, "1", SDL_HINT_OVERRIDE);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         deviceError = SDL_GetError();
         return false;

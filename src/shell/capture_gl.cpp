@@ -9,6 +9,7 @@
 #include "shell/demo_clock.h"
 #include "shell/music.h"
 #include "shell/shell.h"
+#include "shell/stop_signals.h"
 #include "shell/video.h"
 
 namespace {
@@ -46,7 +47,11 @@ void captureFinishedFrame() {
         return;
     }
     const std::string name = captureFileName(captureSettings.directory, fixedStepFrameIndex());
-    if (!savePng(name, pixels, screenWidth, screenHeight)) {
+    // A run stopped while the frame is being written must not leave half a PNG.
+    removeFileOnStop(name.c_str());
+    const bool saved = savePng(name, pixels, screenWidth, screenHeight);
+    removeFileOnStop(nullptr);
+    if (!saved) {
         std::fprintf(stderr, "velkarn: cannot write %s\n", name.c_str());
         endRun(1);
     }

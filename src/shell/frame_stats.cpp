@@ -61,23 +61,31 @@ void writeStatsReport(std::ostream& out, const FrameStatsSummary& summary) {
     out << std::defaultfloat;
 }
 
-void writeStatsCsv(std::ostream& out, const std::vector<FrameSample>& samples) {
+void writeStatsCsvHeader(std::ostream& out) {
     out << "frame,time_s,frame_ms";
     for (const char* column : kStageColumns) out << ',' << column;
-    out << '\n' << std::fixed << std::setprecision(4);
-    for (std::size_t f = 0; f < samples.size(); ++f) {
-        const FrameSample& s = samples[f];
-        out << f << ',' << s.demoTime << ',' << s.frameMs;
-        for (double stage : s.stageMs) out << ',' << stage;
-        out << '\n';
-    }
-    out << std::defaultfloat;
+    out << '\n';
 }
 
-void FrameStats::enable(std::string csvFile) {
+void writeStatsCsvRow(std::ostream& out, std::size_t frame, const FrameSample& sample) {
+    const std::ios::fmtflags flags = out.flags();
+    const std::streamsize precision = out.precision();
+    out << std::fixed << std::setprecision(4) << frame << ',' << sample.demoTime << ',' << sample.frameMs;
+    for (double stage : sample.stageMs) out << ',' << stage;
+    out << '\n';
+    out.flags(flags);
+    out.precision(precision);
+}
+
+bool FrameStats::enable(std::string csvFile) {
     enabled_ = true;
     csvFile_ = std::move(csvFile);
     samples_.reserve(1 << 14);
+    if (csvFile_.empty()) return true;
+    csv_.open(csvFile_, std::ios::trunc);
+    writeStatsCsvHeader(csv_);
+    csv_.flush();
+    return static_cast<bool>(csv_);
 }
 
 void FrameStats::beginFrame(float demoTime) {
@@ -102,6 +110,11 @@ void FrameStats::endFrame() {
     if (!enabled_) return;
     current_.frameMs = std::chrono::duration<double, std::milli>(Clock::now() - frameStart_).count();
     samples_.push_back(current_);
+    if (!csv_.is_open()) return;
+    // Row by row as the frames come: a run that is stopped keeps the rows of its frames,
+    // and the file shows how far a run has got.
+    writeStatsCsvRow(csv_, samples_.size() - 1, current_);
+    csv_.flush();
 }
 
 bool FrameStats::finish() {
@@ -109,10 +122,9 @@ bool FrameStats::finish() {
     finished_ = true;
     writeStatsReport(std::cout, summarizeFrames(samples_));
     std::cout.flush();
-    if (csvFile_.empty()) return true;
-    std::ofstream csv(csvFile_, std::ios::trunc);
-    if (csv) writeStatsCsv(csv, samples_);
-    if (!csv) {
+    if (!csv_.is_open()) return true;
+    csv_.close();
+    if (!csv_) {
         std::fprintf(stderr, "velkarn: cannot write the statistics file %s\n", csvFile_.c_str());
         return false;
     }

@@ -1,10 +1,12 @@
 // Frame-time statistics of a run (--stats): the time of every frame and the CPU time of
-// its stages, reported at the end and optionally written one row per frame as CSV.
+// its stages, reported at the end and optionally written one row per frame as CSV, as
+// the frames come.
 #pragma once
 
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <fstream>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -27,13 +29,16 @@ struct FrameStatsSummary {
 // Nearest-rank percentiles over the frame times (p in 0..100).
 FrameStatsSummary summarizeFrames(const std::vector<FrameSample>& samples);
 void writeStatsReport(std::ostream& out, const FrameStatsSummary& summary);
-void writeStatsCsv(std::ostream& out, const std::vector<FrameSample>& samples);
+void writeStatsCsvHeader(std::ostream& out);
+void writeStatsCsvRow(std::ostream& out, std::size_t frame, const FrameSample& sample);
 
 // The recorder used by the frame driver. Everything is a no-op until enabled, so a run
 // without --stats reads no clock.
 class FrameStats {
 public:
-    void enable(std::string csvFile);
+    // Starts recording; with a file name, writes the CSV header into it at once and a row
+    // after every frame. False when that file cannot be written.
+    bool enable(std::string csvFile);
     bool enabled() const { return enabled_; }
     void beginFrame(float demoTime);
     // The time since the last lap (or the frame's start) goes to the stage.
@@ -41,8 +46,8 @@ public:
     // Time since the last lap goes to no stage (camera moves, buffer swap).
     void skip();
     void endFrame();
-    // Prints the summary on standard output and writes the CSV file; returns false when
-    // the CSV file cannot be written.
+    // Prints the summary on standard output and closes the CSV file; returns false when
+    // the CSV file could not be written whole.
     bool finish();
     const std::vector<FrameSample>& samples() const { return samples_; }
 
@@ -51,6 +56,7 @@ private:
     bool enabled_ = false;
     bool finished_ = false;
     std::string csvFile_;
+    std::ofstream csv_;
     std::vector<FrameSample> samples_;
     FrameSample current_;
     Clock::time_point frameStart_{}, lastLap_{};

@@ -18,6 +18,7 @@
 #include "shell/options.h"
 #include "shell/output_checks.h"
 #include "shell/shell.h"
+#include "shell/stop_signals.h"
 #include "shell/video.h"
 #include "shell/watch.h"
 #include "timeline/frame.h"
@@ -80,7 +81,9 @@ bool applyOptions() {
                 return refuse("cannot write the statistics file: " + problem);
             }
         }
-        frameStats.enable(demoOptions.statsFile);
+        if (!frameStats.enable(demoOptions.statsFile)) {
+            return refuse("cannot write the statistics file " + demoOptions.statsFile);
+        }
     }
     if (capture) {
         if (const std::string problem = captureFolderProblem(demoOptions.captureDir); !problem.empty()) {
@@ -96,6 +99,7 @@ bool applyOptions() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    installStopSignals();
     if (const OptionsResult parsed = parseDemoOptions(argc, argv, demoOptions); !parsed.ok) {
         std::fprintf(stderr, "velkarn: %s\n", parsed.error.c_str());
         return 2;

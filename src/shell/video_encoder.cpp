@@ -17,6 +17,7 @@
 #include <system_error>
 
 #include "shell/capture.h"
+#include "shell/stop_signals.h"
 #include "shell/video.h"
 
 extern char** environ;
@@ -37,6 +38,7 @@ struct EncoderProcess {
 EncoderProcess encoder;
 
 void removePartial() {
+    removeFileOnStop(nullptr);
     if (encoder.partialFile.empty()) return;
     std::error_code ignored;
     std::filesystem::remove(encoder.partialFile, ignored);
@@ -55,6 +57,7 @@ bool closeAndWait() {
         waited = ::waitpid(encoder.pid, &status, 0);
     } while (waited < 0 && errno == EINTR);
     encoder.pid = -1;
+    killChildOnStop(-1);
     if (waited < 0) return false;
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
     if (WIFEXITED(status)) {
@@ -79,6 +82,7 @@ void abandonAtExit() {
     while (::waitpid(encoder.pid, &status, 0) < 0 && errno == EINTR) {
     }
     encoder.pid = -1;
+    killChildOnStop(-1);
     removePartial();
 }
 
@@ -158,6 +162,9 @@ bool beginVideo(int width, int height) {
     }
     encoder.pid = pid;
     encoder.pipe = fds[1];
+    // Stopped by a signal, the run takes the encoder and its partial file with it.
+    killChildOnStop(pid);
+    removeFileOnStop(encoder.partialFile.c_str());
     encoder.startedAt = std::chrono::steady_clock::now();
     encoder.lastProgress = encoder.startedAt;
     static bool exitHookSet = false;
@@ -218,6 +225,7 @@ bool finishVideo() {
         removePartial();
         return false;
     }
+    removeFileOnStop(nullptr);
     std::printf("velkarn: wrote %s (%lld frames at %d fps)\n", videoSettings.file.c_str(),
                 static_cast<long long>(encoder.framesTotal), videoSettings.fps);
     return true;

@@ -25,6 +25,9 @@ const fs::path absent = dir / "absent.mp3";
 
 double seconds() { return audioBytesToSeconds(audioPositionBytes()); }
 void wait(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
 
 // Two seconds whose every stretch differs (a chirp on the left, a beating tone on the
 // right), so a misplaced seek shows as a mismatch.
@@ -89,8 +92,11 @@ TEST_F(ShellAudio, SilentOutputAdvancesByTheClockAndStopsAtTheTracksEnd) {
     audioSetPositionBytes(audioLengthBytes() - 4 * 100);
     wait(50);
     EXPECT_EQ(audioPositionBytes(), audioLengthBytes()) << "a finished track stands at its end";
+    // Played on from the seek by no more than the time that has passed since it.
+    const auto beforeSeek = std::chrono::steady_clock::now();
     audioSetPositionBytes(audioSecondsToBytes(0.5));
-    EXPECT_TRUE(seconds() >= 0.5 && seconds() < 0.6) << seconds();
+    const double afterSeek = seconds();
+    EXPECT_TRUE(afterSeek >= 0.5 && afterSeek <= 0.5 + secondsSince(beforeSeek) + 1e-3) << afterSeek;
     audioShutdown();
     EXPECT_FALSE(audioOpenStream(absent.c_str()));
     audioPlay();
@@ -118,8 +124,10 @@ TEST_F(ShellAudio, DeviceReportsWhatIsHeardAndRunsOnWithoutATrack) {
     for (int i = 0; i < 10; ++i) {
         wait(30);
         const double heard = seconds() - 1.0;  // read before the time it is held against
-        const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        const double elapsed = secondsSince(started);
         EXPECT_LE(heard, elapsed + 0.005) << "after " << elapsed << " s";
     }
+    // The device's thread may be starved on a busy machine: playback advances, in time.
+    while (seconds() <= 1.1 && secondsSince(started) < 60.0) wait(10);
     EXPECT_GT(seconds(), 1.1) << "playback advances";
 }

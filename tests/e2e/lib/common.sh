@@ -28,7 +28,7 @@ start_demo() {
 stop_demo() {
   [ -n "$pid" ] || return 0
   kill "$pid" 2>/dev/null || true
-  for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  for _ in $(seq 600); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
   kill -9 "$pid" 2>/dev/null || true
   pid=""
 }

@@ -1,0 +1,17 @@
+// Ctrl+C (SIGINT) and SIGTERM end the demo at once, in every kind of run: while loading,
+// playing, capturing or encoding a video. A stopped run leaves nothing half-written: the
+// file it was writing is removed and the video encoder is killed, then the signal takes
+// its default course, so whoever sent it sees the process ended by it.
+#pragma once
+
+#include <sys/types.h>
+
+// Installs the handlers. A signal the process inherited as ignored (SIGINT in a
+// background job of a script, say) stays ignored.
+void installStopSignals();
+
+// While set, a stop kills this child process and waits for it; -1: none.
+void killChildOnStop(pid_t child);
+// While set, a stop removes this file; nullptr: none. A path too long to keep is not
+// kept (the file is then left, as before these handlers).
+void removeFileOnStop(const char* path);
