@@ -24,6 +24,19 @@ double percentile(const std::vector<double>& sorted, double p) {
     return sorted[std::clamp<std::size_t>(rank, 1, sorted.size()) - 1];
 }
 
+void writeStatsCsvHeader(std::ostream& out) {
+    out << "frame,time_s,frame_ms";
+    for (const char* column : kStageColumns) out << ',' << column;
+    out << '\n' << std::fixed << std::setprecision(4);
+}
+
+// In the notation the header set on the stream.
+void writeStatsCsvRow(std::ostream& out, std::size_t frame, const FrameSample& sample) {
+    out << frame << ',' << sample.demoTime << ',' << sample.frameMs;
+    for (double stage : sample.stageMs) out << ',' << stage;
+    out << '\n';
+}
+
 }  // namespace
 
 FrameStatsSummary summarizeFrames(const std::vector<FrameSample>& samples) {
@@ -59,22 +72,6 @@ void writeStatsReport(std::ostream& out, const FrameStatsSummary& summary) {
     }
     out << "\n";
     out << std::defaultfloat;
-}
-
-void writeStatsCsvHeader(std::ostream& out) {
-    out << "frame,time_s,frame_ms";
-    for (const char* column : kStageColumns) out << ',' << column;
-    out << '\n';
-}
-
-void writeStatsCsvRow(std::ostream& out, std::size_t frame, const FrameSample& sample) {
-    const std::ios::fmtflags flags = out.flags();
-    const std::streamsize precision = out.precision();
-    out << std::fixed << std::setprecision(4) << frame << ',' << sample.demoTime << ',' << sample.frameMs;
-    for (double stage : sample.stageMs) out << ',' << stage;
-    out << '\n';
-    out.flags(flags);
-    out.precision(precision);
 }
 
 bool FrameStats::enable(std::string csvFile) {

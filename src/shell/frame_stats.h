@@ -29,8 +29,6 @@ struct FrameStatsSummary {
 // Nearest-rank percentiles over the frame times (p in 0..100).
 FrameStatsSummary summarizeFrames(const std::vector<FrameSample>& samples);
 void writeStatsReport(std::ostream& out, const FrameStatsSummary& summary);
-void writeStatsCsvHeader(std::ostream& out);
-void writeStatsCsvRow(std::ostream& out, std::size_t frame, const FrameSample& sample);
 
 // The recorder used by the frame driver. Everything is a no-op until enabled, so a run
 // without --stats reads no clock.

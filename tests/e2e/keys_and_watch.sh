@@ -17,17 +17,13 @@ printf 'layers\n' > repo/dat/p-blend.dat
 start_demo --silent --no-dialogs --watch --stats frames.csv --start 40
 id=$(wait_for_window 240) || fail "no window"
 press() { xdotool windowfocus --sync "$id" 2>/dev/null || true; xdotool key --clearmodifiers "$1"; }
-frames() { echo $(($(wc -l 2>/dev/null < frames.csv || echo 1) - 1)); }
 # more_frames N: waits up to a minute for N frames after this moment.
-more_frames() {
-  local want=$(($(frames) + $1))
-  for _ in $(seq 600); do [ "$(frames)" -ge "$want" ] && return 0; sleep 0.1; done
-  fail "no $1 more frames within a minute"
-}
+more_frames() { wait_for_rows $(($(stats_rows frames.csv) + $1)) frames.csv; }
 # still: waits up to a minute for the last three frames to share one time (paused).
 still() {
   for _ in $(seq 600); do
-    [ "$(frames)" -ge 3 ] && [ "$(tail -n 3 frames.csv | cut -d, -f2 | sort -u | wc -l)" -eq 1 ] && return 0
+    [ "$(stats_rows frames.csv)" -ge 3 ] && [ "$(tail -n 3 frames.csv | cut -d, -f2 | sort -u | wc -l)" -eq 1 ] &&
+      return 0
     sleep 0.1
   done
   fail "the time did not stand still within a minute"

@@ -3,30 +3,18 @@
 # Ctrl+C (SIGINT) and takes its encoder and its partial file with it, so nothing is left
 # under the video's name or beside it.
 source "$(dirname "$0")/lib/common.sh"
-# rows N FILE: waits up to a minute for N frame rows in the statistics file FILE.
-rows() {
-  for _ in $(seq 600); do
-    [ "$(($(wc -l 2>/dev/null < "$2" || echo 0) - 1))" -ge "$1" ] && return 0
-    kill -0 "$pid" 2>/dev/null || fail "the program ended before its frame $1"
-    sleep 0.1
-  done
-  fail "no $1 frames within a minute"
-}
 # stopped SIGNAL STATUS: sends SIGNAL and expects the program gone, ended by it. A demo
 # that does not stop never ends; one that does ends at once, so a minute is plenty.
 stopped() {
   kill "-$1" "$pid"
-  for _ in $(seq 600); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$pid" 2>/dev/null && fail "the program is still running a minute after $1"
-  status=0
-  wait "$pid" || status=$?
+  wait_for_exit 60
   pid=""
   [ "$status" -eq "$2" ] || fail "after $1 the status is $status, not $2"
 }
 
 [ "${SDL_AUDIODRIVER:-}" = dummy ] || export SDL_AUDIODRIVER=dummy
 start_demo --no-dialogs --stats frames.csv
-rows 3 frames.csv
+wait_for_rows 3 frames.csv
 ! grep -q "no sound device" stderr.txt || fail "the demo did not play with sound: $(cat stderr.txt)"
 stopped TERM 143
 

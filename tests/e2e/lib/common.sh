@@ -44,6 +44,19 @@ wait_for_exit() {
   fail "the program did not end within $1 s"
 }
 
+# The frame rows in the statistics file $1 (--stats FILE writes one as each frame ends).
+stats_rows() { echo $(($(wc -l 2>/dev/null < "$1" || echo 1) - 1)); }
+# Waits up to a minute for $1 frame rows in the statistics file $2; fails at once if the
+# program ended.
+wait_for_rows() {
+  for _ in $(seq 600); do
+    [ "$(stats_rows "$2")" -ge "$1" ] && return 0
+    kill -0 "$pid" 2>/dev/null || fail "the program ended before its frame $1"
+    sleep 0.1
+  done
+  fail "no frame $1 in $2 within a minute"
+}
+
 # Waits up to $1 seconds for a new window with the demo's title and prints its id; fails
 # at once if the program ended. Tests that use it run alone (RUN_SERIAL).
 wait_for_window() {
