@@ -11,7 +11,6 @@
 #include "fluid/particles.h"
 #include "fluid/random.h"
 #include "fluid/reset.h"
-#include "shell/demo_clock.h"
 
 namespace {
 
@@ -72,10 +71,10 @@ void BM_AdvanceParticles(benchmark::State& state) {
     for (int i = 0; i < 50; ++i) stepFluid();
     particleCount = kMaxParticles;
     respawnChance = 0.25f;
-    demoClock.time = static_cast<float>(state.range(0));
-    const bool late = demoClock.time > 155.0f;
+    const auto t = static_cast<float>(state.range(0));
+    const bool late = t > 155.0f;
     for (auto _ : state) {
-        advanceParticles(0.1875f, late);
+        advanceParticles(0.1875f, late, t);
         benchmark::DoNotOptimize(particlePositions[0]);
     }
     state.SetItemsProcessed(state.iterations() * kMaxParticles);

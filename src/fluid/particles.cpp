@@ -12,7 +12,6 @@
 #include "fluid/fluid.h"
 #include "fluid/particle_map.h"
 #include "fluid/random.h"
-#include "shell/demo_clock.h"
 #include "timeline/cue_times.h"
 
 std::array<ParticlePosition, kMaxParticles> particlePositions{};
@@ -405,10 +404,9 @@ __attribute__((target("avx2"))) int advanceBlocksAvx2(int count, const StepConst
 }  // namespace
 
 // --- The advance of all particles ---
-void advanceParticles(float dt, bool late) {
+void advanceParticles(float dt, bool late, float t) {
     const int count = std::min(particleCount, kMaxParticles);
     if (count <= 0) return;
-    const float t = demoClock.time;
 
     StepConstants step{};
     step.dt = dt;

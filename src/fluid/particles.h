@@ -26,9 +26,9 @@ extern float lineVertexCount;    // particles joined by the mode-2 line strip
 
 // Gives all 100000 particles a uniform random position (x then y, one draw each).
 void scatterParticles();
-// Moves particles 0..particleCount-1 by one step of size dt at demoClock.time;
-// late is demo time > 155 s.
-void advanceParticles(float dt, bool late);
+// Moves particles 0..particleCount-1 by one step of size dt at demo time t; late is
+// demo time > 155 s.
+void advanceParticles(float dt, bool late, float t);
 // Replaces a position by a random one whose lattice cell is fluid.
 void respawnParticle(float& x, float& y);
 // Bilinear interpolation of a 50 by 50 cell field at lattice coordinate (gx, gy), the
@@ -54,6 +54,7 @@ int particleBandLength(int count, int layers);
 ParticleBand particleBand(int i, int count, int layers, float minPar, float maxPar, int pictureHeight);
 
 // Draws the particles as point sprites; mode 2 adds the line strip. Needs a GL context.
+// The line budget it draws with is lowered by the ticks (lowerLineBudget).
 void drawParticles(int mode);
 // The line budget of `calls` drawParticles calls at t: after 165 s each lowers
 // lineVertexCount by 17 delta; it never goes below 0.

@@ -16,9 +16,6 @@ void drawParticles(int mode) {
     glEnable(GL_POINT_SMOOTH);
     glHint(GL_POINT_SMOOTH_HINT, GL_NICEST);
 
-    // The line budget falls on every call after 165 s, whatever the mode.
-    lowerLineBudget(t, demoClock.delta, 1);
-
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, particleSpriteTexture);
     glEnable(GL_POINT_SPRITE);

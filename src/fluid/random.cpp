@@ -1,23 +1,19 @@
-// The demo's own random numbers: one seeded 15-bit generator that every draw shares.
+// The seeded generators: the shared one of the simulation and the pick of n items.
 #include "fluid/random.h"
 
 namespace {
-// A 32-bit linear congruential generator; the upper bits of the state give 15 bits
-// per draw, so every value 0..32767 occurs.
-std::uint32_t randomState = 1;
+RandomGenerator sharedGenerator;
 }  // namespace
 
-void seedRandom(std::uint32_t seed) { randomState = seed; }
-std::uint32_t randomGeneratorState() { return randomState; }
-
-int rand15() {
-    randomState = randomState * 214013u + 2531011u;
-    return static_cast<int>((randomState >> 16) & 0x7fffu);
-}
-
-int randPick(int n) {
+int RandomGenerator::pick(int n) {
     if (n <= 0) return 0;
-    const auto v = static_cast<std::int64_t>(rand15());
+    const auto v = static_cast<std::int64_t>(next());
     const auto k = static_cast<int>(v * n / kRand15Max);
     return k >= n ? n - 1 : k;
 }
+
+void seedRandom(std::uint32_t seed) { sharedGenerator.state = seed; }
+std::uint32_t randomGeneratorState() { return sharedGenerator.state; }
+int rand15() { return sharedGenerator.next(); }
+float randUnit() { return sharedGenerator.unit(); }
+int randPick(int n) { return sharedGenerator.pick(n); }

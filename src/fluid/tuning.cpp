@@ -156,13 +156,11 @@ void applyRecord(TuningKind kind, const TuningRecord& record) {
     }
 }
 
-bool applyDueRecord(TuningList& list, float t) {
+void applyDueRecord(TuningList& list, float t) {
     if (list.cursor < list.count && t > list.records[static_cast<std::size_t>(list.cursor)].time) {
         applyRecord(list.kind, list.records[static_cast<std::size_t>(list.cursor)]);
         ++list.cursor;
-        return true;
     }
-    return false;
 }
 
 }  // namespace
@@ -235,13 +233,6 @@ void applyTuningSchedules(float t) {
     applyDueRecord(sizeList, t);
     applyDueRecord(negativeList, t);
     applyDueRecord(kszakList, t);
-}
-
-void catchUpTuningSchedules(float t) {
-    for (TuningList* list : {&numList, &sizeList, &negativeList, &kszakList}) {
-        while (applyDueRecord(*list, t)) {
-        }
-    }
 }
 
 void resetTuningCursors() {

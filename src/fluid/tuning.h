@@ -1,6 +1,6 @@
 // Timed tuning values: four small text files schedule the particle count, the point
 // sizes and two layer switches over demo time. Each is read into a TuningList whose
-// records apply one per frame, in file order, once their time has passed.
+// records apply one per tick, in file order, once their time has passed.
 #pragma once
 
 #include <array>
@@ -54,10 +54,7 @@ void loadKszakList();
 void reloadTuningFiles();
 
 // Applies at most one due record per list (time strictly below t), in the order p-num,
-// p-size, p-negative, p-kszak.
+// p-size, p-negative, p-kszak. A tick calls it once.
 void applyTuningSchedules(float t);
-// Applies every record due at t at once, so a run that starts at t shows its state from
-// the first frame instead of catching up one record per frame (old negative flashes).
-void catchUpTuningSchedules(float t);
 // Every list applies its records from the first again.
 void resetTuningCursors();

@@ -13,10 +13,10 @@ FrameStats frameStats;
 
 namespace {
 
-constexpr std::array<const char*, kFrameStageCount> kStageNames = {"fluid", "particles", "soft bodies", "composition",
+constexpr std::array<const char*, kFrameStageCount> kStageNames = {"ticks", "particle image", "composition",
                                                                    "post-processing"};
-constexpr std::array<const char*, kFrameStageCount> kStageColumns = {"fluid_ms", "particles_ms", "softbodies_ms",
-                                                                     "composition_ms", "postprocessing_ms"};
+constexpr std::array<const char*, kFrameStageCount> kStageColumns = {"ticks_ms", "particles_ms", "composition_ms",
+                                                                     "postprocessing_ms"};
 
 double percentile(const std::vector<double>& sorted, double p) {
     if (sorted.empty()) return 0.0;
@@ -25,14 +25,14 @@ double percentile(const std::vector<double>& sorted, double p) {
 }
 
 void writeStatsCsvHeader(std::ostream& out) {
-    out << "frame,time_s,frame_ms";
+    out << "frame,time_s,frame_ms,ticks";
     for (const char* column : kStageColumns) out << ',' << column;
     out << '\n' << std::fixed << std::setprecision(4);
 }
 
 // In the notation the header set on the stream.
 void writeStatsCsvRow(std::ostream& out, std::size_t frame, const FrameSample& sample) {
-    out << frame << ',' << sample.demoTime << ',' << sample.frameMs;
+    out << frame << ',' << sample.demoTime << ',' << sample.frameMs << ',' << sample.ticks;
     for (double stage : sample.stageMs) out << ',' << stage;
     out << '\n';
 }
@@ -48,10 +48,13 @@ FrameStatsSummary summarizeFrames(const std::vector<FrameSample>& samples) {
     for (const FrameSample& s : samples) {
         times.push_back(s.frameMs);
         summary.meanMs += s.frameMs;
+        summary.meanTicks += s.ticks;
+        summary.mostTicks = std::max(summary.mostTicks, s.ticks);
         for (std::size_t i = 0; i < kFrameStageCount; ++i) summary.stageMeanMs[i] += s.stageMs[i];
     }
     const auto n = static_cast<double>(samples.size());
     summary.meanMs /= n;
+    summary.meanTicks /= n;
     for (double& stage : summary.stageMeanMs) stage /= n;
     std::sort(times.begin(), times.end());
     summary.medianMs = percentile(times, 50.0);
@@ -66,6 +69,7 @@ void writeStatsReport(std::ostream& out, const FrameStatsSummary& summary) {
     out << "frames: " << summary.frames << "\n";
     out << "frame time (ms): mean " << summary.meanMs << ", median " << summary.medianMs << ", 95th percentile "
         << summary.p95Ms << ", 99th percentile " << summary.p99Ms << ", longest " << summary.maxMs << "\n";
+    out << "ticks per frame: mean " << summary.meanTicks << ", most " << summary.mostTicks << "\n";
     out << "CPU time per frame (ms):";
     for (std::size_t i = 0; i < kFrameStageCount; ++i) {
         out << (i == 0 ? " " : ", ") << kStageNames[i] << " " << summary.stageMeanMs[i];
@@ -90,6 +94,10 @@ void FrameStats::beginFrame(float demoTime) {
     current_ = FrameSample{};
     current_.demoTime = demoTime;
     frameStart_ = lastLap_ = Clock::now();
+}
+
+void FrameStats::countTicks(int ticks) {
+    if (enabled_) current_.ticks = ticks;
 }
 
 void FrameStats::lap(FrameStage stage) {

@@ -1,6 +1,6 @@
-// Frame-time statistics of a run (--stats): the time of every frame and the CPU time of
-// its stages, reported at the end and optionally written one row per frame as CSV, as
-// the frames come.
+// Frame-time statistics of a run (--stats): the time of every frame, the ticks it ran and
+// the CPU time of its stages, reported at the end and optionally written one row per frame
+// as CSV, as the frames come.
 #pragma once
 
 #include <array>
@@ -11,11 +11,13 @@
 #include <string>
 #include <vector>
 
-enum class FrameStage : std::uint8_t { Fluid, Particles, SoftBodies, Composition, PostProcessing, Count };
+// Ticks: the frame rules (fluid, soft bodies, particle advance); then the drawing.
+enum class FrameStage : std::uint8_t { Ticks, Particles, Composition, PostProcessing, Count };
 inline constexpr std::size_t kFrameStageCount = static_cast<std::size_t>(FrameStage::Count);
 
 struct FrameSample {
     float demoTime = 0.0f;
+    int ticks = 0;
     double frameMs = 0.0;
     std::array<double, kFrameStageCount> stageMs{};
 };
@@ -23,6 +25,8 @@ struct FrameSample {
 struct FrameStatsSummary {
     std::size_t frames = 0;
     double meanMs = 0.0, medianMs = 0.0, p95Ms = 0.0, p99Ms = 0.0, maxMs = 0.0;
+    double meanTicks = 0.0;
+    int mostTicks = 0;
     std::array<double, kFrameStageCount> stageMeanMs{};
 };
 
@@ -39,6 +43,7 @@ public:
     bool enable(std::string csvFile);
     bool enabled() const { return enabled_; }
     void beginFrame(float demoTime);
+    void countTicks(int ticks);
     // The time since the last lap (or the frame's start) goes to the stage.
     void lap(FrameStage stage);
     // Time since the last lap goes to no stage (camera moves, buffer swap).

@@ -48,6 +48,7 @@ KeyResult handleKey(unsigned char key) {
         seekMusic(static_cast<float>(digit));
         demoClock.time = musicTime();
         demoClock.delta = 0.0f;
+        restartTicksAt(demoClock, demoClock.time);
         return KeyResult::Redisplay;
     }
     switch (key) {

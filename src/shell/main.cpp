@@ -22,7 +22,6 @@
 #include "shell/video.h"
 #include "shell/watch.h"
 #include "timeline/frame.h"
-#include "timeline/preroll.h"
 
 namespace {
 
@@ -62,6 +61,7 @@ bool applyOptions() {
     if (demoOptions.noDialogs || demoOptions.silent || offline) dialogsEnabled = false;
     musicSettings.silent = demoOptions.silent || offline;
     musicSettings.startSeconds = demoOptions.start.value_or(0.0);
+    demoClock.frameSteps = demoOptions.frameSteps;
     if (musicSettings.startSeconds > kDemoEndTime) {
         char text[120];
         std::snprintf(text, sizeof text, "--start %g is past the end of the demo (%g s): nothing to show",
@@ -124,10 +124,7 @@ int main(int argc, char** argv) {
 
     if (demoOptions.watch) startWatching();
     loadResources();
-    if (musicSettings.startSeconds > 0.0) {
-        catchUpTuningSchedules(static_cast<float>(musicSettings.startSeconds));
-        prerollTimeline(static_cast<float>(musicSettings.startSeconds));
-    }
+    if (musicSettings.startSeconds > 0.0) prerollTimeline(static_cast<float>(musicSettings.startSeconds));
 
     glutReshapeFunc(reshape);
     glutDisplayFunc(displayFrame);

@@ -72,9 +72,14 @@ const OptionEntry kOptions[] = {
     {"--fps", "", "N", OptionValue::Required, "a whole number from 1 to 1000",
      "frames per second of --capture and --video",
      [](DemoOptions& o, const std::string& v) { return parseFps(v, o.fps); }},
+    {"--frame-steps", "", "", OptionValue::None, "",
+     "step the frame rules once per drawn frame instead of 60 times\n"
+     "a second of demo time: the piece as tuned at 60 frames a second\n"
+     "only at that rate (slower or faster motion at others)",
+     [](DemoOptions& o, const std::string&) { return o.frameSteps = true; }},
     {"--stats", "", "[F]", OptionValue::Optional, "a file name",
      "print frame-time statistics at the end (and one CSV row per\n"
-     "frame to the file F)",
+     "frame to the file F), the ticks of the frame rules among them",
      [](DemoOptions& o, const std::string& v) {
          o.stats = true;
          o.statsFile = v;

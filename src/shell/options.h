@@ -16,6 +16,7 @@ struct DemoOptions {
     std::string captureDir;       // --capture DIR
     std::string videoFile;        // --video FILE.mp4
     std::optional<int> fps;       // --fps N
+    bool frameSteps = false;      // --frame-steps
     std::optional<double> end;    // --end SECONDS
     bool stats = false;           // --stats [FILE]
     std::string statsFile;

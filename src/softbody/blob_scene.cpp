@@ -6,7 +6,6 @@
 #include <climits>
 #include <cmath>
 
-#include "fluid/random.h"
 
 BlobTiming blobTiming;
 float softSimTime = 0.0f;
@@ -31,7 +30,7 @@ bool advanceBlobTiming(BlobTiming& state, float time, float delta) {
             state.lastBarIndex = bar;
             state.barPulse = 0.2f;
         }
-        // Per frame, so the decay follows the frame rate.
+        // Per tick: the decay takes the same time at every frame rate.
         if (state.beatPulse > 0.0f) state.beatPulse = state.beatPulse / 1.05f;
         if (state.beatPulseStrong > 0.0f) state.beatPulseStrong = state.beatPulseStrong / 1.1f;
         if (state.barPulse > 0.0f) state.barPulse = state.barPulse / 1.1f;
@@ -45,7 +44,23 @@ bool advanceBlobTiming(BlobTiming& state, float time, float delta) {
     return time > kBlobSnapshotsStart && state.glitchAmount == 1.0f;
 }
 
-float stripShift(float glitchAmount) { return (randUnit() - 0.5f) * glitchAmount; }
+float stripShift(float glitchAmount, RandomGenerator& random) { return (random.unit() - 0.5f) * glitchAmount; }
+
+namespace {
+std::uint32_t generatorStateAfter(std::uint32_t seed, int draws) {
+    RandomGenerator random{seed};
+    for (int i = 0; i < draws; ++i) random.next();
+    return random.state;
+}
+}  // namespace
+
+std::uint32_t sharedGeneratorAfterBlobFrame(float time) {
+    // The strings come last: each of their three passes seeds 111 and draws eight picks a
+    // string. Before them the strips, seeded 532, draw one shift each.
+    static const std::uint32_t afterStrings = generatorStateAfter(kBlobStringSeed, 8 * kBlobStrings);
+    static const std::uint32_t afterStrips = generatorStateAfter(kBlobStripSeed, kBlobStrips);
+    return time > kBlobSceneStart + kBlobStringsAfter ? afterStrings : afterStrips;
+}
 
 SoftStepPlan planSoftSteps(float delta) {
     const float budget = delta * kSoftBudgetPerSecond;
@@ -99,31 +114,28 @@ void stepBodies(CSoftObject& a, CSoftObject& b, CSoftObject& c, float time, floa
     simTime += plan.remainder;
 }
 
-bool applyCameraKeys(float time, Camera& cam) {
-    if (time < 103.5f) {
-        cam = Camera{0.62f, 0.35f, 0.5f, 0.6f, 0.5f, 0.0f, 0.0f, 1.0f, 0.0f};
-        return false;
-    }
+void applyCameraKeys(float time, Camera& cam) {
     if (time < 104.5f) {
         cam = Camera{0.62f, 0.35f, 0.5f, 0.6f, 0.5f, 0.0f, 0.0f, 1.0f, 0.0f};
-        return true;
+    } else if (time < 106.0f) {
+        cam = Camera{0.47f, 0.325f, 0.125f, 0.7f, 0.525f, -0.7f, 0.0f, 1.05f, 0.025f};
     }
-    if (time < 106.0f) cam = Camera{0.47f, 0.325f, 0.125f, 0.7f, 0.525f, -0.7f, 0.0f, 1.05f, 0.025f};
-    return false;
 }
 
-StringPicks pickStringPoints(int countA, int countB, int countC, int fluidCount) {
+bool cameraKeyShiftedAt(float time) { return time >= 103.5f && time < 104.5f; }
+
+StringPicks pickStringPoints(int countA, int countB, int countC, int fluidCount, RandomGenerator& random) {
     StringPicks picks{};
-    picks.a1 = randPick(countA);
-    picks.b1 = randPick(countB);
-    picks.a2 = randPick(countA);
-    picks.c1 = randPick(countC);
-    picks.b2 = randPick(countB);
-    picks.c2 = randPick(countC);
+    picks.a1 = random.pick(countA);
+    picks.b1 = random.pick(countB);
+    picks.a2 = random.pick(countA);
+    picks.c1 = random.pick(countC);
+    picks.b2 = random.pick(countB);
+    picks.c2 = random.pick(countC);
     // Without a live fluid particle the two fluid picks are still drawn, so the body
     // picks of the later strings stay where they are; they are just not used.
-    const int f1 = randPick(std::max(fluidCount, 1));
-    const int f2 = randPick(std::max(fluidCount, 1));
+    const int f1 = random.pick(std::max(fluidCount, 1));
+    const int f2 = random.pick(std::max(fluidCount, 1));
     picks.f1 = fluidCount >= 1 ? f1 : -1;
     picks.f2 = fluidCount >= 1 ? f2 : -1;
     return picks;

@@ -5,6 +5,9 @@
 // blob_step.cpp (the only place that touches the three global bodies besides the GL code).
 #pragma once
 
+#include <cstdint>
+
+#include "fluid/random.h"
 #include "softbody/camera.h"
 #include "softbody/soft_object.h"
 #include "timeline/cue_times.h"
@@ -15,11 +18,19 @@ inline constexpr float kSoftBudgetPerSecond = 0.0004f;
 // wild delta from stalling a frame.
 inline constexpr int kMaxSoftSubSteps = 400;
 
+// The strings between the bodies show from this long after the section's start.
+inline constexpr float kBlobStringsAfter = 12.5f;
+// The glitched snapshot is shown in this many strips; the seeds of the strips' shifts
+// and of the string picks, taken anew every frame.
+inline constexpr int kBlobStrips = 50;
+inline constexpr std::uint32_t kBlobStripSeed = 532;
+inline constexpr std::uint32_t kBlobStringSeed = 111;
+
 // Beat, bar and glitch state; advances only while the section runs, nothing resets it.
 struct BlobTiming {
-    float beatPulse = 0.0f;        // 0.1 on each 0.81 s beat, divided by 1.05 every frame
-    float beatPulseStrong = 0.0f;  // 0.2 on each beat, divided by 1.1 every frame
-    float barPulse = 0.0f;         // 0.2 on each 4.05 s bar, divided by 1.1 every frame
+    float beatPulse = 0.0f;        // 0.1 on each 0.81 s beat, divided by 1.05 every tick
+    float beatPulseStrong = 0.0f;  // 0.2 on each beat, divided by 1.1 every tick
+    float barPulse = 0.0f;         // 0.2 on each 4.05 s bar, divided by 1.1 every tick
     int lastBeatIndex = 0;
     int lastBarIndex = 0;
     float glitchAmount = 0.1f;  // horizontal jitter of the snapshot strips
@@ -33,14 +44,20 @@ extern float softSimTime;
 // floor(time / length) as an int, held inside the int range.
 int periodIndex(float time, float length);
 
-// Pulses and glitch for one frame at time with the clock's delta. True when the snapshot
-// of the scene is to be redrawn this frame (after 103.6 s, glitchAmount exactly 1).
+// Pulses and glitch for one tick at time with its delta. True when the snapshot of the
+// scene is to be redrawn at this tick (after 103.6 s, glitchAmount exactly 1).
 bool advanceBlobTiming(BlobTiming& state, float time, float delta);
 
-// Horizontal offset of one snapshot strip: (rand15 / 32767 - 0.5) * glitchAmount.
-float stripShift(float glitchAmount);
+// Horizontal offset of one snapshot strip: (a draw / 32767 - 0.5) * glitchAmount.
+float stripShift(float glitchAmount, RandomGenerator& random);
 
-// The physics of one frame: subSteps steps of 0.00075 s and one remainder step.
+// The section's drawing draws its strip shifts and string picks from generators of its
+// own, seeded every frame. It once drew them from the shared generator, so the particle
+// respawns after a frame of the section drew from where that drawing left it: the
+// shared generator's state after a frame of the section at time, which the ticks put back.
+std::uint32_t sharedGeneratorAfterBlobFrame(float time);
+
+// The physics of one tick: subSteps steps of 0.00075 s and one remainder step.
 struct SoftStepPlan {
     int subSteps = 0;
     float remainder = 0.0f;
@@ -61,22 +78,28 @@ inline constexpr Vector3 kSidewaysGravityBC{800.0f, -3400.0f, 0.0f};
 // sub-steps and 0.62 in the remainder step.
 float bodyPressure(int body, float simTime, float amplitude, bool remainderStep);
 
-// One frame of physics for three bodies at time with delta; advances simTime.
+// One tick of physics for three bodies at time with delta; advances simTime.
 void stepBodies(CSoftObject& a, CSoftObject& b, CSoftObject& c, float time, float delta, float& simTime);
 
-// The scene's camera keys at time; true when the extra translate (1, 1.7, 5.7) comes
-// before the look-at (103.5 s to below 104.5 s). From 106 s the camera is left alone.
-bool applyCameraKeys(float time, Camera& cam);
+// The scene's camera keys at time (a tick of the section sets them). From 106 s the
+// camera is left alone.
+void applyCameraKeys(float time, Camera& cam);
+// True when the extra translate (1, 1.7, 5.7) comes before the look-at: 103.5 s to below
+// 104.5 s.
+bool cameraKeyShiftedAt(float time);
 
 // Particle picks of one string: bodies A, B, A, C, B, C, then two fluid particles.
 // Fluid picks are -1 (and draw nothing) while no fluid particle is alive.
 struct StringPicks {
     int a1, b1, a2, c1, b2, c2, f1, f2;
 };
-StringPicks pickStringPoints(int countA, int countB, int countC, int fluidCount);
+inline constexpr int kBlobStrings = 15;
+StringPicks pickStringPoints(int countA, int countB, int countC, int fluidCount, RandomGenerator& random);
 
 // Everything here needs the globals of the demo.
-void stepSoftBodies();                               // blob_step.cpp
-void composeBlobSection();                           // blob_scene_gl.cpp
-void drawBlobScene(float start, bool withOverlay);  // blob_scene_gl.cpp
-void drawBlobStrings();                              // blob_scene_gl.cpp
+void stepSoftBodies(float time, float delta);                    // blob_step.cpp
+void composeBlobSection(float time);                             // blob_scene_gl.cpp
+// Redraws the scene's snapshot, which the strips show until the next one.
+void drawBlobSnapshot(float time);                               // blob_scene_gl.cpp
+void drawBlobScene(float start, bool withOverlay, float time);  // blob_scene_gl.cpp
+void drawBlobStrings();                                          // blob_scene_gl.cpp

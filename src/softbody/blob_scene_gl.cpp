@@ -8,7 +8,7 @@
 #include "render/render_target.h"
 #include "render/shaders.h"
 #include "render/textures.h"
-#include "shell/demo_clock.h"
+#include "shell/config.h"
 #include "softbody/blob_scene.h"
 #include "softbody/soft_bodies.h"
 #include "timeline/views.h"
@@ -54,7 +54,7 @@ void emitPoints(const std::array<StringPoint, 10>& points, int count) {
 
 // --- The strings ---
 void drawBlobStrings() {
-    seedRandom(111);
+    RandomGenerator random{kBlobStringSeed};
     glDisable(GL_TEXTURE_2D);
     glColor4f(0.1f, 0.1f, 0.1f, 0.06f);
     glDisable(GL_LIGHTING);
@@ -62,10 +62,10 @@ void drawBlobStrings() {
     glHint(GL_POINT_SMOOTH_HINT, GL_NICEST);
 
     const int fluidCount = particleCount < kMaxParticles ? particleCount : kMaxParticles;
-    for (int strip = 0; strip < 15; ++strip) {
+    for (int strip = 0; strip < kBlobStrings; ++strip) {
         const StringPicks pick = pickStringPoints(static_cast<int>(softBodyA.particles.size()),
                                                   static_cast<int>(softBodyB.particles.size()),
-                                                  static_cast<int>(softBodyC.particles.size()), fluidCount);
+                                                  static_cast<int>(softBodyC.particles.size()), fluidCount, random);
         // A1 B1 A2 C1 B2 C2 B2 F1 A2 F2; without live fluid particles the two floor points
         // are left out.
         std::array<StringPoint, 10> points{};
@@ -110,8 +110,7 @@ void drawBlobStrings() {
 }
 
 // --- The scene ---
-void drawBlobScene(float start, bool withOverlay) {
-    const float time = demoClock.time;
+void drawBlobScene(float start, bool withOverlay, float time) {
     const float beatPulse = blobTiming.beatPulse;
     const float beatPulseStrong = blobTiming.beatPulseStrong;
     const float barPulse = blobTiming.barPulse;
@@ -151,7 +150,7 @@ void drawBlobScene(float start, bool withOverlay) {
     setPerspectiveView();
     glRotatef(-2.5f * (time - start), 0.0f, 1.3f, 0.0f);
     glTranslatef(-1.89f, 0.0f, 1.0f);
-    if (applyCameraKeys(time, camera)) glTranslatef(1.0f, 1.7f, 5.7f);
+    if (cameraKeyShiftedAt(time)) glTranslatef(1.0f, 1.7f, 5.7f);
     gluLookAt(camera.eyex, camera.eyey, camera.eyez, camera.centerX, camera.centerY, camera.centerZ, camera.upx,
               camera.upy, camera.upz);
 
@@ -171,7 +170,7 @@ void drawBlobScene(float start, bool withOverlay) {
     glTranslatef(0.0f, 5.0f, -2.0f);
     glDisable(GL_DEPTH_TEST);
 
-    if (time > start + 12.5f) {
+    if (time > start + kBlobStringsAfter) {
         const GLint program = currentProgram();
         useProgram(blobGeomProgram);
         for (int i = 0; i < 3; ++i) {
@@ -194,14 +193,19 @@ void drawBlobScene(float start, bool withOverlay) {
 }
 
 // --- The section over the picture ---
-void composeBlobSection() {
-    const float time = demoClock.time;
-    if (advanceBlobTiming(blobTiming, time, demoClock.delta)) {
-        bindRenderTarget(blobTarget);
-        clearToBlack();
-        drawBlobScene(kBlobSceneStart, false);
-    }
+void drawBlobSnapshot(float time) {
+    // Drawn between frames, so everything the frame would have set before it is set here:
+    // the target's whole area, no program, and the line width the particle image leaves.
+    bindRenderTarget(blobTarget);
+    glViewport(0, 0, screenWidth, screenHeight);
+    glUseProgram(0);
+    glLineWidth(2.0f);
+    clearToBlack();
+    drawBlobScene(kBlobSceneStart, false, time);
+    bindWindowFramebuffer();
+}
 
+void composeBlobSection(float time) {
     bindRenderTarget(sceneTarget);
     clearToBlack();
     setPerspectiveView();
@@ -209,8 +213,8 @@ void composeBlobSection() {
 
     // The last snapshot in 50 strips, each shifted sideways; the texture repeats, so a
     // shifted strip wraps around.
-    seedRandom(532);
-    for (int i = 0; i < 50; ++i) {
+    RandomGenerator random{kBlobStripSeed};
+    for (int i = 0; i < kBlobStrips; ++i) {
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, blobTargetTexture);
         glEnable(GL_BLEND);
@@ -219,7 +223,7 @@ void composeBlobSection() {
         glPushMatrix();
         const float y0 = static_cast<float>(i) * 0.02f;
         const float y1 = static_cast<float>(i + 1) * 0.02f;
-        const float shift = stripShift(blobTiming.glitchAmount);
+        const float shift = stripShift(blobTiming.glitchAmount, random);
         glBegin(GL_QUADS);
         glTexCoord2f(shift, y1);
         glVertex2f(0.0f, y1);
@@ -234,7 +238,7 @@ void composeBlobSection() {
     }
     endOverlayProjection();
 
-    drawBlobScene(kBlobSceneStart, true);
+    drawBlobScene(kBlobSceneStart, true, time);
 
     // Every pixel becomes its complement.
     setPerspectiveView();

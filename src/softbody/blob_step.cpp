@@ -1,6 +1,5 @@
-// One physics frame of the three global soft bodies.
-#include "shell/demo_clock.h"
+// One physics tick of the three global soft bodies.
 #include "softbody/blob_scene.h"
 #include "softbody/soft_bodies.h"
 
-void stepSoftBodies() { stepBodies(softBodyA, softBodyB, softBodyC, demoClock.time, demoClock.delta, softSimTime); }
+void stepSoftBodies(float time, float delta) { stepBodies(softBodyA, softBodyB, softBodyC, time, delta, softSimTime); }

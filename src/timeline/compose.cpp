@@ -6,14 +6,12 @@
 
 #include "fluid/particles.h"
 #include "fluid/random.h"
-#include "shell/demo_clock.h"
 #include "timeline/cue_times.h"
 #include "timeline/layer_state.h"
 
 int beatIndexAt(float t) { return static_cast<int>(std::floor(t / 0.81f)); }
 
-void rollOverlayBeat() {
-    const float t = demoClock.time;
+void rollOverlayBeat(float t) {
     const int beat = beatIndexAt(t);
     if (t > kOverlayBeatsStart && beat > lastOverlayBeat) {
         lastOverlayBeat = beat;
@@ -55,6 +53,12 @@ void updateIntro(float t) {
         }
     }
     if (introPulse > 0.0f) introPulse = introPulse / 1.02f;
+}
+
+void updateLayers(float t, float delta) {
+    if (creditsShownAt(t)) updateCreditsFade(t, delta);
+    if (endLogoShownAt(t)) updateEndLogoFade(t, delta);
+    if (introShownAt(t)) updateIntro(t);
 }
 
 bool creditsShownAt(float t) { return t > kCreditsIn; }

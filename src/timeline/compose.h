@@ -7,15 +7,18 @@
 int beatIndexAt(float t);
 
 // After 25 s, a new random placement of the overlay on each new beat (four draws).
-void rollOverlayBeat();
+void rollOverlayBeat(float t);
 
-// The fades, per second of delta. Called only while their layer is drawn (credits
-// after 155 s, end logo after 200 s, which also darkens the particles).
+// The fades, per second of delta. Run only while their layer is shown (credits after
+// 155 s, end logo after 200 s, which also darkens the particles).
 void updateCreditsFade(float t, float delta);
 void updateEndLogoFade(float t, float delta);
 // Before 24.5 s each new beat shows the next intro image with a zoom pulse, which
-// then decays by 1.02 per frame.
+// then decays by 1.02 per tick.
 void updateIntro(float t);
+// The layer rules of one tick outside the blob section: the fades and the intro of the
+// layers shown at t.
+void updateLayers(float t, float delta);
 
 // Which layers the composition draws at t: the credits after 155 s, the end logo after
 // 200 s, the intro sequence before 25.5 s.
@@ -28,4 +31,5 @@ bool introShownAt(float t);
 float overlayDriftAt(float t);
 float overlayJumpAt(float t);
 
-void composeLayers();
+// Draws the composition at t from the state the ticks left.
+void composeLayers(float t);

@@ -4,13 +4,10 @@
 #include "fluid/tuning.h"
 #include "render/gl.h"
 #include "render/textures.h"
-#include "shell/demo_clock.h"
 #include "timeline/layer_state.h"
 #include "timeline/views.h"
 
-void composeLayers() {
-    const float t = demoClock.time;
-    const float delta = demoClock.delta;
+void composeLayers(float t) {
     glPushMatrix();
     setOverlayProjection();
 
@@ -22,7 +19,6 @@ void composeLayers() {
     drawImageQuad();
 
     if (creditsShownAt(t)) {
-        updateCreditsFade(t, delta);
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, creditsTexture);
         glEnable(GL_BLEND);
@@ -43,7 +39,6 @@ void composeLayers() {
     drawTargetQuad();
 
     if (endLogoShownAt(t)) {
-        updateEndLogoFade(t, delta);
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, logoEndTexture);
         glEnable(GL_BLEND);
@@ -80,7 +75,6 @@ void composeLayers() {
     }
 
     if (introShownAt(t)) {
-        updateIntro(t);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, introFrames[static_cast<std::size_t>(introFrameIndex)]);

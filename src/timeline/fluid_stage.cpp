@@ -7,7 +7,6 @@
 
 #include "fluid/fluid.h"
 #include "fluid/particles.h"
-#include "shell/demo_clock.h"
 #include "timeline/cue_times.h"
 #include "timeline/frame.h"
 
@@ -54,20 +53,18 @@ int fluidStepsForFrame(float delta) {
     return n;
 }
 
-void prepareFluid() {
-    shapeObstacles(demoClock.time);
-    const int steps = fluidStepsForFrame(demoClock.delta);
+void prepareFluid(float t, float delta) {
+    shapeObstacles(t);
+    const int steps = fluidStepsForFrame(delta);
     for (int i = 0; i < steps; ++i) stepFluid();
 }
 
 TransformList cameraMovesAt(float t) {
     TransformList moves;
     const float u = (t - kIntroEnd) / kIntroEnd;
-    particleStepScale = 1.0f;
     if (t < kIntroEnd) {
         moves.rotate(35.2f * u, 0.0f, 0.0f, 1.0f);
         moves.rotate(55.2f * u, 0.5f, 1.0f, 0.25f);
-        particleStepScale = 0.5f - 0.4f * (t / kIntroEnd);
     }
     if (t > kIntroEnd && t < kTwistEnd) {
         moves.rotate(10.2f, 0.0f, 0.0f, 1.0f);
@@ -78,8 +75,12 @@ TransformList cameraMovesAt(float t) {
         moves.rotate(-33.2f * u, 0.5f, 1.0f, 0.25f);
         moves.translate(-0.03f * (t - kIntroEnd), 0.0f, -0.1f);
     }
-    if (t < kCameraSettled) respawnChance = 0.25f;
     return moves;
+}
+
+void applyCameraRules(float t) {
+    particleStepScale = t < kIntroEnd ? 0.5f - 0.4f * (t / kIntroEnd) : 1.0f;
+    if (t < kCameraSettled) respawnChance = 0.25f;
 }
 
 TransformList driftMovesAt(float t) {
@@ -88,30 +89,34 @@ TransformList driftMovesAt(float t) {
     if (t > kCameraSettled && t < kWrapEnd) {
         const float w = 0.015f * (t - kWrapStart);
         moves.translate(-0.3f * w, 0.2f * std::sin(9.0f * w), 0.1f * std::sin(10.0f * w + 7.0f));
+    }
+    if (t < kWrapEnd) moves.translate(-0.23f, 0.1f, 0.4f);
+    if (t > kWrapEnd && t < kSlideEnd) moves.translate(0.15f - 0.04f * (t - kWrapEnd), 0.0f, 0.0f);
+    return moves;
+}
+
+void applyDriftRules(float t) {
+    if (t > kCameraSettled && t < kWrapEnd) {
         particleSpeed = 0.15f;
     } else if (t > kWrapEnd) {
         particleSpeed = 0.25f;
     }
-    if (t < kWrapEnd) moves.translate(-0.23f, 0.1f, 0.4f);
-    if (t > kWrapEnd && t < kSlideEnd) moves.translate(0.15f - 0.04f * (t - kWrapEnd), 0.0f, 0.0f);
-    // From here on the square exists only while its own frame's fluid is stepped.
+    // From here on the square exists only while its own tick's fluid is stepped.
     if (t > kObstaclesFlushed) std::fill_n(fluidGrid.obstacle, kCellCount, 0);
-    return moves;
 }
 
-void stepParticles() {
-    const float t = demoClock.time;
-    const float budget = demoClock.delta / 15.0f * 0.01f;
+void stepParticles(float t, float delta) {
+    const float budget = delta / 15.0f * 0.01f;
     const float k = blobActive == 1 ? 0.2f : 1.0f;
     const bool late = t > kCreditsIn;
     const float g = particleSpeed * k * 0.75f;
     float covered = 0.0f;
     // particleStepScale is at least 0.1, so this loop is short for any sane delta.
     while (covered < budget && particleStepScale > 0.0f) {
-        advanceParticles(particleStepScale * g, late);
+        advanceParticles(particleStepScale * g, late, t);
         covered = covered + particleStepScale;
     }
-    advanceParticles((budget - (covered - particleStepScale)) * g, late);
+    advanceParticles((budget - (covered - particleStepScale)) * g, late, t);
 }
 
 ParticleLayout particleLayoutAt(float t) {
@@ -136,4 +141,13 @@ TransformList wallPlacementAt(float t) {
     moves.rotate(15.0f * 0.095f * (t - kWallStart) - 15.0f, 0.0f, 1.0f, 0.0f);
     moves.translate(-10.0f, 6.0f, -1.2f - 0.13f * (t - kWallStart));
     return moves;
+}
+
+void applyLayoutRules(float t, float delta) {
+    switch (particleLayoutAt(t)) {
+        case ParticleLayout::Wall: respawnChance = 0.0f; break;
+        case ParticleLayout::ThreeCopies: respawnChance = 0.65f; break;
+        case ParticleLayout::Squeezed: break;
+    }
+    lowerLineBudget(t, delta, particleDrawCallsAt(t));
 }

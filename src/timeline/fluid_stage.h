@@ -6,29 +6,31 @@
 
 extern float fluidStepCarry;     // fractions of fluid steps carried to later frames
 extern int obstaclesCleared;     // set when the obstacles are cleared at 183 s; never reset
-extern float particleStepScale;  // factor of the particle advance, set by the camera every frame
-extern float particleSpeed;      // factor of the particle advance, set by the drift from 45 s
+extern float particleStepScale;  // factor of the particle advance, set with the camera every tick
+extern float particleSpeed;      // factor of the particle advance, set with the drift from 45 s
 
 // Side of the pulsing square at t: trunc(20 - 15 sin(0.2 t)), 5..35 cells.
 int pulsingSquareSize(float t);
 // Step 1 and 2 of the fluid preparation: the square before 183 s, one full clear after.
 void shapeObstacles(float t);
-// Whole fluid steps for a frame of the given delta, 25 per second of demo time; the
-// fraction is carried in fluidStepCarry, at most one extra step per frame.
+// Whole fluid steps for a tick of the given delta, 25 per second of demo time; the
+// fraction is carried in fluidStepCarry, at most one extra step per tick.
 int fluidStepsForFrame(float delta);
-// Shapes the obstacles and runs this frame's fluid steps.
-void prepareFluid();
+// Shapes the obstacles and runs the fluid steps of a tick at t with delta.
+void prepareFluid(float t, float delta);
 
-// The opening sweep, twist and tilt (first 45 s); sets particleStepScale and, before
-// 45 s, respawnChance.
+// The opening sweep, twist and tilt (first 45 s).
 TransformList cameraMovesAt(float t);
-// The fixed offsets, wobble and slides; sets particleSpeed and clears every obstacle
-// after 100 s.
+// What moves with the camera: particleStepScale and, before 45 s, respawnChance.
+void applyCameraRules(float t);
+// The fixed offsets, wobble and slides.
 TransformList driftMovesAt(float t);
+// What moves with the drift: particleSpeed, and after 100 s every obstacle is cleared.
+void applyDriftRules(float t);
 
-// The particle advance of this frame: a step of particleStepScale against a budget of
+// The particle advance of a tick at t: a step of particleStepScale against a budget of
 // delta / 1500, then the remainder.
-void stepParticles();
+void stepParticles(float t, float delta);
 
 enum class ParticleLayout { ThreeCopies, Wall, Squeezed };
 ParticleLayout particleLayoutAt(float t);
@@ -39,8 +41,11 @@ bool lineCopiesShown(float t);
 int particleDrawCallsAt(float t);
 // Turn (degrees about y) and placement of the particle wall.
 TransformList wallPlacementAt(float t);
+// What the layout of the particle image changes: the respawn chance of the wall (0) and of
+// the three copies (0.65), and the line budget of its drawParticles calls.
+void applyLayoutRules(float t, float delta);
 
 // GL side, called by the frame driver in this order.
-void moveCamera();
-void driftCamera();
-void renderParticleImage();
+void moveCamera(float t);
+void driftCamera(float t);
+void renderParticleImage(float t);

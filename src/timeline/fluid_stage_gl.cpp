@@ -1,18 +1,17 @@
-// Draws the particle image: the particle copies in their layout and the line copies.
+// Draws the particle image: the particle copies in their layout and the line copies. The
+// drawing changes nothing the ticks read (their layout rules are applyLayoutRules).
 #include "timeline/fluid_stage.h"
 
 #include "fluid/particles.h"
 #include "render/gl.h"
 #include "render/render_target.h"
 #include "render/shaders.h"
-#include "shell/demo_clock.h"
 
-void moveCamera() { applyTransforms(cameraMovesAt(demoClock.time)); }
+void moveCamera(float t) { applyTransforms(cameraMovesAt(t)); }
 
-void driftCamera() { applyTransforms(driftMovesAt(demoClock.time)); }
+void driftCamera(float t) { applyTransforms(driftMovesAt(t)); }
 
-void renderParticleImage() {
-    const float t = demoClock.time;
+void renderParticleImage(float t) {
     bindRenderTarget(largeTarget);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -32,7 +31,6 @@ void renderParticleImage() {
     glEnable(GL_TEXTURE_2D);
     if (layout == ParticleLayout::Wall) {
         // 25 by 12 copies of the periodic fluid, turning and coming closer.
-        respawnChance = 0.0f;
         glPushMatrix();
         const float savedMaxPar = MAX_PAR;
         MAX_PAR = 0.25f * MAX_PAR;
@@ -48,7 +46,6 @@ void renderParticleImage() {
         glPopMatrix();
     } else {
         glPushMatrix();
-        respawnChance = 0.65f;
         glTranslatef(-0.15f, 0.0f, -0.1f);
         drawParticles(1);
         glTranslatef(1.0f, 0.0f, 0.0f);

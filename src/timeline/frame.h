@@ -1,4 +1,4 @@
-// The per-frame driver.
+// The per-frame driver: the ticks due, then the drawing of one frame.
 #pragma once
 
 // 1 while the blob section replaces the layer composition.
@@ -7,5 +7,10 @@ extern int blobActive;
 // The blob switch: raised above 91.05 s, lowered above 130 s, unchanged at or below 91.05 s.
 void updateBlobSwitch(float t);
 
-// The GLUT display callback: one whole frame for demoClock.time.
+// The GLUT display callback: the ticks due at demoClock.time, then one whole frame.
 void displayFrame();
+
+// A run that starts late (--start S): every tick before S, as a run from the start has
+// run them by then, with the blob section's last snapshot drawn; then the clock waits at
+// S, so the first frame shows the demo as a whole run shows it at S.
+void prerollTimeline(float startTime);

@@ -1,7 +1,7 @@
-// One displayed frame: every stage in order, timed for the statistics.
+// One displayed frame: the ticks due, then every stage of the drawing in order, timed for
+// the statistics.
 #include "timeline/frame.h"
 
-#include "fluid/tuning.h"
 #include "render/gl.h"
 #include "render/render_target.h"
 #include "shell/capture.h"
@@ -12,7 +12,43 @@
 #include "softbody/blob_scene.h"
 #include "timeline/compose.h"
 #include "timeline/fluid_stage.h"
+#include "timeline/tick.h"
 #include "timeline/views.h"
+
+namespace {
+
+// The snapshot of a tick is drawn as soon as the tick has run, before later ticks change
+// the scene, so it shows that moment at any frame rate.
+void runTickAndSnapshot(const TickInput& tick) {
+    if (runTick(tick).blobSnapshotDue) drawBlobSnapshot(tick.time);
+}
+
+// The ticks due at the frame's time; returns how many ran.
+int runFrameTicks() {
+    if (demoClock.frameSteps) {
+        // One step of the rules per drawn frame, at its time and with its delta.
+        runTickAndSnapshot(TickInput{demoClock.time, demoClock.delta, demoClock.paused != 0});
+        return 1;
+    }
+    const TickPlan plan = planFrameTicks(demoClock);
+    for (std::int64_t k = plan.first; k < plan.first + plan.count; ++k) runTickAndSnapshot(demoTick(k));
+    // While paused the particles move on at the held time, one step a tick of the source's
+    // time, and whatever decays per tick decays.
+    for (std::int64_t i = 0; i < plan.pausedTicks; ++i) runTickAndSnapshot(TickInput{demoClock.time, 0.0f, true});
+    return static_cast<int>(plan.count + plan.pausedTicks);
+}
+
+}  // namespace
+
+void prerollTimeline(float startTime) {
+    // The snapshots come every 1.62 s: the last one before the start lies in the last two.
+    constexpr float kSnapshotWindow = 2.0f;
+    runTicksBefore(startTime, drawBlobSnapshot, kSnapshotWindow);
+    demoClock.time = startTime;
+    demoClock.heldTime = startTime;
+    demoClock.delta = 0.0f;
+    restartTicksAt(demoClock, startTime);
+}
 
 void displayFrame() {
     // Offline runs draw only the frames their fixed-step clock asks for: a redraw the
@@ -21,9 +57,9 @@ void displayFrame() {
     if (fixedStepClockActive() && !captureFramePending) return;
     const float t = demoClock.time;
     frameStats.beginFrame(t);
+    frameStats.countTicks(runFrameTicks());
+    frameStats.lap(FrameStage::Ticks);
     glUseProgram(0);
-    updateBlobSwitch(t);
-    applyTuningSchedules(t);
     setPerspectiveView();
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -36,14 +72,9 @@ void displayFrame() {
     glPushMatrix();
     // The set-up above (the window clear among it) is no stage's work.
     frameStats.skip();
-    prepareFluid();
-    frameStats.lap(FrameStage::Fluid);
-    moveCamera();
-    if (demoClock.paused == 0 && blobActive == 1) stepSoftBodies();
-    frameStats.lap(FrameStage::SoftBodies);
-    stepParticles();
-    driftCamera();
-    renderParticleImage();
+    moveCamera(t);
+    driftCamera(t);
+    renderParticleImage(t);
     frameStats.lap(FrameStage::Particles);
 
     // The picture: the scene target at the picture size, back at the look-at.
@@ -56,10 +87,9 @@ void displayFrame() {
     glDisable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_COLOR, GL_ONE_MINUS_SRC_ALPHA);
-    rollOverlayBeat();
     glPopMatrix();
-    if (blobActive == 1) composeBlobSection();
-    if (blobActive == 0) composeLayers();
+    if (blobActive == 1) composeBlobSection(t);
+    if (blobActive == 0) composeLayers(t);
     frameStats.lap(FrameStage::Composition);
 
     applyPostProcessing();

@@ -9,7 +9,6 @@
 #include "render/shaders.h"
 #include "render/textures.h"
 #include "shell/config.h"
-#include "shell/demo_clock.h"
 #include "softbody/blob_scene.h"
 #include "softbody/soft_bodies.h"
 #include "testing/gl_context.h"
@@ -17,16 +16,14 @@
 
 namespace {
 
-// One blob frame as the frame driver makes it, the blob timing left as it was.
+// One blob frame as the frame driver makes it after a tick that asked for a snapshot.
 std::vector<std::uint8_t> composeAt(float t) {
-    const BlobTiming timing = blobTiming;
-    demoClock.time = t;
+    drawBlobSnapshot(t);
     glUseProgram(0);
     bindRenderTarget(sceneTarget);
     glViewport(0, 0, screenWidth, screenHeight);
     setPerspectiveView();
-    composeBlobSection();
-    blobTiming = timing;
+    composeBlobSection(t);
     return gltest::readPixels(0, 0, screenWidth, screenHeight);
 }
 
@@ -51,8 +48,7 @@ TEST(BlobGl, BodiesAndStringsShow) {
     scatterParticles();
     particleCount = 2000;
     gltest::drainGlErrors();
-    demoClock.delta = 1.0f / 60.0f;
-    for (demoClock.time = kBlobSceneStart; demoClock.time < 112.0f; demoClock.time += demoClock.delta) stepSoftBodies();
+    for (float t = kBlobSceneStart; t < 112.0f; t += 1.0f / 60.0f) stepSoftBodies(t, 1.0f / 60.0f);
 
     const auto with = composeAt(112.0f);
     particleCount = 0;  // the strings' ends on the floor go

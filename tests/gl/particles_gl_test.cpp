@@ -37,7 +37,6 @@ TEST(ParticlesGl, BandsTimeTintAndTheLineStrip) {
         return std::pair(gltest::readPixels(16, 16, 1, 1)[0], gltest::readPixels(48, 48, 1, 1)[0]);
     };
 
-    demoClock.delta = 0.0f;
     particleCount = kMaxParticles;
     sizeLayerCount = 20;
     MIN_PAR = MAX_PAR = 24.0f;  // 3 pixels at the test picture height of 180
@@ -56,9 +55,9 @@ TEST(ParticlesGl, BandsTimeTintAndTheLineStrip) {
     lineVertexCount = 1249.0f;
     for (int i = 0; i < 1249; ++i) particlePositions[i] = {0.1f + 0.8f * i / 1248.0f, 0.1f + 0.8f * i / 1248.0f};
     EXPECT_GT(drawn(30.0f, 2).first, 0);
-    demoClock.delta = 1000.0f;  // after 165 s the budget is spent and the strip draws nothing
-    EXPECT_EQ(drawn(170.0f, 2).first, 0);
+    lowerLineBudget(170.0f, 1000.0f, 1);  // after 165 s the budget is spent and the strip draws nothing
     EXPECT_EQ(lineVertexCount, 0.0f);
+    EXPECT_EQ(drawn(170.0f, 2).first, 0);
     EXPECT_EQ(gltest::drainGlErrors(), static_cast<GLenum>(GL_NO_ERROR));
 
     glDisable(GL_BLEND);

@@ -64,11 +64,10 @@ TEST(Particles, OneParticleThroughThePhases) {
         fillFlow(c.vx, c.vy);
         std::fill(std::begin(fluidGrid.obstacle), std::end(fluidGrid.obstacle), c.solid);
         logoPixels.fill(c.logo);
-        demoClock.time = c.t;
         particleTargets[0] = c.target;
         particlePositions[0] = c.from;
         seedRandom(1);
-        advanceParticles(1.0f, c.t > 155.0f);
+        advanceParticles(1.0f, c.t > 155.0f, c.t);
         EXPECT_NEAR(particlePositions[0].x, c.to.x, 1e-6f);
         EXPECT_NEAR(particlePositions[0].y, c.to.y, 1e-6f);
         const int next = rand15();
@@ -78,10 +77,9 @@ TEST(Particles, OneParticleThroughThePhases) {
     // Otherwise a sideways exit respawns, never in a solid cell: here all but a cross is solid.
     fillFlow(0.0f, 0.0f);
     for (int cell = 0; cell < kCellCount; ++cell) fluidGrid.obstacle[cell] = cell / 50 != 10 && cell % 50 != 33;
-    demoClock.time = 100.0f;
     for (int n = 0; n < 2000; ++n) {
         particlePositions[0] = {-0.1f, 0.5f};
-        advanceParticles(0.0f, false);
+        advanceParticles(0.0f, false, 100.0f);
         const auto [x, y] = particlePositions[0];
         ASSERT_EQ(fluidGrid.obstacle[cellIndex(latticeSpan(49.0f * x).c0, latticeSpan(49.0f * y).c0)], 0) << x << ' ' << y;
     }
@@ -111,9 +109,8 @@ TEST(Particles, SizeBands) {
 
 // Frozen on purpose: the loop as it was before it was split into blocks, to hold the blocks
 // of eight to it bit for bit, the generator's draws included.
-void referenceAdvance(std::vector<ParticlePosition>& positions, float dt, bool late) {
+void referenceAdvance(std::vector<ParticlePosition>& positions, float dt, bool late, float t) {
     const int count = std::min(particleCount, kMaxParticles);
-    const float t = demoClock.time;
     const float squeeze = std::min((t - 155.0f) / 15.0f, 1.0f);
     const float pull = std::min((t - 175.0f) / 34.0f, 1.0f);
     const float damp = std::min((t - 190.0f) / 14.0f, 1.0f);
@@ -187,18 +184,18 @@ void plantOddPositions() {
 void expectSameFrames(float t, int frames) {
     std::vector<ParticlePosition> expected(particlePositions.begin(), particlePositions.end());
     for (int frame = 0; frame < frames; ++frame) {
-        demoClock.time = t + 0.01f * static_cast<float>(frame);
+        const float now = t + 0.01f * static_cast<float>(frame);
         const float dt = frame % 2 == 0 ? 0.1875f : 0.03125f;
         const std::uint32_t seed = 1000u + static_cast<std::uint32_t>(frame) * 77u;
         seedRandom(seed);
-        referenceAdvance(expected, dt, t > 155.0f);
+        referenceAdvance(expected, dt, t > 155.0f, now);
         const int expectedNext = rand15();
         seedRandom(seed);
-        advanceParticles(dt, t > 155.0f);
-        ASSERT_EQ(expectedNext, rand15()) << "draws differ at t = " << demoClock.time;
+        advanceParticles(dt, t > 155.0f, now);
+        ASSERT_EQ(expectedNext, rand15()) << "draws differ at t = " << now;
         for (std::size_t i = 0; i < expected.size(); ++i) {
             ASSERT_EQ(std::memcmp(&expected[i], &particlePositions[i], sizeof(ParticlePosition)), 0)
-                << "t = " << demoClock.time << ", frame " << frame << ", particle " << i;
+                << "t = " << now << ", frame " << frame << ", particle " << i;
         }
     }
 }

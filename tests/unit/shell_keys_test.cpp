@@ -35,6 +35,7 @@ TEST(ShellKeys, KeysActAndPrintTheirNewValues) {
     // The digit reset the simulation and sought the start; the pause stays, and toggles.
     EXPECT_EQ(std::tuple(numList.cursor, demoClock.delta, demoClock.paused), std::tuple(0, 0.0f, 1));
     EXPECT_LT(demoClock.time, 0.1f);
+    EXPECT_EQ(demoClock.nextTick, firstTickAtOrAfter(demoClock.time)) << "the ticks go on from the seek";
     handleKey('p');
     EXPECT_EQ(demoClock.paused, 0);
     MIN_PAR = 1.0f;

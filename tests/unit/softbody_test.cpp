@@ -189,7 +189,8 @@ TEST(BlobTiming, PeriodsCameraKeysDriveAndPressure) {
     // The extra translate from 103.5 s to below 104.5 s; from 106 s the camera is left alone.
     for (const float t : {103.4f, 103.5f, 104.49f, 104.5f, 106.0f}) {
         Camera cam{};
-        EXPECT_EQ(applyCameraKeys(t, cam), t >= 103.5f && t < 104.5f) << t;
+        applyCameraKeys(t, cam);
+        EXPECT_EQ(cameraKeyShiftedAt(t), t >= 103.5f && t < 104.5f) << t;
         EXPECT_EQ(cam.upy != 0.0f, t < 106.0f) << t;
     }
     EXPECT_FALSE(sidewaysDrive(104.05f));  // strict: 104.05 itself is still before
@@ -232,12 +233,24 @@ TEST(BlobTiming, PhysicsFrameDrivesAllThree) {
 
 TEST(BlobTiming, StringPicksWithoutFluidKeepTheDraws) {
     // No live fluid particle: no fluid points, but the same draws, so the next string stays.
-    seedRandom(111);
-    pickStringPoints(162, 162, 162, 100000);
-    const StringPicks live = pickStringPoints(162, 162, 162, 100000);
-    seedRandom(111);
-    const StringPicks none = pickStringPoints(162, 162, 162, 0);
+    RandomGenerator random{111};
+    pickStringPoints(162, 162, 162, 100000, random);
+    const StringPicks live = pickStringPoints(162, 162, 162, 100000, random);
+    random = RandomGenerator{111};
+    const StringPicks none = pickStringPoints(162, 162, 162, 0, random);
     EXPECT_TRUE(none.f1 == -1 && none.f2 == -1);
-    const StringPicks next = pickStringPoints(162, 162, 162, 0);
+    const StringPicks next = pickStringPoints(162, 162, 162, 0, random);
     EXPECT_TRUE(next.a1 == live.a1 && next.c2 == live.c2);
+}
+
+// The ticks put the shared generator where the section's drawing, which once shared it,
+// left it: after the strings' picks once they show, after the strips' shifts before.
+TEST(BlobTiming, SharedGeneratorAsTheSectionsDrawingLeftIt) {
+    RandomGenerator strings{kBlobStringSeed};
+    for (int i = 0; i < kBlobStrings; ++i) pickStringPoints(162, 162, 162, 100000, strings);
+    RandomGenerator strips{kBlobStripSeed};
+    for (int i = 0; i < kBlobStrips; ++i) stripShift(1.0f, strips);
+    EXPECT_EQ(sharedGeneratorAfterBlobFrame(103.56f), strings.state);
+    EXPECT_EQ(sharedGeneratorAfterBlobFrame(103.55f), strips.state);  // the strings show strictly after
+    EXPECT_EQ(sharedGeneratorAfterBlobFrame(92.0f), strips.state);
 }

@@ -1,4 +1,4 @@
-// The schedule's boundary times, the pulsing obstacle, the fluid steps and the frames a late start runs first.
+// The schedule's boundary times, the pulsing obstacle and the fluid steps.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,13 +8,11 @@
 #include "fluid/fluid.h"
 #include "fluid/particles.h"
 #include "fluid/reset.h"
-#include "shell/demo_clock.h"
 #include "testing/fluid_support.h"
 #include "timeline/compose.h"
 #include "timeline/fluid_stage.h"
 #include "timeline/frame.h"
 #include "timeline/layer_state.h"
-#include "timeline/preroll.h"
 
 namespace {
 
@@ -80,6 +78,8 @@ TEST_F(Timeline, BoundaryTimes) {
         particleSpeed = 1.0f;
         respawnChance = 0.65f;
         updateBlobSwitch(m.t);
+        applyCameraRules(m.t);
+        applyDriftRules(m.t);
         EXPECT_EQ(particleLayoutAt(m.t), m.layout);
         EXPECT_EQ(lineCopiesShown(m.t), m.lines == 1);
         EXPECT_EQ(cameraMovesAt(m.t).count, m.cameraMoves);
@@ -95,8 +95,7 @@ TEST_F(Timeline, BoundaryTimes) {
     // The overlay is placed anew on each new beat strictly after 25 s.
     lastOverlayBeat = 0;
     for (const float t : {25.0f, 25.05f, 25.1f}) {
-        demoClock.time = t;
-        rollOverlayBeat();
+        rollOverlayBeat(t);
         EXPECT_EQ(lastOverlayBeat, t > 25.0f ? beatIndexAt(25.05f) : 0) << t;
     }
 }
@@ -114,7 +113,7 @@ TEST_F(Timeline, PulsingSquareAndFluidSteps) {
     // As the square shrinks, only the central block is cleared: the ring stays solid.
     shapeObstacles(40.0f);
     EXPECT_TRUE(solid(8, 8) && solid(14, 30) && !solid(15, 15));
-    driftMovesAt(100.5f);  // after 100 s the drift clears every obstacle each frame
+    applyDriftRules(100.5f);  // after 100 s the drift clears every obstacle each tick
     EXPECT_EQ(solidCount(), 0);
     // From 183 s the square is gone, cleared once per run.
     shapeObstacles(150.0f);
@@ -139,40 +138,4 @@ TEST_F(Timeline, PulsingSquareAndFluidSteps) {
     EXPECT_EQ(fluidStepsForFrame(0.0f), 0) << "no steps while paused";
     EXPECT_EQ(fluidStepsForFrame(std::nanf("")), 0);
     EXPECT_EQ(fluidStepsForFrame(1e30f), 25 * 86400) << "an absurd jump is bounded, not undefined";
-}
-
-// A late start runs the frames before (as one first step the fluid blew up, the fades jumped).
-TEST_F(Timeline, LateStartRunsTheFramesBefore) {
-    const struct {
-        float start, credits, logo, tint;
-        int blob, introImage;
-        float lines;
-    } cases[] = {
-        {10.0f, 0.0f, 0.0f, 1.0f, 0, 14, 1249.0f},  // one intro image per beat
-        {100.0f, 0.0f, 0.0f, 1.0f, 1, 15, 1249.0f},  // the last one held
-        {180.0f, 0.45f, 0.0f, 1.0f, 0, 15, 739.0f},  // up to 0.6 at 175 s, then fading out
-        {210.0f, 0.0f, 0.15f, 0.41f, 0, 15, 0.0f},
-        {223.5f, 0.0f, 0.0f, 0.0f, 0, 15, 0.0f},  // fades out, never below zero; the particles dark
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.start);
-        std::fill_n(fluidGrid.obstacle, kCellCount, 0);
-        resetSimulation();
-        creditsAlpha = endLogoAlpha = fluidStepCarry = 0.0f;
-        particleTint = 1.0f;
-        lineVertexCount = 1249.0f;
-        blobActive = obstaclesCleared = 0;
-        introFrameIndex = 2;
-        prerollTimeline(c.start);
-        EXPECT_EQ(demoClock.time, c.start);
-        EXPECT_EQ(demoClock.delta, 0.0f);
-        EXPECT_TRUE(std::all_of(fluidGrid.velocityX, fluidGrid.velocityX + kCellCount,
-                                [](float v) { return std::isfinite(v) && std::abs(v) < 0.5f; }));
-        EXPECT_NEAR(creditsAlpha, c.credits, 0.01f);
-        EXPECT_NEAR(endLogoAlpha, c.logo, 0.01f);
-        EXPECT_NEAR(particleTint, c.tint, 0.01f);
-        EXPECT_EQ(blobActive, c.blob);
-        EXPECT_EQ(introFrameIndex, c.introImage);
-        EXPECT_NEAR(lineVertexCount, c.lines, 2.0f);
-    }
 }

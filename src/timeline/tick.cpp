@@ -1,0 +1,48 @@
+// The frame rules of one tick, and the ticks before a late start.
+#include "timeline/tick.h"
+
+#include "fluid/particles.h"
+#include "fluid/random.h"
+#include "fluid/tuning.h"
+#include "shell/demo_clock.h"
+#include "softbody/blob_scene.h"
+#include "softbody/camera.h"
+#include "timeline/compose.h"
+#include "timeline/fluid_stage.h"
+#include "timeline/frame.h"
+
+TickEvents runTick(const TickInput& tick) {
+    const float t = tick.time;
+    TickEvents events;
+    updateBlobSwitch(t);
+    applyTuningSchedules(t);
+    prepareFluid(t, tick.delta);
+    applyCameraRules(t);
+    if (!tick.paused && blobActive == 1) stepSoftBodies(t, tick.delta);
+    stepParticles(t, tick.delta);
+    applyDriftRules(t);
+    applyLayoutRules(t, tick.delta);
+    rollOverlayBeat(t);
+    if (blobActive == 1) {
+        events.blobSnapshotDue = advanceBlobTiming(blobTiming, t, tick.delta);
+        applyCameraKeys(t, camera);
+        seedRandom(sharedGeneratorAfterBlobFrame(t));
+    } else {
+        updateLayers(t, tick.delta);
+    }
+    return events;
+}
+
+TickInput demoTick(std::int64_t k) { return TickInput{tickTime(k), tickDelta(k), false}; }
+
+std::int64_t runTicksBefore(float startTime, void (*onSnapshot)(float time), float snapshotWindow) {
+    const std::int64_t end = firstTickAtOrAfter(startTime);
+    for (std::int64_t k = 0; k < end; ++k) {
+        const TickInput tick = demoTick(k);
+        const TickEvents events = runTick(tick);
+        if (events.blobSnapshotDue && onSnapshot != nullptr && tick.time > startTime - snapshotWindow) {
+            onSnapshot(tick.time);
+        }
+    }
+    return end;
+}
