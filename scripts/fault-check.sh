@@ -58,6 +58,8 @@ fault src/render/geometry_layout.cpp "the geometry vertex limit ignores the driv
 fault src/shell/demo_clock.cpp "two steps swapped: the clock takes the new time before the delta" \
   "    clock.delta = musicPosition - clock.time;<NL>    clock.time = musicPosition;" \
   "    clock.time = musicPosition;<NL>    clock.delta = musicPosition - clock.time;"
+fault src/shell/demo_clock.cpp "a frame runs one tick fewer than are due" \
+  "plan.count = last - clock.nextTick + 1;" "plan.count = last - clock.nextTick;"
 fault src/shell/config.cpp "the letterbox offset of a window one pixel short rounds down to -1" \
   "return (windowHeight - pictureHeight) / 2;" "return (windowHeight - pictureHeight) >> 1;"
 fault src/shell/keys.cpp "the '-' key takes as many particles as '+' adds" \

@@ -1,0 +1,61 @@
+// Cost of the frame rules: one tick with 100000 particles at moments of each section, and
+// every tick before the end logo's last second (the pre-roll of --start 224).
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "fluid/fluid.h"
+#include "fluid/particles.h"
+#include "fluid/random.h"
+#include "fluid/reset.h"
+#include "shell/demo_clock.h"
+#include "softbody/soft_bodies.h"
+#include "timeline/tick.h"
+
+namespace {
+
+// The demo's soft bodies read their mesh from the run folder while the program starts up,
+// before main: go there first.
+struct EnterRunFolder {
+    EnterRunFolder() {
+        if (chdir(VELKARN_RUN_DIR) != 0) {
+            std::fprintf(stderr, "velkarn_bench: cannot enter %s (build the demo first)\n", VELKARN_RUN_DIR);
+            std::exit(1);
+        }
+    }
+};
+__attribute__((init_priority(101))) const EnterRunFolder enterRunFolder;
+
+void startOfRun() {
+    seedRandom(500);
+    std::fill(std::begin(fluidGrid.obstacle), std::end(fluidGrid.obstacle), 0);
+    resetSimulation();
+    setStartGravity();
+    particleCount = kMaxParticles;
+}
+
+// Argument: demo time in seconds (the flow, the soft bodies, the squeeze, the logo forming).
+void BM_Tick(benchmark::State& state) {
+    startOfRun();
+    const std::int64_t tick = static_cast<std::int64_t>(state.range(0)) * kTicksPerSecond;
+    // The state of that moment's section: the tick before it has set its switches.
+    runTick(demoTick(tick - 1));
+    for (auto _ : state) {
+        runTick(demoTick(tick));
+        benchmark::DoNotOptimize(particlePositions[0]);
+    }
+}
+BENCHMARK(BM_Tick)->Arg(30)->Arg(110)->Arg(160)->Arg(200)->Unit(benchmark::kMicrosecond);
+
+void BM_TicksBefore224(benchmark::State& state) {
+    for (auto _ : state) {
+        startOfRun();
+        benchmark::DoNotOptimize(runTicksBefore(224.0f, nullptr, 0.0f));
+    }
+}
+BENCHMARK(BM_TicksBefore224)->Iterations(1)->Unit(benchmark::kSecond);
+
+}  // namespace

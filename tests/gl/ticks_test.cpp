@@ -1,0 +1,80 @@
+// The ticks before a late start, with the demo's own soft bodies (built from the run
+// folder's mesh, so this lives with the tests that run there): every rule has run as a
+// run from the start runs it, and the blob snapshot a frame at the start shows is asked for.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <tuple>
+#include <vector>
+
+#include "fluid/reset.h"
+#include "softbody/blob_scene.h"
+#include "softbody/soft_bodies.h"
+#include "testing/fluid_support.h"
+#include "timeline/fluid_stage.h"
+#include "timeline/frame.h"
+#include "timeline/layer_state.h"
+#include "timeline/tick.h"
+
+namespace {
+
+std::vector<float> snapshotTimes;
+void recordSnapshot(float time) { snapshotTimes.push_back(time); }
+
+// Everything the ticks change besides the fluid's state, put back after the test.
+auto tickGlobals() {
+    return std::tie(creditsAlpha, endLogoAlpha, blobActive, obstaclesCleared, fluidStepCarry, particleSpeed,
+                    particleStepScale, introFrameIndex, lastIntroBeat, introPulse, lastOverlayBeat, overlayOffset,
+                    overlayTurn, blobTiming, softSimTime, softBodyA, softBodyB, softBodyC);
+}
+template <typename... T>
+std::tuple<T...> valuesOf(std::tuple<T&...>);
+
+}  // namespace
+
+TEST(Ticks, ALateStartRunsEveryTickBefore) {
+    fluidtest::SavedFluidState fluid;
+    const auto saved = std::make_unique<decltype(valuesOf(tickGlobals()))>(tickGlobals());
+    const struct {
+        float start, credits, logo, tint;
+        int blob, introImage;
+        float lines;
+        std::vector<float> snapshots;  // the snapshots of the last two seconds
+    } cases[] = {
+        {10.0f, 0.0f, 0.0f, 1.0f, 0, 14, 1249.0f, {}},  // one intro image per beat
+        {100.0f, 0.0f, 0.0f, 1.0f, 1, 15, 1249.0f, {}},  // the last one held; no snapshots before 103.6 s
+        {110.0f, 0.0f, 0.0f, 1.0f, 1, 15, 1249.0f, {tickTime(6513)}},  // the first tick of 1.62 s period 67
+        {180.0f, 0.45f, 0.0f, 1.0f, 0, 15, 739.0f, {}},  // up to 0.6 at 175 s, then fading out
+        {210.0f, 0.0f, 0.15f, 0.41f, 0, 15, 0.0f, {}},
+        {223.5f, 0.0f, 0.0f, 0.0f, 0, 15, 0.0f, {}},  // fades out, never below zero; the particles dark
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.start);
+        tickGlobals() = *saved;
+        std::fill_n(fluidGrid.obstacle, kCellCount, 0);
+        resetSimulation();
+        particleCount = 2000;  // the rules, not the particles' cost, are under test
+        setStartGravity();
+        creditsAlpha = endLogoAlpha = fluidStepCarry = 0.0f;
+        particleTint = 1.0f;
+        lineVertexCount = 1249.0f;
+        snapshotTimes.clear();
+        EXPECT_EQ(runTicksBefore(c.start, recordSnapshot, 2.0f), static_cast<std::int64_t>(c.start * 60.0f));
+        EXPECT_EQ(snapshotTimes, c.snapshots);
+        EXPECT_TRUE(std::all_of(fluidGrid.velocityX, fluidGrid.velocityX + kCellCount,
+                                [](float v) { return std::isfinite(v) && std::abs(v) < 0.5f; }));
+        EXPECT_NEAR(creditsAlpha, c.credits, 0.01f);
+        EXPECT_NEAR(endLogoAlpha, c.logo, 0.01f);
+        EXPECT_NEAR(particleTint, c.tint, 0.01f);
+        EXPECT_EQ(blobActive, c.blob);
+        EXPECT_EQ(introFrameIndex, c.introImage);
+        EXPECT_NEAR(lineVertexCount, c.lines, 2.0f);
+        // The soft bodies took a step each tick of the section, and stayed whole.
+        const float simulated = softSimTime - std::get<14>(*saved);
+        EXPECT_EQ(simulated > 0.0f, c.start > kBlobSceneStart) << simulated;
+        for (const SoftParticle& p : softBodyA.particles) ASSERT_TRUE(std::isfinite(p.position.y));
+    }
+    tickGlobals() = *saved;
+}
