@@ -265,6 +265,65 @@ __attribute__((target("avx2"))) inline __m256 vecSample(const float* field, __m2
     return _mm256_add_ps(sum, _mm256_mul_ps(w01, _mm256_i32gather_ps(field, i01, 4)));
 }
 
+// The four corner values of both velocity fields for every cell as the lower corner of a
+// unit span (x and y neighbours one further, wrapping at 49): vx00 vx10 vx11 vx01 vy00 vy10
+// vy11 vy01. One aligned load of a particle's row and a transpose replace eight gathers,
+// which are slow on many processors. Remade on every advance: the fields change between them.
+struct alignas(32) CornerRow {
+    float v[8];
+};
+std::array<CornerRow, kCellCount> cornerRows;
+
+void fillCornerRows() {
+    for (int y = 0; y < kGridSize; ++y) {
+        const int y1 = y + 1 == kGridSize ? 0 : y + 1;
+        for (int x = 0; x < kGridSize; ++x) {
+            const int x1 = x + 1 == kGridSize ? 0 : x + 1;
+            const int corners[4] = {cellIndex(x, y), cellIndex(x1, y), cellIndex(x1, y1), cellIndex(x, y1)};
+            float* const row = cornerRows[static_cast<std::size_t>(cellIndex(x, y))].v;
+            for (int k = 0; k < 4; ++k) {
+                row[k] = fluidGrid.velocityX[corners[k]];
+                row[4 + k] = fluidGrid.velocityY[corners[k]];
+            }
+        }
+    }
+}
+
+// Rows r0..r7 (one a lane) to columns: out[k] holds corner k of every lane.
+__attribute__((target("avx2"))) inline void transposeRows(const __m256 (&r)[kLanes], __m256 (&out)[kLanes]) {
+    const __m256 t0 = _mm256_unpacklo_ps(r[0], r[1]);
+    const __m256 t1 = _mm256_unpackhi_ps(r[0], r[1]);
+    const __m256 t2 = _mm256_unpacklo_ps(r[2], r[3]);
+    const __m256 t3 = _mm256_unpackhi_ps(r[2], r[3]);
+    const __m256 t4 = _mm256_unpacklo_ps(r[4], r[5]);
+    const __m256 t5 = _mm256_unpackhi_ps(r[4], r[5]);
+    const __m256 t6 = _mm256_unpacklo_ps(r[6], r[7]);
+    const __m256 t7 = _mm256_unpackhi_ps(r[6], r[7]);
+    const __m256 u0 = _mm256_shuffle_ps(t0, t2, _MM_SHUFFLE(1, 0, 1, 0));
+    const __m256 u1 = _mm256_shuffle_ps(t0, t2, _MM_SHUFFLE(3, 2, 3, 2));
+    const __m256 u2 = _mm256_shuffle_ps(t1, t3, _MM_SHUFFLE(1, 0, 1, 0));
+    const __m256 u3 = _mm256_shuffle_ps(t1, t3, _MM_SHUFFLE(3, 2, 3, 2));
+    const __m256 u4 = _mm256_shuffle_ps(t4, t6, _MM_SHUFFLE(1, 0, 1, 0));
+    const __m256 u5 = _mm256_shuffle_ps(t4, t6, _MM_SHUFFLE(3, 2, 3, 2));
+    const __m256 u6 = _mm256_shuffle_ps(t5, t7, _MM_SHUFFLE(1, 0, 1, 0));
+    const __m256 u7 = _mm256_shuffle_ps(t5, t7, _MM_SHUFFLE(3, 2, 3, 2));
+    out[0] = _mm256_permute2f128_ps(u0, u4, 0x20);
+    out[1] = _mm256_permute2f128_ps(u1, u5, 0x20);
+    out[2] = _mm256_permute2f128_ps(u2, u6, 0x20);
+    out[3] = _mm256_permute2f128_ps(u3, u7, 0x20);
+    out[4] = _mm256_permute2f128_ps(u0, u4, 0x31);
+    out[5] = _mm256_permute2f128_ps(u1, u5, 0x31);
+    out[6] = _mm256_permute2f128_ps(u2, u6, 0x31);
+    out[7] = _mm256_permute2f128_ps(u3, u7, 0x31);
+}
+
+// The lattice's next column (or row) after c, wrapping after 49.
+__attribute__((target("avx2"))) inline __m256i vecNextCell(__m256i c) {
+    const __m256i next = _mm256_add_epi32(c, _mm256_set1_epi32(1));
+    const __m256i wraps = _mm256_cmpeq_epi32(next, _mm256_set1_epi32(kGridSize));
+    return _mm256_sub_epi32(next, _mm256_and_si256(wraps, _mm256_set1_epi32(kGridSize)));
+}
+
 // Whole blocks from particle 0 on; returns the number of particles done. A block with
 // any lane outside the common lattice range goes through advanceOne whole; lanes leaving
 // the square sideways finish one at a time in particle order, as they draw random numbers.
@@ -331,8 +390,32 @@ __attribute__((target("avx2"))) int advanceBlocksAvx2(int count, const StepConst
         const __m256i i10 = _mm256_add_epi32(row0, cx1);
         const __m256i i11 = _mm256_add_epi32(row1, cx1);
         const __m256i i01 = _mm256_add_epi32(row1, cx0);
-        __m256 vx = vecSample(fluidGrid.velocityX, i00, i10, i11, i01, w00, w10, w11, w01);
-        __m256 vy = vecSample(fluidGrid.velocityY, i00, i10, i11, i01, w00, w10, w11, w01);
+        __m256 vx;
+        __m256 vy;
+        // The corner rows serve lanes whose upper neighbours are the next cells; a pair
+        // split by rounding (rare) samples the fields directly.
+        const __m256i regular = _mm256_and_si256(_mm256_cmpeq_epi32(cx1, vecNextCell(cx0)),
+                                                 _mm256_cmpeq_epi32(cy1, vecNextCell(cy0)));
+        if (_mm256_movemask_epi8(regular) == -1) {
+            alignas(32) int cells[kLanes];
+            _mm256_store_si256(reinterpret_cast<__m256i*>(cells), i00);
+            __m256 rows[kLanes];
+            for (int lane = 0; lane < kLanes; ++lane) {
+                rows[lane] = _mm256_load_ps(cornerRows[static_cast<std::size_t>(cells[lane])].v);
+            }
+            __m256 c[kLanes];
+            transposeRows(rows, c);
+            // The sums in vecSample's order, so the result is the same to the bit.
+            vx = _mm256_add_ps(_mm256_add_ps(_mm256_add_ps(_mm256_mul_ps(w00, c[0]), _mm256_mul_ps(w10, c[1])),
+                                             _mm256_mul_ps(w11, c[2])),
+                               _mm256_mul_ps(w01, c[3]));
+            vy = _mm256_add_ps(_mm256_add_ps(_mm256_add_ps(_mm256_mul_ps(w00, c[4]), _mm256_mul_ps(w10, c[5])),
+                                             _mm256_mul_ps(w11, c[6])),
+                               _mm256_mul_ps(w01, c[7]));
+        } else {
+            vx = vecSample(fluidGrid.velocityX, i00, i10, i11, i01, w00, w10, w11, w01);
+            vy = vecSample(fluidGrid.velocityY, i00, i10, i11, i01, w00, w10, w11, w01);
+        }
 
         // Later particles take longer steps: s = dt + i dt / count.
         const __m256 index = _mm256_cvtepi32_ps(_mm256_add_epi32(_mm256_set1_epi32(first), laneIndex));
@@ -428,7 +511,10 @@ void advanceParticles(float dt, bool late, float t) {
     int done = 0;
 #if defined(__x86_64__)
     // The tremor draws for every particle, so its short window stays one at a time.
-    if (!step.tremor && __builtin_cpu_supports("avx2")) done = advanceBlocksAvx2(count, step);
+    if (!step.tremor && __builtin_cpu_supports("avx2")) {
+        fillCornerRows();
+        done = advanceBlocksAvx2(count, step);
+    }
 #endif
     advanceRange(done, count, step);
 }

@@ -1,5 +1,6 @@
 // Everything loaded before the first frame: GL entry points, render targets, shaders, the
-// particle map, tuning files, textures, layers, soft bodies and the music.
+// particle map, tuning files, textures, layers, soft bodies and the music (which the
+// program starts playing once it is ready for the first frame).
 #include "render/resources.h"
 
 #include <algorithm>
@@ -53,7 +54,6 @@ void loadResources() {
     loadTextures();
     loadBlendLayers();
     initMusic();
-    playMusic();
     setStartCamera();
     glutSetCursor(GLUT_CURSOR_NONE);
 }

@@ -125,6 +125,8 @@ int main(int argc, char** argv) {
     if (demoOptions.watch) startWatching();
     loadResources();
     if (musicSettings.startSeconds > 0.0) prerollTimeline(static_cast<float>(musicSettings.startSeconds));
+    // After the pre-roll, so the music does not run ahead of the first frame while it works.
+    playMusic();
 
     glutReshapeFunc(reshape);
     glutDisplayFunc(displayFrame);
