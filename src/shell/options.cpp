@@ -49,7 +49,9 @@ bool isNumber(const std::string& word) {
 constexpr std::string_view kSeconds = "a number of seconds from 0 to 100000";
 
 const OptionEntry kOptions[] = {
-    {"--start", "", "S", OptionValue::Required, kSeconds, "start at S seconds of the music (at most 225)",
+    {"--start", "", "S", OptionValue::Required, kSeconds, "start at S seconds of the music (at most 225), the frame rules\n"
+     "of every moment before S run first: the first frame is the one\n"
+     "a whole run shows at S",
      [](DemoOptions& o, const std::string& v) { return parseSeconds(v, o.start); }},
     {"--end", "", "S", OptionValue::Required, kSeconds,
      "end the run after its last frame at or before S seconds, at\n"
@@ -78,8 +80,8 @@ const OptionEntry kOptions[] = {
      "only at that rate (slower or faster motion at others)",
      [](DemoOptions& o, const std::string&) { return o.frameSteps = true; }},
     {"--stats", "", "[F]", OptionValue::Optional, "a file name",
-     "print frame-time statistics at the end (and one CSV row per\n"
-     "frame to the file F), the ticks of the frame rules among them",
+     "print frame-time statistics and the ticks per frame at the end\n"
+     "(and one CSV row per frame to the file F)",
      [](DemoOptions& o, const std::string& v) {
          o.stats = true;
          o.statsFile = v;

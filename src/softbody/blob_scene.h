@@ -15,7 +15,7 @@
 inline constexpr float kSoftSubStep = 0.00075f;
 inline constexpr float kSoftBudgetPerSecond = 0.0004f;
 // Enough for any clock jump inside the demo's 225 s (a jump of 225 s needs 120); keeps a
-// wild delta from stalling a frame.
+// wild delta from stalling a tick.
 inline constexpr int kMaxSoftSubSteps = 400;
 
 // The strings between the bodies show from this long after the section's start.

@@ -17,7 +17,7 @@ inline constexpr float kTremorStart = 64.0f;         // a quarter second of trem
 inline constexpr float kTremorEnd = 64.25f;          // the tremor ends
 // The blob section.
 inline constexpr float kBlobSceneStart = 91.05f;     // the soft bodies take the stage; the particles slow down
-inline constexpr float kObstaclesFlushed = 100.0f;   // each frame clears the obstacles after the fluid steps
+inline constexpr float kObstaclesFlushed = 100.0f;   // each tick clears the obstacles after the fluid steps
 inline constexpr float kSlideEnd = 101.0f;           // the drift's slide ends
 inline constexpr float kBlobBeatsStart = 103.0f;     // the blob scene pulses on the beat, its overlay shows
 inline constexpr float kBlobSnapshotsStart = 103.6f; // the glitch redraws the scene's snapshot

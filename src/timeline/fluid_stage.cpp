@@ -1,4 +1,4 @@
-// The fluid stage's rules: the pulsing obstacle, fluid steps per frame, the camera and drift
+// The fluid stage's rules: the pulsing obstacle, fluid steps per tick, the camera and drift
 // moves, the particle steps and the particle layouts by the time.
 #include "timeline/fluid_stage.h"
 

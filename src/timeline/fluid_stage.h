@@ -1,10 +1,10 @@
-// The fluid and particle stage of every frame: the pulsing obstacle, the fluid steps,
+// The fluid and particle stage: the pulsing obstacle and the fluid steps of every tick,
 // the scripted camera and the particle image in one of three layouts.
 #pragma once
 
 #include "timeline/transforms.h"
 
-extern float fluidStepCarry;     // fractions of fluid steps carried to later frames
+extern float fluidStepCarry;     // fractions of fluid steps carried to later ticks
 extern int obstaclesCleared;     // set when the obstacles are cleared at 183 s; never reset
 extern float particleStepScale;  // factor of the particle advance, set with the camera every tick
 extern float particleSpeed;      // factor of the particle advance, set with the drift from 45 s
