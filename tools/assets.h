@@ -6,6 +6,9 @@
 
 // runDir/Orvalin-Velkarn.mp3
 void generateMusic(const std::filesystem::path& runDir);
+// runDir/voices/NAME.wav: each voice of the track alone, through the master path (WAV, for
+// measuring; not part of the run directory's assets)
+void generateVoices(const std::filesystem::path& runDir);
 // The images of runDir/dat: pictures, sprite, overlay, intro frames, end logo (JPEG/PNG)
 void generateImages(const std::filesystem::path& runDir);
 // runDir/dat/logoend.ppm, the plain-text logo the particles form at the end

@@ -1,31 +1,48 @@
-// velkarn_assets RUNDIR [music|images|logo|mesh ...]
+// velkarn_assets RUNDIR [music|images|logo|mesh|voices ...]
 // Writes the generated assets into RUNDIR (and RUNDIR/dat); with no kinds, all of them.
+// "voices" (each voice of the track alone, for measuring) is made only when asked for.
+#include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <exception>
 #include <filesystem>
+#include <string_view>
+#include <vector>
 
 #include "assets.h"
 
+namespace {
+
+constexpr std::string_view kAssetKinds[] = {"music", "images", "logo", "mesh"};
+constexpr const char* kUsage = "usage: velkarn_assets RUNDIR [music|images|logo|mesh|voices ...]\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: velkarn_assets RUNDIR [music|images|logo|mesh ...]\n");
+        std::fprintf(stderr, "%s", kUsage);
         return 2;
     }
     const std::filesystem::path runDir = argv[1];
-    const auto wanted = [&](const char* kind) {
-        if (argc == 2) return true;
-        for (int i = 2; i < argc; ++i) {
-            if (std::strcmp(argv[i], kind) == 0) return true;
+    const std::vector<std::string_view> kinds(argv + 2, argv + argc);
+    for (const std::string_view kind : kinds) {
+        if (kind != "voices" && std::find(std::begin(kAssetKinds), std::end(kAssetKinds), kind) == std::end(kAssetKinds)) {
+            std::fprintf(stderr, "velkarn_assets: unknown kind '%.*s'\n%s", static_cast<int>(kind.size()), kind.data(),
+                         kUsage);
+            return 2;
         }
-        return false;
+    }
+    const auto wanted = [&](std::string_view kind) {
+        if (kinds.empty()) return kind != "voices";
+        return std::find(kinds.begin(), kinds.end(), kind) != kinds.end();
     };
     try {
-        std::filesystem::create_directories(runDir / "dat");
+        std::filesystem::create_directories(runDir);
+        if (wanted("mesh") || wanted("logo") || wanted("images")) std::filesystem::create_directories(runDir / "dat");
         if (wanted("mesh")) generateMesh(runDir);
         if (wanted("logo")) generateLogo(runDir);
         if (wanted("images")) generateImages(runDir);
         if (wanted("music")) generateMusic(runDir);
+        if (wanted("voices")) generateVoices(runDir);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "velkarn_assets: %s\n", e.what());
         return 1;
