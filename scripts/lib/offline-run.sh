@@ -3,12 +3,10 @@
 # chosen here does not change the configuration of build/run. Sourced with $root set.
 #   prepare_offline_run WIDTH HEIGHT   (sets $build and $work, and changes into $work)
 # VELKARN_BUILD_DIR chooses another build directory (default build/, made as a Release build).
+source "$root/scripts/lib/release-build.sh"
+
 prepare_offline_run() {
-  build=${VELKARN_BUILD_DIR:-$root/build}
-  "$root/scripts/install-deps.sh" offline
-  # A build directory that exists keeps its own configuration (the tests pass theirs).
-  [ -f "$build/CMakeCache.txt" ] || cmake -G Ninja -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build "$build" --target velkarn >/dev/null
+  build_release_targets offline velkarn
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
   cp -rL "$build/run/dat" "$work/dat"
