@@ -42,7 +42,7 @@ bool Mp3Encoder::open(const std::filesystem::path& path, int sampleRate, int kbp
     lame_set_mode(lame_, JOINT_STEREO);
     lame_set_VBR(lame_, vbr_off);
     lame_set_brate(lame_, kbps);
-    lame_set_quality(lame_, 5);
+    lame_set_quality(lame_, 2);  // the high-quality search: slower, and the track is made once
     // The "Info" frame with delay and padding; rewritten with the final counts in finish().
     lame_set_bWriteVbrTag(lame_, 1);
     if (lame_init_params(lame_) < 0) {

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int kMusicKbps = 192;
+constexpr int kMusicKbps = 320;
 // Samples rendered and encoded at a time (10 s): bounded memory, and few notes cross
 // a piece boundary (those are synthesised again from their start).
 constexpr std::int64_t kPieceSamples = 10 * synth::kSampleRate;

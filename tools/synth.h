@@ -20,9 +20,11 @@ inline constexpr double kFadeStartSeconds = 200.0;
 inline constexpr double kFadeEndSeconds = 225.0;  // silent from here on
 inline constexpr double kTrackSeconds = 227.0;
 
-// The moments where the picture turns; the music changes section at each.
-inline constexpr std::array<double, 12> kSectionTimes = {25.5,  45.0,  58.5,  91.05, 104.05, 130.0,
-                                                         142.3, 155.0, 175.0, 183.0, 200.0,  217.0};
+// The moments where the picture turns; the music changes section at each. Each section's
+// phrases and chord loop start at the first bar line at or after its turn.
+inline constexpr std::array<double, 13> kSectionTimes = {25.5,   45.0,  58.5,  64.1,  91.05, 104.05, 130.0,
+                                                         142.3, 155.0, 175.0, 183.0, 200.0, 217.0};
+inline constexpr std::int64_t kBarSamples = kBeatSamples * kBeatsPerBar;
 
 // Sample of beat n: round(n * 0.81 * 44100).
 constexpr std::int64_t beatSample(std::int64_t beat) { return beat * kBeatSamples; }
@@ -32,12 +34,14 @@ constexpr std::int64_t stepSample(std::int64_t step) {
 }
 std::int64_t secondsToSample(double seconds);
 std::int64_t trackSamples();
-// The number of section turns at or before this time: 0 in the intro, 12 after 217 s.
+// The number of section turns at or before this time: 0 in the intro, 13 after 217 s.
 int sectionAt(double seconds);
+// The first bar of a section (0 for the intro): the bar line at or after its turn.
+std::int64_t sectionFirstBar(int section);
 
 enum class Voice : std::uint8_t { Kick, Snare, Hat, Bass, Pluck, Pad, Lead, Impact, Riser };
 
-// The drums bus plays straight; the music bus ducks under the kick.
+// The drums bus plays straight; the music bus ducks under the kick. Both feed the room.
 enum class Bus : std::uint8_t { Drums, Music };
 
 struct Note {
@@ -62,6 +66,8 @@ struct Score {
 };
 
 Bus busOf(Voice voice);
+// How much of a voice goes to the room (0 for none).
+float sendOf(Voice voice);
 
 // The whole track's score, the same on every call.
 Score composeTrack();
@@ -69,15 +75,23 @@ Score composeTrack();
 // Adds one note's samples in [first, first + left.size()) to the two channels.
 void renderNote(const Note& note, std::int64_t first, std::span<float> left, std::span<float> right);
 
+// The limiter leaves everything up to this level alone.
+inline constexpr float kLimitThreshold = 0.5f;
+
 // Master gain: 1 until the fade starts, falling smoothly to exactly 0 at its end.
 float fadeGain(double seconds);
-// Transparent up to 0.7, then bends smoothly towards 1, which only inputs far beyond
-// full scale reach.
+// Transparent up to kLimitThreshold, then bends smoothly towards a ceiling of 0.72, which
+// only inputs far beyond full scale reach.
 float softLimit(float x);
 // Gain of the music bus at a sample: dips after each kick and recovers.
 float duckGain(const Score& score, std::int64_t sample);
 
-// The finished mix of [first, first + left.size()): buses, ducking, limiter and fade.
+// Adds the room's answer to a send, started from silence at the span's first sample.
+void addRoom(std::span<const float> sendLeft, std::span<const float> sendRight, std::span<float> left,
+             std::span<float> right, float gain);
+
+// The finished mix of [first, first + left.size()): buses, room, ducking, DC filter, limiter
+// and fade.
 // left and right must be the same size.
 void renderMix(const Score& score, std::int64_t first, std::span<float> left, std::span<float> right);
 

@@ -3,6 +3,7 @@
 // build-ups sit on the cue times themselves.
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 #include "synth.h"
 
@@ -39,17 +40,25 @@ constexpr Chord kChords[] = {
     {36, {48, 55, 60, 64}, {60, 64, 67, 72}},  // C
     {29, {48, 53, 57, 60}, {60, 65, 69, 72}},  // F
 };
-// Four-bar progressions, chosen per section.
+// Four-bar progressions, chosen per section. A section's loop starts at its first bar
+// line; the part of a bar between the turn and that line plays the loop's last chord, a
+// pickup into the first.
 constexpr ChordName kProgressions[][4] = {
     {Dm, Bbmaj7, Gm7, A},  // the theme
     {Bbmaj7, Gm7, Dm, A},  // breakdown and outro
-    {Dm, Dm, Bbmaj7, C},   // the driving wall
+    {Dm, Dm, Bbmaj7, C},   // the driving wall and the build before the theme
     {Dm, F, C, Gm7},       // credits
     {Dm, Dm, Dm, Dm},      // the last chord
+    {Bbmaj7, C, Dm, A},    // the first rise
+    {Gm7, Bbmaj7, C, A},   // the riff over the wall
 };
 
+// The melodies, four bars (80 sixteenths) each.
+enum Phrase { Rest, ThemeA, ThemeB, ThemeAVaried, Riff };
+
 // What plays in one section. Levels are 0 for silent parts; patterns index the tables
-// in the functions below.
+// in the functions below. The lead plays its two phrases in turn, each lifted by its
+// own number of semitones; `doubled` adds the octave above.
 struct Arrangement {
     float kick;
     int kickPattern;
@@ -66,60 +75,114 @@ struct Arrangement {
     float pad;
     float padBrightness;
     float lead;
-    int leadTheme;
+    Phrase phrases[2];
+    int lifts[2];
+    bool doubled;
     float leadBrightness;
     float duck;
     int progression;
 };
 
-// Indexed by sectionAt(): before 25.5, then one row per cue.
+// Indexed by sectionAt(): before 25.5, then one row per turn.
 constexpr Arrangement kArrangement[] = {
-    // kick       snare    hats     bass           pluck    pad         lead           duck prog
-    {0.0f, 0, 0.0f, 0.0f, 0, 0.3f, 4, 0.5f, 1, 0.0f, 0.0f, 0, 1.0f, 0.2f, 0.0f, 0, 0.0f, 0.0f, 0},    // intro
-    {1.0f, 1, 0.2f, 0.0f, 0, 0.5f, 1, 0.8f, 2, 0.2f, 0.0f, 0, 0.8f, 0.3f, 0.0f, 0, 0.0f, 0.5f, 0},    // 25.5
-    {1.0f, 1, 0.2f, 0.6f, 1, 0.55f, 2, 0.85f, 2, 0.25f, 0.5f, 1, 0.7f, 0.4f, 0.0f, 0, 0.0f, 0.5f, 0}, // 45
-    {1.0f, 1, 0.3f, 0.8f, 1, 0.6f, 2, 0.9f, 4, 0.3f, 0.45f, 2, 0.7f, 0.45f, 0.8f, 1, 0.4f, 0.55f, 0}, // 58.5
-    {0.0f, 0, 0.0f, 0.0f, 0, 0.0f, 0, 0.6f, 1, 0.0f, 0.35f, 1, 1.0f, 0.3f, 0.6f, 1, 0.15f, 0.0f, 1},  // 91.05 blob
-    {1.0f, 2, 0.6f, 0.9f, 2, 0.6f, 2, 0.65f, 4, 0.6f, 0.4f, 2, 0.7f, 0.6f, 0.85f, 1, 0.6f, 0.65f, 0}, // 104.05
-    {1.0f, 3, 0.5f, 0.8f, 1, 0.7f, 3, 0.7f, 3, 0.5f, 0.6f, 2, 0.5f, 0.6f, 0.0f, 0, 0.0f, 0.6f, 2},   // 130 wall
-    {1.0f, 3, 0.5f, 0.8f, 2, 0.7f, 3, 0.7f, 3, 0.5f, 0.3f, 1, 0.55f, 0.6f, 0.7f, 2, 0.5f, 0.6f, 2},  // 142.3
-    {0.6f, 4, 0.0f, 0.4f, 3, 0.35f, 1, 0.6f, 1, 0.0f, 0.45f, 1, 1.0f, 0.35f, 0.6f, 1, 0.25f, 0.3f, 3}, // 155 credits
-    {0.5f, 5, 0.0f, 0.0f, 0, 0.25f, 4, 0.5f, 1, 0.0f, 0.4f, 1, 1.0f, 0.25f, 0.0f, 0, 0.0f, 0.2f, 3},  // 175
-    {0.9f, 1, 0.3f, 0.6f, 1, 0.5f, 2, 0.8f, 2, 0.3f, 0.45f, 2, 0.8f, 0.45f, 0.65f, 2, 0.4f, 0.5f, 0}, // 183
-    {0.6f, 4, 0.0f, 0.3f, 3, 0.3f, 1, 0.6f, 1, 0.0f, 0.35f, 1, 1.0f, 0.3f, 0.5f, 1, 0.2f, 0.3f, 1},  // 200 outro
-    {0.0f, 0, 0.0f, 0.0f, 0, 0.0f, 0, 0.4f, 1, 0.0f, 0.0f, 0, 1.0f, 0.2f, 0.0f, 0, 0.0f, 0.0f, 4},   // 217
+    // kick           snare      hats        bass               pluck      pad           lead                                                  duck   prog
+    {0.0f, 0, 0.0f,   0.0f, 0,   0.3f, 4,    0.5f, 1, 0.0f,     0.0f, 0,   0.7f, 0.2f,   0.0f, {Rest, Rest}, {0, 0}, false, 0.0f,             0.0f,  0},  // intro
+    {1.0f, 1, 0.2f,   0.0f, 0,   0.5f, 1,    0.8f, 2, 0.2f,     0.6f, 1,   0.8f, 0.3f,   0.0f, {Rest, Rest}, {0, 0}, false, 0.0f,             0.5f,  0},  // 25.5 the beat
+    {1.0f, 1, 0.2f,   0.6f, 1,   0.7f, 3,    0.85f, 4, 0.25f,   0.7f, 2,   0.7f, 0.5f,   0.8f, {ThemeB, ThemeA}, {0, 0}, false, 0.4f,     0.5f,  5},  // 45 the melody
+    {1.0f, 5, 0.3f,   0.0f, 0,   0.5f, 1,    0.7f, 1, 0.3f,     0.0f, 0,   0.0f, 0.7f,   0.9f, {Riff, Riff}, {0, 0}, false, 0.8f,             0.3f,  2},  // 58.5 the build
+    {1.0f, 2, 0.4f,   0.8f, 2,   0.7f, 3,    0.9f, 4, 0.35f,    0.5f, 1,   0.7f, 0.45f,  1.0f, {ThemeA, ThemeB}, {0, 0}, false, 0.45f,        0.55f, 0},  // 64.1 the theme
+    {0.0f, 0, 0.0f,   0.0f, 0,   0.0f, 0,    0.5f, 1, 0.0f,     0.5f, 1,   0.7f, 0.3f,   0.5f, {ThemeB, ThemeB}, {12, 12}, false, 0.15f,      0.0f,  1},  // 91.05 the blob
+    {1.0f, 2, 0.6f,   0.9f, 2,   0.55f, 2,   0.75f, 4, 0.6f,    0.5f, 1,   0.55f, 0.5f,  1.0f, {ThemeA, ThemeB}, {12, 0}, false, 0.6f,        0.65f, 0},  // 104.05 the drop
+    {1.0f, 3, 0.5f,   0.9f, 2,   0.9f, 3,    0.8f, 3, 0.5f,     0.7f, 2,   0.8f, 0.8f,   1.0f, {ThemeAVaried, ThemeA}, {0, 12}, true, 0.9f,   0.6f,  2},  // 130 the wall
+    {1.0f, 1, 0.5f,   0.8f, 1,   0.7f, 2,    0.8f, 4, 0.5f,     0.5f, 1,   0.4f, 0.6f,   0.9f, {Riff, Riff}, {0, 0}, false, 0.55f,            0.6f,  6},  // 142.3 the riff
+    {0.7f, 4, 0.0f,   0.5f, 3,   0.4f, 1,    0.6f, 1, 0.0f,     0.6f, 1,   1.0f, 0.35f,  0.8f, {ThemeB, ThemeA}, {0, 0}, false, 0.3f,         0.3f,  3},  // 155 the credits
+    {0.5f, 5, 0.0f,   0.0f, 0,   0.35f, 4,   0.4f, 1, 0.0f,     0.5f, 2,   0.6f, 0.25f,  0.0f, {Rest, Rest}, {0, 0}, false, 0.0f,             0.2f,  3},  // 175 the hush
+    {1.0f, 1, 0.3f,   0.7f, 1,   0.6f, 2,    0.8f, 2, 0.3f,     0.6f, 2,   0.8f, 0.45f,  1.0f, {ThemeAVaried, ThemeB}, {0, 12}, false, 0.5f,  0.5f,  0},  // 183 the return
+    {0.6f, 4, 0.0f,   0.35f, 3,  0.35f, 1,   0.6f, 1, 0.0f,     0.5f, 1,   1.0f, 0.3f,   0.8f, {ThemeB, ThemeA}, {0, 0}, false, 0.25f,        0.3f,  1},  // 200 the outro
+    {0.0f, 0, 0.0f,   0.0f, 0,   0.0f, 0,    0.4f, 1, 0.0f,     0.0f, 0,   1.0f, 0.2f,   0.0f, {Rest, Rest}, {0, 0}, false, 0.0f,             0.0f,  4},  // 217
 };
 static_assert(std::size(kArrangement) == kSectionTimes.size() + 1);
 
-// Hit strength at each cue, and the build-up (seconds, level) that lands on it.
-constexpr float kImpactGain[] = {1.0f, 0.6f, 0.8f, 0.9f, 1.0f, 1.0f, 0.6f, 0.7f, 0.4f, 0.6f, 0.7f, 0.5f};
-constexpr float kRiserSeconds[] = {6.0f, 4.05f, 4.05f, 6.0f, 6.5f, 8.1f, 3.24f, 4.05f, 0.0f, 4.05f, 4.05f, 0.0f};
-constexpr float kRiserGain[] = {0.5f, 0.3f, 0.35f, 0.45f, 0.6f, 0.7f, 0.3f, 0.3f, 0.0f, 0.35f, 0.3f, 0.0f};
-static_assert(std::size(kImpactGain) == kSectionTimes.size() && std::size(kRiserSeconds) == kSectionTimes.size() &&
-              std::size(kRiserGain) == kSectionTimes.size());
+// At each turn: the hit's strength, the build-up (seconds, level) that lands on it, the
+// snare fill (sixteenths) that leads into it, and how long the groove (kick, hats, bass and
+// pluck) rests before it, so that the arrival lands harder than the build-up.
+struct Turn {
+    float impact;
+    float riserSeconds;
+    float riser;
+    int fillSteps;
+    double grooveRests;
+};
+constexpr Turn kTurns[] = {
+    {0.8f, 6.0f, 0.35f, 0, 0.0},  // 25.5
+    {0.7f, 4.05f, 0.25f, 4, 0.0},  // 45
+    {0.7f, 3.24f, 0.25f, 4, 0.0},  // 58.5
+    {1.0f, 5.6f, 0.35f, 24, 0.81},  // 64.1
+    {0.9f, 4.05f, 0.3f, 0, 0.0},  // 91.05
+    {1.0f, 6.5f, 0.4f, 12, 0.81},  // 104.05
+    {1.2f, 8.1f, 0.2f, 8, 4.05},   // 130
+    {0.7f, 3.24f, 0.25f, 8, 0.0},  // 142.3
+    {0.6f, 4.05f, 0.2f, 4, 0.0},  // 155
+    {0.5f, 0.0f, 0.0f, 0, 0.0},  // 175
+    {0.9f, 4.05f, 0.3f, 8, 0.81},  // 183
+    {0.6f, 4.05f, 0.2f, 4, 0.0},  // 200
+    {0.5f, 0.0f, 0.0f, 0, 0.0},  // 217
+};
+static_assert(std::size(kTurns) == kSectionTimes.size());
 
-// Cues that a snare roll leads into, and the kick falls silent for the beat before.
-constexpr double kDropCues[] = {104.05, 130.0};
-constexpr int kRollSteps = 12;
-
-// The melody over four bars (80 sixteenths): start step, length in steps, pitch.
+// A melody note: start step, length in steps, pitch.
 struct MelodyNote {
     int step, length;
     float pitch;
 };
+// The theme, and the answer that climbs where it falls.
 constexpr MelodyNote kThemeA[] = {
     {0, 4, 69},  {4, 2, 74},  {6, 6, 77},  {12, 4, 76}, {16, 4, 74},  // over Dm
     {20, 4, 74}, {24, 2, 72}, {26, 6, 74}, {32, 4, 77}, {36, 4, 69},  // over Bb
     {40, 6, 79}, {46, 2, 77}, {48, 4, 74}, {52, 4, 70}, {56, 4, 74},  // over Gm
     {60, 6, 76}, {66, 4, 73}, {70, 10, 69},                           // over A
 };
+constexpr MelodyNote kThemeB[] = {
+    {0, 2, 81},  {2, 2, 77},  {4, 4, 74},  {8, 2, 77},  {10, 2, 79}, {12, 8, 81},
+    {20, 2, 82}, {22, 2, 81}, {24, 4, 77}, {28, 4, 74}, {32, 8, 77},
+    {40, 2, 79}, {42, 2, 77}, {44, 4, 74}, {48, 4, 70}, {52, 4, 74}, {56, 4, 79},
+    {60, 4, 76}, {64, 2, 77}, {66, 2, 76}, {68, 4, 73}, {72, 8, 69},
+};
+// The theme in syncopated steps, climbing to the top D and coming home to D.
+constexpr MelodyNote kThemeAVaried[] = {
+    {0, 2, 69},  {2, 2, 74},  {4, 3, 77},  {7, 5, 81},  {12, 4, 79}, {16, 4, 77},
+    {20, 3, 74}, {23, 3, 77}, {26, 6, 82}, {32, 4, 81}, {36, 4, 77},
+    {40, 3, 79}, {43, 3, 82}, {46, 6, 86}, {52, 4, 82}, {56, 4, 79},
+    {60, 4, 81}, {64, 4, 79}, {68, 4, 76}, {72, 8, 74},
+};
 // The driving riff, one bar, as indices into the chord's arpeggio tones.
 constexpr int kRiffSteps[] = {0, 2, 3, 5, 6, 8, 10, 11, 13, 14, 16, 18};
 constexpr int kRiffTones[] = {0, 1, 2, 1, 3, 2, 0, 2, 3, 2, 1, 0};
 
+// Each voice's level at full strength: the kick leads the low end, the tune the mids and highs.
+constexpr float kKickGain = 0.55f;
+constexpr float kSnareGain = 0.7f;
+constexpr float kHatGain = 0.7f;
+constexpr float kBassGain = 0.32f;
+constexpr float kPadGain = 0.11f;
+constexpr float kPluckGain = 0.6f;
+constexpr float kLeadGain = 0.3f;
+
+// The bass keeps above 55 Hz, where it is heard as a note, not felt as the kick.
+float bassRoot(const Chord& chord) { return chord.root < 33.0f ? chord.root + 12.0f : chord.root; }
+
 constexpr float kEchoGain[] = {0.38f, 0.15f};
 constexpr float kEchoPan[] = {-0.55f, 0.55f};
 constexpr int kEchoSteps = 3;  // dotted eighth
+
+// Whether t falls in the rest of the groove before a turn.
+bool grooveRests(double t) {
+    for (std::size_t i = 0; i < kSectionTimes.size(); ++i) {
+        const double before = kSectionTimes[i] - t;
+        if (before > 0.0 && before <= kTurns[i].grooveRests) return true;
+    }
+    return false;
+}
 
 std::int32_t seconds(double s) { return static_cast<std::int32_t>(std::lround(s * kSampleRate)); }
 std::int32_t stepLength(double steps) {
@@ -150,30 +213,49 @@ private:
     void composeStep(std::int64_t step) {
         const std::int64_t start = stepSample(step);
         const double t = sampleSeconds(start);
-        const Arrangement& arr = kArrangement[sectionAt(t)];
+        const int section = sectionAt(t);
+        const Arrangement& arr = kArrangement[section];
         const int inBar = static_cast<int>(step % kStepsPerBar);
         const std::int64_t bar = step / kStepsPerBar;
-        const Chord& chord = kChords[kProgressions[arr.progression][bar % 4]];
+        // Bars counted from the section's first bar line; before it, the pickup chord.
+        const std::int64_t sectionBar = bar - sectionFirstBar(section);
+        const Chord& chord = kChords[kProgressions[arr.progression][sectionBar < 0 ? 3 : sectionBar % 4]];
+        const bool turnHere = section > 0 && sectionAt(sampleSeconds(stepSample(step - 1))) != section;
 
-        composeDrums(step, inBar, t, arr);
-        if (inBar == 0 && arr.pad > 0.0f) composePad(step, chord, arr);
+        composeDrums(step, inBar, sectionBar, t, arr);
+        if ((inBar == 0 || turnHere) && arr.pad > 0.0f) composePad(step, section, chord, arr);
         composeBass(step, inBar, t, chord, arr);
-        composePluck(step, inBar, chord, arr);
-        composeLead(step, inBar, bar, chord, arr);
+        composePluck(step, inBar, t, chord, arr);
+        composeLead(step, sectionBar * kStepsPerBar + inBar, chord, arr);
     }
 
-    void composeDrums(std::int64_t step, int inBar, double t, const Arrangement& arr) {
+    void composeDrums(std::int64_t step, int inBar, std::int64_t sectionBar, double t, const Arrangement& arr) {
         const std::int64_t start = stepSample(step);
-        bool kickSilenced = false;
-        for (const double cue : kDropCues) {
-            const double before = cue - t;
-            if (before > 0.0 && before <= 0.81) kickSilenced = true;
-            if (before > 0.0 && before <= kRollSteps * 0.2025 + 1e-9) {
-                const float progress = static_cast<float>(1.0 - before / (kRollSteps * 0.2025));
-                add({start, 0, seconds(0.8), 0, 0.12f + 0.3f * progress, 0.1f, 0.5f, Voice::Snare});
+        // The last bar of each loop turns over with a snare run on its last beat, the last
+        // of every second loop with a longer one, so the groove never plays one bar ten times.
+        if (arr.snare > 0.0f && sectionBar >= 0 && sectionBar % 4 == 3) {
+            const int runFrom = sectionBar % 8 == 7 ? 12 : 16;
+            if (inBar >= runFrom && (inBar % 2 == 0 || inBar >= 16)) {
+                const float rise = static_cast<float>(inBar - runFrom + 1) / static_cast<float>(kStepsPerBar - runFrom);
+                const float gain = arr.snare * kSnareGain * (0.25f + 0.35f * rise);
+                add({start, 0, seconds(0.6), 0, gain, inBar % 2 == 0 ? -0.2f : 0.2f, 0.5f, Voice::Snare});
             }
         }
-        if (arr.kick > 0.0f && !kickSilenced) {
+        const bool resting = grooveRests(t);
+        for (std::size_t i = 0; i < kSectionTimes.size(); ++i) {
+            const double before = kSectionTimes[i] - t;
+            if (before <= 0.0) continue;
+            const double fill = kTurns[i].fillSteps * 0.2025;
+            if (before <= fill + 1e-9) {
+                // A long fill starts in eighths and doubles for its last half.
+                const int stepsLeft = static_cast<int>(std::lround(before / 0.2025));
+                if (kTurns[i].fillSteps > 8 && stepsLeft > kTurns[i].fillSteps / 2 && step % 2 == 1) continue;
+                const float progress = static_cast<float>(1.0 - before / fill);
+                add({start, 0, seconds(0.8), 0, (0.15f + 0.35f * progress) * kSnareGain / 0.42f, (step % 2 == 0) ? -0.15f : 0.15f,
+                     0.4f + 0.4f * progress, Voice::Snare});
+            }
+        }
+        if (arr.kick > 0.0f && !resting) {
             float level = 0.0f;
             switch (arr.kickPattern) {
             case 1: level = inBar % 4 == 0 ? 1.0f : 0.0f; break;
@@ -183,7 +265,7 @@ private:
             case 5: level = inBar == 0 ? 1.0f : 0.0f; break;
             default: break;
             }
-            if (level > 0.0f) addKick(start, arr.kick * level * 0.85f, arr.kickDrive, arr.duck * level);
+            if (level > 0.0f) addKick(start, arr.kick * level * kKickGain, arr.kickDrive, arr.duck * level);
         }
 
         // The intro lets the beat in by halves: sparse hats after two bars, a rim after four.
@@ -198,7 +280,7 @@ private:
                 snarePattern = 3;
                 snare = 0.35f;
             }
-        } else if (sectionAt(t) == 4 && t >= 97.2) {
+        } else if (sectionAt(t) == 5 && t >= 97.2) {
             hatPattern = 1;
             hats = 0.3f;
         }
@@ -216,12 +298,12 @@ private:
             default: break;
             }
             if (level > 0.0f) {
-                add({start, 0, seconds(1.0), 0, snare * level * 0.42f * random_.range(0.94f, 1.06f), -0.05f, tone,
+                add({start, 0, seconds(1.0), 0, snare * level * kSnareGain * random_.range(0.94f, 1.06f), -0.05f, tone,
                      Voice::Snare});
             }
         }
 
-        if (hats > 0.0f) {
+        if (hats > 0.0f && !resting) {
             float level = 0.0f;
             float open = 0.0f;
             switch (hatPattern) {
@@ -235,7 +317,7 @@ private:
             if (level > 0.0f) {
                 const float decaySeconds = 0.028f + 0.22f * open;
                 add({start, 0, seconds(0.05 + 5.0 * decaySeconds), 0,
-                     hats * level * 0.16f * random_.range(0.9f, 1.1f), open > 0.0f ? -0.25f : 0.3f, open,
+                     hats * level * kHatGain * random_.range(0.9f, 1.1f), open > 0.0f ? -0.25f : 0.3f, open,
                      Voice::Hat});
             }
         }
@@ -243,22 +325,27 @@ private:
 
     // Kicks come in step order, so the duck list stays ascending.
     void addKick(std::int64_t start, float gain, float drive, float duckDepth) {
-        add({start, 0, seconds(1.6), 0, gain, 0.0f, drive, Voice::Kick});
+        add({start, 0, seconds(0.6), 0, gain, 0.0f, drive, Voice::Kick});
         score.kickStarts.push_back(start);
         score.kickDepths.push_back(duckDepth);
     }
 
-    void composePad(std::int64_t step, const Chord& chord, const Arrangement& arr) {
+    // A chord from a bar line or a turn until the next of either.
+    void composePad(std::int64_t step, int section, const Chord& chord, const Arrangement& arr) {
         constexpr float kSpread[4] = {-0.55f, -0.18f, 0.18f, 0.55f};
         const std::int64_t start = stepSample(step);
-        const auto gate = static_cast<std::int32_t>(stepSample(step + kStepsPerBar) - start);
+        std::int64_t end = stepSample((step / kStepsPerBar + 1) * kStepsPerBar);
+        if (section < static_cast<int>(kSectionTimes.size())) {
+            end = std::min(end, secondsToSample(kSectionTimes[static_cast<std::size_t>(section)]));
+        }
+        const auto gate = static_cast<std::int32_t>(end - start);
         for (int v = 0; v < 4; ++v) {
-            add({start, gate, seconds(5.0), chord.pad[v], arr.pad * 0.08f, kSpread[v], arr.padBrightness, Voice::Pad});
+            add({start, gate, seconds(5.0), chord.pad[v], arr.pad * kPadGain, kSpread[v], arr.padBrightness, Voice::Pad});
         }
     }
 
     void composeBass(std::int64_t step, int inBar, double t, const Chord& chord, const Arrangement& arr) {
-        if (arr.bass <= 0.0f) return;
+        if (arr.bass <= 0.0f || grooveRests(t)) return;
         // The intro's bass only enters after its first three bars.
         if (sectionAt(t) == 0 && t < 12.15) return;
         constexpr int kHeavySteps[] = {0, 3, 6, 8, 11, 14, 16, 18};
@@ -291,12 +378,12 @@ private:
         default: break;
         }
         if (length <= 0.0) return;
-        add({start, stepLength(length), seconds(0.35), chord.root + offset, arr.bass * 0.3f, 0.0f, arr.bassDrive,
+        add({start, stepLength(length), seconds(0.35), bassRoot(chord) + offset, arr.bass * kBassGain, 0.0f, arr.bassDrive,
              Voice::Bass});
     }
 
-    void composePluck(std::int64_t step, int inBar, const Chord& chord, const Arrangement& arr) {
-        if (arr.pluck <= 0.0f) return;
+    void composePluck(std::int64_t step, int inBar, double t, const Chord& chord, const Arrangement& arr) {
+        if (arr.pluck <= 0.0f || grooveRests(t)) return;
         constexpr int kUpDown[] = {0, 1, 2, 3, 2, 1};
         constexpr int kRolling[] = {0, 1, 2, 3, 1, 2, 3, 0};
         int tone = -1;
@@ -307,29 +394,45 @@ private:
         // The filter opens and closes over a few bars.
         const float sweep = 0.35f + 0.3f * static_cast<float>(std::sin(static_cast<double>(step) * 0.021));
         const float accent = inBar % 4 == 0 ? 1.0f : 0.8f;
-        add({start, stepLength(0.9), seconds(0.7), chord.arp[tone], arr.pluck * 0.085f * accent,
+        add({start, stepLength(0.9), seconds(0.7), chord.arp[tone], arr.pluck * kPluckGain * accent,
              (step % 2 == 0) ? -0.35f : 0.35f, sweep, Voice::Pluck});
     }
 
-    void composeLead(std::int64_t step, int inBar, std::int64_t bar, const Chord& chord, const Arrangement& arr) {
+    // phraseStep counts sixteenths from the section's first bar line. Before it, the lead
+    // plays the end of its second phrase as a pickup into the first.
+    void composeLead(std::int64_t step, std::int64_t phraseStep, const Chord& chord, const Arrangement& arr) {
         if (arr.lead <= 0.0f) return;
+        constexpr std::int64_t kTwoPhrases = 8 * kStepsPerBar;
+        phraseStep = (phraseStep % kTwoPhrases + kTwoPhrases) % kTwoPhrases;
         const std::int64_t start = stepSample(step);
-        if (arr.leadTheme == 1) {
-            const int inPhrase = static_cast<int>(step % (4 * kStepsPerBar));
-            for (const MelodyNote& m : kThemeA) {
-                if (m.step != inPhrase) continue;
-                float pitch = m.pitch;
-                // The leading C sharp belongs to A; over other chords it resolves to D.
-                if (static_cast<int>(pitch) % 12 == 1 && chord.root != kChords[A].root) pitch += 1.0f;
-                addLead(step, start, m.length - 0.4, pitch, arr.lead * 0.1f, arr.leadBrightness, 0.38f);
-            }
-        } else if (arr.leadTheme == 2) {
+        const auto which = static_cast<std::size_t>((phraseStep / (4 * kStepsPerBar)) % 2);
+        const Phrase phrase = arr.phrases[which];
+        const auto lift = static_cast<float>(arr.lifts[which]);
+        const int inPhrase = static_cast<int>(phraseStep % (4 * kStepsPerBar));
+        const auto play = [&](float pitch, double steps, float gain, float echo) {
+            addLead(step, start, steps, pitch, gain, arr.leadBrightness, echo);
+            if (arr.doubled) addLead(step, start, steps, pitch + 12.0f, gain * 0.55f, arr.leadBrightness, echo);
+        };
+        if (phrase == Riff) {
+            const int inBar = inPhrase % kStepsPerBar;
             for (std::size_t i = 0; i < std::size(kRiffSteps); ++i) {
                 if (kRiffSteps[i] != inBar) continue;
                 // Every other bar lifts the riff by an octave.
-                const float pitch = chord.arp[kRiffTones[i]] + (bar % 2 == 1 ? 12.0f : 0.0f);
-                addLead(step, start, 1.4, pitch, arr.lead * 0.075f, arr.leadBrightness, 0.2f);
+                const float pitch = chord.arp[kRiffTones[i]] + lift + ((inPhrase / kStepsPerBar) % 2 == 1 ? 12.0f : 0.0f);
+                play(pitch, 1.4, arr.lead * kLeadGain * 0.75f, 0.2f);
             }
+            return;
+        }
+        std::span<const MelodyNote> notes;
+        if (phrase == ThemeA) notes = kThemeA;
+        if (phrase == ThemeB) notes = kThemeB;
+        if (phrase == ThemeAVaried) notes = kThemeAVaried;
+        for (const MelodyNote& m : notes) {
+            if (m.step != inPhrase) continue;
+            float pitch = m.pitch + lift;
+            // The leading C sharp belongs to A; over other chords it resolves to D.
+            if (static_cast<int>(m.pitch) % 12 == 1 && chord.root != kChords[A].root) pitch += 1.0f;
+            play(pitch, m.length - 0.4, arr.lead * kLeadGain, 0.38f);
         }
     }
 
@@ -347,10 +450,11 @@ private:
     void composeCues() {
         for (std::size_t i = 0; i < kSectionTimes.size(); ++i) {
             const std::int64_t cue = secondsToSample(kSectionTimes[i]);
-            add({cue, 0, seconds(6.0), 0, kImpactGain[i] * 0.55f, 0.0f, kImpactGain[i], Voice::Impact});
-            if (kRiserSeconds[i] > 0.0f) {
-                const std::int32_t length = seconds(kRiserSeconds[i]);
-                add({cue - length, length, seconds(0.06), 0, kRiserGain[i] * 0.5f, 0.0f, 0.0f, Voice::Riser});
+            const Turn& turn = kTurns[i];
+            add({cue, 0, seconds(6.0), 0, turn.impact * 0.55f, 0.0f, std::min(turn.impact, 1.0f), Voice::Impact});
+            if (turn.riserSeconds > 0.0f) {
+                const std::int32_t length = seconds(turn.riserSeconds);
+                add({cue - length, length, seconds(0.06), 0, turn.riser * 0.5f, 0.0f, 0.0f, Voice::Riser});
             }
         }
     }
@@ -371,6 +475,12 @@ int sectionAt(double seconds) {
         if (seconds >= cue) ++section;
     }
     return section;
+}
+
+std::int64_t sectionFirstBar(int section) {
+    if (section <= 0) return 0;
+    const auto index = static_cast<std::size_t>(std::min<int>(section, static_cast<int>(kSectionTimes.size())) - 1);
+    return (secondsToSample(kSectionTimes[index]) + kBarSamples - 1) / kBarSamples;
 }
 
 Score composeTrack() {

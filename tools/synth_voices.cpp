@@ -146,23 +146,29 @@ struct Window {
     }
 };
 
-// Sine with a fast pitch drop and a click; tone adds drive.
+// A short sine tuned to A (55 Hz) after a fast pitch drop, a knock in the low mids and a
+// click, so small speakers hear it too; tone adds drive.
 void renderKick(const Note& note, Window& w) {
-    Sine body;
+    Sine body, knock;
     Noise click(note.seed);
+    Svf clickFilter;
+    clickFilter.tune(3500.0f, 0.2f);
     const float drive = 1.0f + 2.5f * note.tone;
     const float norm = 1.0f / std::tanh(drive);
-    float pitchEnv = 1.0f, ampEnv = 1.0f, clickEnv = 1.0f;
-    const float pitchDecay = decayFactor(0.028f), ampDecay = decayFactor(0.30f + 0.1f * note.tone),
-                clickDecay = decayFactor(0.0025f);
+    float pitchEnv = 1.0f, ampEnv = 1.0f, knockEnv = 1.0f, clickEnv = 1.0f;
+    const float pitchDecay = decayFactor(0.022f), ampDecay = decayFactor(0.13f + 0.05f * note.tone),
+                knockDecay = decayFactor(0.018f), clickDecay = decayFactor(0.003f);
     for (std::int64_t i = note.start; i < w.to; ++i) {
         const std::int64_t n = i - note.start;
         const float attack = n < 64 ? static_cast<float>(n) / 64.0f : 1.0f;
-        const float hz = 44.0f + 120.0f * pitchEnv;
+        const float hz = 55.0f + 115.0f * pitchEnv;
+        clickFilter.process(click.next());
         const float value = std::tanh(drive * body.next(hz * kInvRate) * ampEnv) * norm * attack +
-                            0.25f * click.next() * clickEnv;
+                            0.3f * knock.next(2.9f * hz * kInvRate) * knockEnv * attack +
+                            0.35f * clickFilter.band * clickEnv;
         pitchEnv *= pitchDecay;
         ampEnv *= ampDecay;
+        knockEnv *= knockDecay;
         clickEnv *= clickDecay;
         w.put(i, value);
     }
@@ -361,6 +367,21 @@ Bus busOf(Voice voice) {
     default:
         return Bus::Music;
     }
+}
+
+float sendOf(Voice voice) {
+    switch (voice) {
+    case Voice::Lead: return 0.45f;
+    case Voice::Pluck: return 0.5f;
+    case Voice::Pad: return 0.3f;
+    case Voice::Snare: return 0.25f;
+    case Voice::Hat: return 0.1f;
+    case Voice::Impact: return 0.35f;
+    case Voice::Riser: return 0.3f;
+    case Voice::Kick:
+    case Voice::Bass: return 0.0f;
+    }
+    return 0.0f;
 }
 
 void renderNote(const Note& note, std::int64_t first, std::span<float> left, std::span<float> right) {

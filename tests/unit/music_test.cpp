@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -35,6 +36,67 @@ TEST(Music, SameTrackEveryTimeAndAnyStretchAsInsideALongerOne) {
     const auto offset = static_cast<std::ptrdiff_t>(synth::secondsToSample(62.0) - synth::secondsToSample(61.0));
     EXPECT_TRUE(std::equal(alone.left.begin(), alone.left.end(), longer.left.begin() + offset));
     EXPECT_TRUE(std::equal(alone.right.begin(), alone.right.end(), longer.right.begin() + offset));
+}
+
+// The room and the DC filter carry state from sample to sample; a stretch across the grid
+// their runs restart on (every 10 s) still renders as inside the whole track.
+TEST(Music, StretchAcrossTheRoomsRestartAsInsideALongerOne) {
+    const synth::Score score = synth::composeTrack();
+    for (const double from : {59.9, 139.95}) {
+        const Stereo alone = render(score, from, 0.2);
+        const Stereo longer = render(score, from - 3.0, 3.5);
+        const auto offset =
+            static_cast<std::ptrdiff_t>(synth::secondsToSample(from) - synth::secondsToSample(from - 3.0));
+        EXPECT_TRUE(std::equal(alone.left.begin(), alone.left.end(), longer.left.begin() + offset)) << from;
+        EXPECT_TRUE(std::equal(alone.right.begin(), alone.right.end(), longer.right.begin() + offset)) << from;
+        // Not silence: the comparison above means something.
+        EXPECT_GT(*std::max_element(alone.left.begin(), alone.left.end()), 0.01f) << from;
+    }
+}
+
+// A DC offset wastes headroom and thumps when the track starts and stops.
+TEST(Music, NoOffsetAcrossABusyStretch) {
+    const Stereo mix = render(synth::composeTrack(), 64.8, 8.1);
+    double sum = 0.0;
+    for (std::size_t i = 0; i < mix.left.size(); ++i) sum += mix.left[i] + mix.right[i];
+    EXPECT_LT(std::abs(sum / (2.0 * static_cast<double>(mix.left.size()))), 2e-4);
+}
+
+// A section's chords and phrases start at the first bar line at or after its turn: the
+// theme's first note sounds on that bar line, not on a clock running from the start.
+TEST(Music, PhrasesStartAtTheFirstBarLineOfTheirSection) {
+    struct Row {
+        int section;
+        std::int64_t firstBar;
+    };
+    for (const Row row : {Row{0, 0}, Row{1, 7}, Row{4, 16}, Row{7, 33}, Row{13, 54}}) {
+        EXPECT_EQ(synth::sectionFirstBar(row.section), row.firstBar) << row.section;
+    }
+    const synth::Score score = synth::composeTrack();
+    const std::int64_t barLine = synth::sectionFirstBar(4) * synth::kBarSamples;  // 64.8 s, after the turn at 64.1
+    const bool themeOnTheBar = std::any_of(score.notes.begin(), score.notes.end(), [&](const synth::Note& n) {
+        return n.voice == synth::Voice::Lead && n.start == barLine && n.pitch == 69.0f && n.pan == 0.05f;
+    });
+    EXPECT_TRUE(themeOnTheBar);
+}
+
+// The groove turns over at the end of every loop: no drum bar plays more than three times
+// in a row between the beat's entry and the fade.
+TEST(Music, NoDrumBarRepeatsMoreThanThreeTimesInARow) {
+    const synth::Score score = synth::composeTrack();
+    using Pattern = std::vector<std::pair<std::int64_t, synth::Voice>>;
+    std::vector<Pattern> bars(static_cast<std::size_t>(synth::secondsToSample(200.0) / synth::kBarSamples));
+    for (const synth::Note& n : score.notes) {
+        const auto bar = static_cast<std::size_t>(n.start / synth::kBarSamples);
+        const bool drum = n.voice == synth::Voice::Kick || n.voice == synth::Voice::Snare || n.voice == synth::Voice::Hat;
+        if (drum && bar < bars.size()) bars[bar].emplace_back(n.start % synth::kBarSamples, n.voice);
+    }
+    int run = 1, longest = 1;
+    for (std::size_t bar = synth::sectionFirstBar(1) + 1; bar < bars.size(); ++bar) {
+        run = (!bars[bar].empty() && bars[bar] == bars[bar - 1]) ? run + 1 : 1;
+        longest = std::max(longest, run);
+    }
+    EXPECT_LE(longest, 3);
 }
 
 // The mix finds the notes sounding in a stretch by their order and the longest length.

@@ -13,15 +13,16 @@
 
 TEST(VoiceSolo, VoicesAddUpToTheMixBelowTheLimiter) {
     const synth::Score score = synth::composeTrack();
-    // Over a kick and the music it ducks, with bass, pluck, pad and lead sounding (62 s).
-    const std::int64_t first = synth::secondsToSample(62.0);
+    // Over a kick and the music it ducks, with bass, pluck, pad and lead sounding (66 s).
+    const std::int64_t first = synth::secondsToSample(66.0);
     const std::size_t count = synth::kSampleRate / 2;
     std::vector<float> mixLeft(count), mixRight(count), sumLeft(count, 0.0f), sumRight(count, 0.0f);
     synth::renderMix(score, first, mixLeft, mixRight);
     std::vector<bool> transparent(count, true);
     const auto mark = [&](const std::vector<float>& left, const std::vector<float>& right) {
         for (std::size_t i = 0; i < count; ++i) {
-            if (std::fabs(left[i]) > 0.69f || std::fabs(right[i]) > 0.69f) transparent[i] = false;
+            const float below = synth::kLimitThreshold - 0.01f;
+            if (std::fabs(left[i]) > below || std::fabs(right[i]) > below) transparent[i] = false;
         }
     };
     mark(mixLeft, mixRight);
@@ -47,8 +48,9 @@ TEST(VoiceSolo, VoicesAddUpToTheMixBelowTheLimiter) {
     for (std::size_t i = 0; i < count; ++i) {
         if (!transparent[i]) continue;
         ++compared;
-        ASSERT_NEAR(sumLeft[i], mixLeft[i], 1e-5f) << i;
-        ASSERT_NEAR(sumRight[i], mixRight[i], 1e-5f) << i;
+        // The room and the DC filter round each voice's sum their own way: within a 16-bit step.
+        ASSERT_NEAR(sumLeft[i], mixLeft[i], 3e-5f) << i;
+        ASSERT_NEAR(sumRight[i], mixRight[i], 3e-5f) << i;
     }
     EXPECT_GT(compared, count / 2);
 }
