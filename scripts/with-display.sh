@@ -4,22 +4,22 @@ set -euo pipefail
 if [ -n "${DISPLAY:-}" ]; then
   exec "$@"
 fi
-for number in $(seq 90 140); do
-  [ -e "/tmp/.X${number}-lock" ] && continue
-  Xvfb ":${number}" -screen 0 1920x1200x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-  xvfb=$!
-  # Up to a minute for its socket: a busy machine only makes it slower.
-  for _ in $(seq 600); do
-    [ -e "/tmp/.X11-unix/X${number}" ] && break
-    kill -0 "$xvfb" 2>/dev/null || break
-    sleep 0.1
-  done
-  if kill -0 "$xvfb" 2>/dev/null && [ -e "/tmp/.X11-unix/X${number}" ]; then
-    trap 'kill $xvfb 2>/dev/null || true' EXIT
-    export DISPLAY=":${number}"
-    "$@"
-    exit $?
-  fi
+# The server picks a free display number itself and writes it to fd 3 once it listens:
+# two of these scripts started at once never share (or wait on) one server.
+number_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1920x1200x24 -nolisten tcp -noreset 3>"$number_file" >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null || true; rm -f "$number_file"' EXIT
+# Up to a minute for it: a busy machine only makes it slower.
+for _ in $(seq 600); do
+  [ -s "$number_file" ] && break
+  kill -0 "$xvfb" 2>/dev/null || break
+  sleep 0.1
 done
-echo "with-display: could not start Xvfb" >&2
-exit 1
+number=$(head -n 1 "$number_file")
+if [ -z "$number" ] || ! kill -0 "$xvfb" 2>/dev/null; then
+  echo "with-display: could not start Xvfb" >&2
+  exit 1
+fi
+export DISPLAY=":${number}"
+"$@"
