@@ -19,6 +19,7 @@ std::array<ParticlePosition, kMaxParticles> particlePositions{};
 int particleCount = kMaxParticles;
 float respawnChance = 0.0f;
 float particleTint = 1.0f;
+float particleImageTint = 1.0f;
 float MIN_PAR = 1.0f;
 float MAX_PAR = 6.0f;
 int sizeLayerCount = 20;

@@ -18,6 +18,9 @@ extern std::array<ParticlePosition, kMaxParticles> particlePositions;
 extern int particleCount;        // particles 0..particleCount-1 move and are drawn
 extern float respawnChance;      // chance that a particle leaving sideways is respawned
 extern float particleTint;       // factor on the point colour
+// The tint the particle image is drawn with: particleTint before the latest tick's fade,
+// since the image has always been drawn before the layers fade in a frame.
+extern float particleImageTint;
 extern float MIN_PAR;            // point-size factor of the smallest band
 extern float MAX_PAR;            // point-size factor of the largest band
 extern int sizeLayerCount;       // number of point-size bands

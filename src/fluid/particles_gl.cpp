@@ -22,7 +22,7 @@ void drawParticles(int mode) {
     glTexEnvi(GL_POINT_SPRITE, GL_COORD_REPLACE, GL_TRUE);
     glLineWidth(2.0f);
 
-    const float c = particleTint;
+    const float c = particleImageTint;
     glColor4f(0.25f * c, 0.27f * c, 0.28f * c, 0.0f);
     glBlendFunc(GL_ONE_MINUS_SRC_COLOR, GL_ONE);
     glUseProgram(0);

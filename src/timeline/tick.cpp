@@ -14,6 +14,7 @@
 TickEvents runTick(const TickInput& tick) {
     const float t = tick.time;
     TickEvents events;
+    particleImageTint = particleTint;
     updateBlobSwitch(t);
     applyTuningSchedules(t);
     prepareFluid(t, tick.delta);

@@ -40,14 +40,14 @@ TEST(ParticlesGl, BandsTimeTintAndTheLineStrip) {
     particleCount = kMaxParticles;
     sizeLayerCount = 20;
     MIN_PAR = MAX_PAR = 24.0f;  // 3 pixels at the test picture height of 180
-    particleTint = 1.0f;
+    particleImageTint = 1.0f;
     // Band 0 (particles 0..4999) at the upper right, every other band at the lower left.
     for (int i = 0; i < kMaxParticles; ++i) particlePositions[i] = {i < 5000 ? 0.75f : 0.25f, i < 5000 ? 0.75f : 0.25f};
     const auto [bands, firstBand] = drawn(30.0f, 0);
     EXPECT_GT(bands, 40);
     EXPECT_EQ(firstBand, 0);  // band 0 is never drawn
     EXPECT_EQ(drawn(25.5f, 1).first, 0);
-    particleTint = 0.0f;
+    particleImageTint = 0.0f;
     EXPECT_EQ(drawn(30.0f, 0).first, 0);
 
     // Mode 2 joins the first 1249 particles, here along the diagonal; one band draws no points.

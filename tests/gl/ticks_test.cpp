@@ -68,6 +68,13 @@ TEST(Ticks, ALateStartRunsEveryTickBefore) {
         EXPECT_NEAR(creditsAlpha, c.credits, 0.01f);
         EXPECT_NEAR(endLogoAlpha, c.logo, 0.01f);
         EXPECT_NEAR(particleTint, c.tint, 0.01f);
+        // The particle image is drawn with the tint from before the last tick's fade, as a
+        // frame drew it before its layers faded.
+        if (c.start == 210.0f) {
+            EXPECT_EQ(particleTint, particleImageTint - 0.059f * tickDelta(12599));
+        } else {
+            EXPECT_EQ(particleImageTint, particleTint);
+        }
         EXPECT_EQ(blobActive, c.blob);
         EXPECT_EQ(introFrameIndex, c.introImage);
         EXPECT_NEAR(lineVertexCount, c.lines, 2.0f);

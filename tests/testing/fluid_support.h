@@ -18,7 +18,7 @@ namespace fluidtest {
 inline auto fluidGlobals() {
     return std::tie(fluidGrid, particlePositions, particleTargets, logoPixels, demoClock, particleCount, respawnChance,
                     particleTint, MIN_PAR, MAX_PAR, sizeLayerCount, lineVertexCount, negativeOn, overlayOn, numList,
-                    sizeList, negativeList, kszakList);
+                    sizeList, negativeList, kszakList, particleImageTint);
 }
 template <typename... T>
 std::tuple<T...> valuesOf(std::tuple<T&...>);
