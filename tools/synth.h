@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -94,6 +95,11 @@ void addRoom(std::span<const float> sendLeft, std::span<const float> sendRight, 
 // and fade.
 // left and right must be the same size.
 void renderMix(const Score& score, std::int64_t first, std::span<float> left, std::span<float> right);
+
+// The whole track as interleaved 16-bit stereo, handed to `write` a segment of the mix at
+// a time (bounded memory, and no segment's run made twice). Stops, returning false, at the
+// first piece `write` refuses.
+bool renderTrackPcm(const Score& score, const std::function<bool(std::span<const std::int16_t>)>& write);
 
 // Interleaves two channels in [-1, 1] into 16-bit PCM; out holds 2 * left.size() values.
 void toPcm16(std::span<const float> left, std::span<const float> right, std::span<std::int16_t> out);

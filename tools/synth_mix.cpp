@@ -148,6 +148,22 @@ void renderMix(const Score& score, std::int64_t first, std::span<float> left, st
     }
 }
 
+bool renderTrackPcm(const Score& score, const std::function<bool(std::span<const std::int16_t>)>& write) {
+    std::vector<float> left, right;
+    std::vector<std::int16_t> pcm;
+    const std::int64_t total = trackSamples();
+    for (std::int64_t first = 0; first < total; first += kSegmentSamples) {
+        const auto count = static_cast<std::size_t>(std::min(kSegmentSamples, total - first));
+        left.resize(count);
+        right.resize(count);
+        pcm.resize(2 * count);
+        renderMix(score, first, left, right);
+        toPcm16(left, right, pcm);
+        if (!write(pcm)) return false;
+    }
+    return true;
+}
+
 void toPcm16(std::span<const float> left, std::span<const float> right, std::span<std::int16_t> out) {
     const std::size_t count = std::min({left.size(), right.size(), out.size() / 2});
     for (std::size_t i = 0; i < count; ++i) {

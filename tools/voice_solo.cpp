@@ -1,7 +1,6 @@
 // The solo scores and runDir/voices/NAME.wav, each voice rendered alone as 16-bit stereo.
 #include "voice_solo.h"
 
-#include <algorithm>
 #include <fstream>
 #include <stdexcept>
 #include <string>
@@ -12,24 +11,13 @@
 
 namespace {
 
-// Rendered and written 10 s at a time, as the track is.
-constexpr std::int64_t kPieceSamples = 10 * synth::kSampleRate;
-
 void writeVoice(const synth::Score& score, const std::filesystem::path& path) {
     std::ofstream out(path, std::ios::binary);
-    const std::int64_t total = synth::trackSamples();
-    const std::vector<std::uint8_t> header = wavHeader16(synth::kSampleRate, 2, static_cast<std::uint64_t>(total));
+    const std::vector<std::uint8_t> header =
+        wavHeader16(synth::kSampleRate, 2, static_cast<std::uint64_t>(synth::trackSamples()));
     out.write(reinterpret_cast<const char*>(header.data()), static_cast<std::streamsize>(header.size()));
-    std::vector<float> left, right;
-    std::vector<std::int16_t> pcm;
     std::vector<std::uint8_t> bytes;
-    for (std::int64_t first = 0; out && first < total; first += kPieceSamples) {
-        const auto count = static_cast<std::size_t>(std::min(kPieceSamples, total - first));
-        left.assign(count, 0.0f);
-        right.assign(count, 0.0f);
-        pcm.resize(2 * count);
-        synth::renderMix(score, first, left, right);
-        synth::toPcm16(left, right, pcm);
+    synth::renderTrackPcm(score, [&](std::span<const std::int16_t> pcm) {
         // Little-endian whatever the machine.
         bytes.resize(2 * pcm.size());
         for (std::size_t i = 0; i < pcm.size(); ++i) {
@@ -38,7 +26,8 @@ void writeVoice(const synth::Score& score, const std::filesystem::path& path) {
             bytes[2 * i + 1] = static_cast<std::uint8_t>(value >> 8);
         }
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
+        return static_cast<bool>(out);
+    });
     out.close();
     if (!out) throw std::runtime_error("cannot write " + path.string());
 }
