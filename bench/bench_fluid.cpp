@@ -6,11 +6,11 @@
 #include <string>
 #include <unistd.h>
 
-#include "fluid/fluid.h"
-#include "fluid/particle_map.h"
-#include "fluid/particles.h"
-#include "fluid/random.h"
-#include "fluid/reset.h"
+#include "sim/fluid.h"
+#include "sim/particle_map.h"
+#include "sim/particles.h"
+#include "base/random.h"
+#include "timeline/reset.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "assets.h"
-#include "softbody/asc_reader.h"
-#include "softbody/blob_scene.h"
-#include "softbody/soft_object.h"
+#include "sim/asc_reader.h"
+#include "timeline/blob_scene.h"
+#include "sim/soft_object.h"
 
 namespace {
 

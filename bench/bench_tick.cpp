@@ -7,12 +7,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "fluid/fluid.h"
-#include "fluid/particles.h"
-#include "fluid/random.h"
-#include "fluid/reset.h"
-#include "shell/demo_clock.h"
-#include "softbody/soft_bodies.h"
+#include "sim/fluid.h"
+#include "sim/particles.h"
+#include "base/random.h"
+#include "timeline/reset.h"
+#include "base/demo_clock.h"
+#include "sim/soft_bodies.h"
 #include "timeline/tick.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "softbody/asc_reader.h"
+#include "sim/asc_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;  // fmemopen refuses an empty buffer

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "shell/config.h"
+#include "base/config.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);

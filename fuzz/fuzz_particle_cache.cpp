@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "fluid/particle_map.h"
+#include "sim/particle_map.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "fluid/ppm_reader.h"
+#include "sim/ppm_reader.h"
 
 namespace {
 

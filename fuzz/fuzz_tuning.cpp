@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "fluid/particles.h"
-#include "fluid/tuning.h"
+#include "sim/particles.h"
+#include "timeline/tuning.h"
 
 namespace {
 

@@ -27,23 +27,23 @@ done
 # what that text becomes. "<NL>" is a line end (two steps swapped span two lines).
 files=() whats=() olds=() news=()
 fault() { files+=("$1"); whats+=("$2"); olds+=("$3"); news+=("$4"); }
-fault src/fluid/fluid.cpp "bounce-back returns a value into its own direction, not the opposite one" \
+fault src/sim/fluid.cpp "bounce-back returns a value into its own direction, not the opposite one" \
   "? cell * kDirectionCount + kOppositeDirection[k]" "? cell * kDirectionCount + k"
-fault src/fluid/fluid.cpp "the driving force points the other way" \
+fault src/sim/fluid.cpp "the driving force points the other way" \
   "scratch.sx[j] = scratch.ux[j] + FORCE_X;" "scratch.sx[j] = scratch.ux[j] - FORCE_X;"
-fault src/fluid/particles.cpp "the stretch without respawns is inverted (a comparison flipped)" \
+fault src/sim/particles.cpp "the stretch without respawns is inverted (a comparison flipped)" \
   "step.wrapOnly = t > kWrapStart && t < kWrapEnd;" "step.wrapOnly = t > kWrapStart && t > kWrapEnd;"
-fault src/fluid/particle_map.cpp "a cache of exactly the full count is refused (off by one)" \
+fault src/sim/particle_map.cpp "a cache of exactly the full count is refused (off by one)" \
   "count < kMaxParticles) return false;" "count <= kMaxParticles) return false;"
-fault src/fluid/tuning.cpp "a tuning record applies at its own time, not after it" \
+fault src/timeline/tuning.cpp "a tuning record applies at its own time, not after it" \
   "list.cursor < list.count && t > list.records" "list.cursor < list.count && t >= list.records"
-fault src/softbody/asc_reader.cpp "a face index one past the vertex list is accepted (off by one)" \
+fault src/sim/asc_reader.cpp "a face index one past the vertex list is accepted (off by one)" \
   "index < 0 || index >= model.vertexCount" "index < 0 || index > model.vertexCount"
-fault src/softbody/soft_object.cpp "a body with a particle at x = 6 exactly wraps" \
+fault src/sim/soft_object.cpp "a body with a particle at x = 6 exactly wraps" \
   "if (p.position.x > kWrapLimit) {" "if (p.position.x >= kWrapLimit) {"
-fault src/softbody/blob_scene.cpp "the remainder step is the budget less all sub-steps" \
+fault src/timeline/blob_scene.cpp "the remainder step is the budget less all sub-steps" \
   "const float rest = budget - (covered - kSoftSubStep);" "const float rest = budget - covered;"
-fault src/timeline/frame_state.cpp "the blob section ends at 130 s exactly" \
+fault src/timeline/frame.cpp "the blob section ends at 130 s exactly" \
   "if (t > kWallStart) blobActive = 0;" "if (t >= kWallStart) blobActive = 0;"
 fault src/timeline/fluid_stage.cpp "the squeezed copy replaces the wall at 142.3 s exactly" \
   "if (t > kSqueezeStart) return ParticleLayout::Squeezed;" "if (t >= kSqueezeStart) return ParticleLayout::Squeezed;"
@@ -55,20 +55,20 @@ fault src/render/text_file.cpp "CR-LF line ends reach the shader compiler" \
   "if (raw[i] == '\r' && i + 1" "if (false && raw[i] == '\r' && i + 1"
 fault src/render/geometry_layout.cpp "the geometry vertex limit ignores the driver's component budget" \
   "limit = std::min(limit, maxTotalComponents" "limit = std::max(limit, maxTotalComponents"
-fault src/shell/demo_clock.cpp "two steps swapped: the clock takes the new time before the delta" \
+fault src/base/demo_clock.cpp "two steps swapped: the clock takes the new time before the delta" \
   "    clock.delta = musicPosition - clock.time;<NL>    clock.time = musicPosition;" \
   "    clock.time = musicPosition;<NL>    clock.delta = musicPosition - clock.time;"
-fault src/shell/demo_clock.cpp "a frame runs one tick fewer than are due" \
+fault src/base/demo_clock.cpp "a frame runs one tick fewer than are due" \
   "plan.count = last - clock.nextTick + 1;" "plan.count = last - clock.nextTick;"
-fault src/shell/config.cpp "the letterbox offset of a window one pixel short rounds down to -1" \
+fault src/base/config.cpp "the letterbox offset of a window one pixel short rounds down to -1" \
   "return (windowHeight - pictureHeight) / 2;" "return (windowHeight - pictureHeight) >> 1;"
-fault src/shell/keys.cpp "the '-' key takes as many particles as '+' adds" \
+fault src/program/keys.cpp "the '-' key takes as many particles as '+' adds" \
   "NUMPARMICRO -= 1410;" "NUMPARMICRO -= 1140;"
-fault src/shell/options.cpp "the message for an unknown option changes" \
+fault src/program/options.cpp "the message for an unknown option changes" \
   'failure("unknown option "' 'failure("unrecognised option "'
-fault src/shell/message_box.cpp "the error line loses its colon" \
+fault src/base/message_box.cpp "the error line loses its colon" \
   '"Error: %s\n"' '"Error %s\n"'
-fault src/shell/mp3_decoder.cpp "a seek reports a position one sample frame late" \
+fault src/program/mp3_decoder.cpp "a seek reports a position one sample frame late" \
   "static_cast<std::int64_t>(reached) : frame;" "static_cast<std::int64_t>(reached) + 1 : frame;"
 
 if [ "$list" = 1 ]; then

@@ -2,7 +2,7 @@
 #include "render/geometry_shader.h"
 
 #include "render/geometry_layout.h"
-#include "render/gl.h"
+#include "base/gl.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <limits>
 
 #include "render/shaders.h"
-#include "shell/demo_clock.h"
+#include "base/demo_clock.h"
 
 BlendLayerList blendLayers;
 ActiveLayerList activeLayers;

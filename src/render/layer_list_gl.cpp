@@ -5,7 +5,7 @@
 
 #include "render/layer_list.h"
 #include "render/textures.h"
-#include "shell/process_exit.h"
+#include "base/process_exit.h"
 
 BlendLayer makeBlendLayer(float start, float end, const std::string& image, const std::string& effect) {
     return makeBlendLayerWith(start, end, image, effect, &loadImageTexture);

@@ -1,15 +1,15 @@
 // The post-processing pass: live layers ping-pong between the scene and layer targets,
 // then the result is copied to the window at the letterbox offset (or scaled to fit a
 // full-screen window that stands in for game mode).
-#include "render/gl.h"
+#include "base/gl.h"
 #include "render/shaders.h"
 #include "render/layer_list.h"
 #include "render/post_processing.h"
 #include "render/render_target.h"
 #include "render/textures.h"
-#include "shell/config.h"
-#include "shell/demo_clock.h"
-#include "timeline/views.h"
+#include "base/config.h"
+#include "base/demo_clock.h"
+#include "render/views.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <fstream>
 #include <vector>
 
-#include "fluid/particles.h"
+#include "sim/particles.h"
 #include "render/geometry_shader.h"
-#include "render/gl.h"
+#include "base/gl.h"
 #include "render/reload.h"
 #include "render/texture_loading.h"
 

@@ -1,7 +1,7 @@
 // Framebuffer targets: names at start-up, attachments re-made at every bind.
-#include "render/gl.h"
+#include "base/gl.h"
 #include "render/render_target.h"
-#include "shell/config.h"
+#include "base/config.h"
 
 namespace {
 

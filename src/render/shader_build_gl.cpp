@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "render/geometry_shader.h"
-#include "render/gl.h"
+#include "base/gl.h"
 #include "render/shaders.h"
 
 namespace {

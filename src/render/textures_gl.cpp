@@ -10,12 +10,12 @@
 #include <optional>
 #include <vector>
 
-#include "render/gl.h"
+#include "base/gl.h"
 #include "render/image_cache.h"
 #include "render/image_pixels.h"
 #include "render/texture_loading.h"
-#include "shell/config.h"
-#include "shell/process_exit.h"
+#include "base/config.h"
+#include "base/process_exit.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include <cmath>
 
-#include "fluid/particles.h"
-#include "fluid/random.h"
-#include "timeline/cue_times.h"
+#include "sim/particles.h"
+#include "base/random.h"
+#include "base/cue_times.h"
 #include "timeline/layer_state.h"
 
 int beatIndexAt(float t) { return static_cast<int>(std::floor(t / 0.81f)); }

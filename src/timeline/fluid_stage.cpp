@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "fluid/fluid.h"
-#include "fluid/particles.h"
-#include "timeline/cue_times.h"
+#include "sim/fluid.h"
+#include "sim/particles.h"
+#include "base/cue_times.h"
 #include "timeline/frame.h"
 
 float fluidStepCarry = 0.0f;

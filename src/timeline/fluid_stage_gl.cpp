@@ -2,8 +2,9 @@
 // drawing changes nothing the ticks read (their layout rules are applyLayoutRules).
 #include "timeline/fluid_stage.h"
 
-#include "fluid/particles.h"
-#include "render/gl.h"
+#include "sim/particles.h"
+#include "base/gl.h"
+#include "render/particle_sprites.h"
 #include "render/render_target.h"
 #include "render/shaders.h"
 
@@ -22,9 +23,9 @@ void renderParticleImage(float t) {
     if (layout == ParticleLayout::Squeezed) {
         glTranslatef(0.0f, 0.1f, 0.0f);
         glScalef(1.0f, 0.8f, 1.0f);
-        drawParticles(0);
+        drawParticles(ParticleDrawing::Points);
         particleLineProgram = lineGeomProgram;
-        drawParticles(2);
+        drawParticles(ParticleDrawing::PointsAndLines);
         return;
     }
 
@@ -37,7 +38,7 @@ void renderParticleImage(float t) {
         applyTransforms(wallPlacementAt(t));
         for (int row = 0; row < 12; ++row) {
             for (int column = 0; column < 25; ++column) {
-                drawParticles(0);
+                drawParticles(ParticleDrawing::Points);
                 glTranslatef(1.0f, 0.0f, 0.0f);
             }
             glTranslatef(-25.0f, -1.0f, 0.0f);
@@ -47,20 +48,20 @@ void renderParticleImage(float t) {
     } else {
         glPushMatrix();
         glTranslatef(-0.15f, 0.0f, -0.1f);
-        drawParticles(1);
+        drawParticles(ParticleDrawing::CopyPoints);
         glTranslatef(1.0f, 0.0f, 0.0f);
-        drawParticles(1);
+        drawParticles(ParticleDrawing::CopyPoints);
         glTranslatef(1.0f, 0.0f, 0.0f);
-        drawParticles(1);
+        drawParticles(ParticleDrawing::CopyPoints);
         glPopMatrix();
     }
 
     if (lineCopiesShown(t)) {
         glTranslatef(0.0f, 0.0f, 0.1f);
         particleLineProgram = lineGeomProgram;
-        drawParticles(2);
+        drawParticles(ParticleDrawing::PointsAndLines);
         glTranslatef(1.0f, 0.0f, 0.0f);
         particleLineProgram = lineGeomProgram;
-        drawParticles(2);
+        drawParticles(ParticleDrawing::PointsAndLines);
     }
 }

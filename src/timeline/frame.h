@@ -7,8 +7,9 @@ extern int blobActive;
 // The blob switch: raised above 91.05 s, lowered above 130 s, unchanged at or below 91.05 s.
 void updateBlobSwitch(float t);
 
-// The GLUT display callback: the ticks due at demoClock.time, then one whole frame.
-void displayFrame();
+// One frame at demoClock.time: the ticks due, then every stage of the drawing in order,
+// each timed for the statistics. The picture is left in the window's back buffer.
+void runFrame();
 
 // A run that starts late (--start S): every tick before S, as a run from the start has
 // run them by then, with the blob section's last snapshot drawn; then the clock waits at

@@ -2,18 +2,16 @@
 // the statistics.
 #include "timeline/frame.h"
 
-#include "render/gl.h"
+#include "base/gl.h"
 #include "render/render_target.h"
-#include "shell/capture.h"
-#include "shell/config.h"
-#include "shell/demo_clock.h"
-#include "shell/music.h"
-#include "shell/frame_stats.h"
-#include "softbody/blob_scene.h"
+#include "base/config.h"
+#include "base/demo_clock.h"
+#include "base/frame_stats.h"
+#include "timeline/blob_scene.h"
 #include "timeline/compose.h"
 #include "timeline/fluid_stage.h"
 #include "timeline/tick.h"
-#include "timeline/views.h"
+#include "render/views.h"
 
 namespace {
 
@@ -50,13 +48,8 @@ void prerollTimeline(float startTime) {
     restartTicksAt(demoClock, startTime);
 }
 
-void displayFrame() {
-    // Offline runs draw only the frames their fixed-step clock asks for: a redraw the
-    // window system requests (the first expose, for one) would step the simulation an
-    // extra time, at a moment that depends on the X server's timing.
-    if (fixedStepClockActive() && !captureFramePending) return;
+void runFrame() {
     const float t = demoClock.time;
-    frameStats.beginFrame(t);
     frameStats.countTicks(runFrameTicks());
     frameStats.lap(FrameStage::Ticks);
     glUseProgram(0);
@@ -94,8 +87,4 @@ void displayFrame() {
 
     applyPostProcessing();
     frameStats.lap(FrameStage::PostProcessing);
-    captureFinishedFrame();
-    frameStats.skip();
-    glutSwapBuffers();
-    frameStats.endFrame();
 }

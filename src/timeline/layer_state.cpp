@@ -1,7 +1,7 @@
 // The state of the layers that the composition rules change from frame to frame.
 #include "timeline/layer_state.h"
 
-#include "timeline/cue_times.h"
+#include "base/cue_times.h"
 
 int lastOverlayBeat = 0;
 std::array<float, 3> overlayOffset{};

@@ -1,12 +1,12 @@
 // The frame rules of one tick, and the ticks before a late start.
 #include "timeline/tick.h"
 
-#include "fluid/particles.h"
-#include "fluid/random.h"
-#include "fluid/tuning.h"
-#include "shell/demo_clock.h"
-#include "softbody/blob_scene.h"
-#include "softbody/camera.h"
+#include "sim/particles.h"
+#include "base/random.h"
+#include "timeline/tuning.h"
+#include "base/demo_clock.h"
+#include "timeline/blob_scene.h"
+#include "render/camera.h"
 #include "timeline/compose.h"
 #include "timeline/fluid_stage.h"
 #include "timeline/frame.h"

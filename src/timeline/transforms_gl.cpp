@@ -1,7 +1,7 @@
 // Applies a list of modelview moves to the GL matrix.
 #include "timeline/transforms.h"
 
-#include "render/gl.h"
+#include "base/gl.h"
 
 void applyTransforms(const TransformList& list) {
     for (int i = 0; i < list.count; ++i) {

@@ -4,15 +4,15 @@
 #include <cstdlib>
 #include <vector>
 
-#include "fluid/particles.h"
+#include "sim/particles.h"
 #include "render/render_target.h"
 #include "render/shaders.h"
 #include "render/textures.h"
-#include "shell/config.h"
-#include "softbody/blob_scene.h"
-#include "softbody/soft_bodies.h"
+#include "base/config.h"
+#include "timeline/blob_scene.h"
+#include "sim/soft_bodies.h"
 #include "testing/gl_context.h"
-#include "timeline/views.h"
+#include "render/views.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "shell/process_exit.h"
+#include "base/process_exit.h"
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);

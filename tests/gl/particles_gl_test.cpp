@@ -2,6 +2,7 @@
 // are, none for the first size band or before 25.5 s, and the line strip of mode 2.
 #include <gtest/gtest.h>
 
+#include "render/particle_sprites.h"
 #include "render/textures.h"
 #include "testing/fluid_support.h"
 #include "testing/gl_context.h"
@@ -28,7 +29,7 @@ TEST(ParticlesGl, BandsTimeTintAndTheLineStrip) {
     glOrtho(0, 1, 0, 1, -1, 1);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    auto drawn = [](float t, int mode) {  // red at (0.25, 0.25) and at (0.75, 0.75)
+    auto drawn = [](float t, ParticleDrawing mode) {  // red at (0.25, 0.25) and at (0.75, 0.75)
         glClearColor(0, 0, 0, 0);
         glClear(GL_COLOR_BUFFER_BIT);
         demoClock.time = t;
@@ -43,21 +44,21 @@ TEST(ParticlesGl, BandsTimeTintAndTheLineStrip) {
     particleImageTint = 1.0f;
     // Band 0 (particles 0..4999) at the upper right, every other band at the lower left.
     for (int i = 0; i < kMaxParticles; ++i) particlePositions[i] = {i < 5000 ? 0.75f : 0.25f, i < 5000 ? 0.75f : 0.25f};
-    const auto [bands, firstBand] = drawn(30.0f, 0);
+    const auto [bands, firstBand] = drawn(30.0f, ParticleDrawing::Points);
     EXPECT_GT(bands, 40);
     EXPECT_EQ(firstBand, 0);  // band 0 is never drawn
-    EXPECT_EQ(drawn(25.5f, 1).first, 0);
+    EXPECT_EQ(drawn(25.5f, ParticleDrawing::CopyPoints).first, 0);
     particleImageTint = 0.0f;
-    EXPECT_EQ(drawn(30.0f, 0).first, 0);
+    EXPECT_EQ(drawn(30.0f, ParticleDrawing::Points).first, 0);
 
     // Mode 2 joins the first 1249 particles, here along the diagonal; one band draws no points.
     sizeLayerCount = 1;
     lineVertexCount = 1249.0f;
     for (int i = 0; i < 1249; ++i) particlePositions[i] = {0.1f + 0.8f * i / 1248.0f, 0.1f + 0.8f * i / 1248.0f};
-    EXPECT_GT(drawn(30.0f, 2).first, 0);
+    EXPECT_GT(drawn(30.0f, ParticleDrawing::PointsAndLines).first, 0);
     lowerLineBudget(170.0f, 1000.0f, 1);  // after 165 s the budget is spent and the strip draws nothing
     EXPECT_EQ(lineVertexCount, 0.0f);
-    EXPECT_EQ(drawn(170.0f, 2).first, 0);
+    EXPECT_EQ(drawn(170.0f, ParticleDrawing::PointsAndLines).first, 0);
     EXPECT_EQ(gltest::drainGlErrors(), static_cast<GLenum>(GL_NO_ERROR));
 
     glDisable(GL_BLEND);

@@ -12,10 +12,10 @@
 #include "render/render_target.h"
 #include "render/shaders.h"
 #include "render/textures.h"
-#include "shell/config.h"
-#include "shell/demo_clock.h"
+#include "base/config.h"
+#include "base/demo_clock.h"
 #include "testing/gl_context.h"
-#include "timeline/views.h"
+#include "render/views.h"
 
 namespace {
 

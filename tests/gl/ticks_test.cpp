@@ -9,9 +9,9 @@
 #include <tuple>
 #include <vector>
 
-#include "fluid/reset.h"
-#include "softbody/blob_scene.h"
-#include "softbody/soft_bodies.h"
+#include "timeline/reset.h"
+#include "timeline/blob_scene.h"
+#include "sim/soft_bodies.h"
 #include "testing/fluid_support.h"
 #include "timeline/fluid_stage.h"
 #include "timeline/frame.h"

@@ -6,11 +6,11 @@
 #include <string>
 #include <tuple>
 
-#include "fluid/fluid.h"
-#include "fluid/particle_map.h"
-#include "fluid/particles.h"
-#include "fluid/tuning.h"
-#include "shell/demo_clock.h"
+#include "sim/fluid.h"
+#include "sim/particle_map.h"
+#include "sim/particles.h"
+#include "timeline/tuning.h"
+#include "base/demo_clock.h"
 
 namespace fluidtest {
 

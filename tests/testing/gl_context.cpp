@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "shell/config.h"
+#include "base/config.h"
 
 namespace gltest {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "render/gl.h"
+#include "base/gl.h"
 
 namespace gltest {
 

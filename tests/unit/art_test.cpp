@@ -11,8 +11,8 @@
 #include <limits>
 #include <vector>
 
-#include "fluid/particle_map.h"
-#include "fluid/ppm_reader.h"
+#include "sim/particle_map.h"
+#include "sim/ppm_reader.h"
 #include "image_intro.h"
 #include "image_logo.h"
 #include "image_pictures.h"

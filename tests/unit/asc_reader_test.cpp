@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "softbody/asc_reader.h"
+#include "sim/asc_reader.h"
 #include "testing/scratch_files.h"
 
 namespace {

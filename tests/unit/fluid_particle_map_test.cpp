@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "fluid/ppm_reader.h"
-#include "fluid/random.h"
+#include "sim/ppm_reader.h"
+#include "base/random.h"
 #include "testing/fluid_support.h"
 #include "testing/scratch_files.h"
 

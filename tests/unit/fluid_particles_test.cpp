@@ -5,7 +5,7 @@
 #include <limits>
 #include <vector>
 
-#include "fluid/random.h"
+#include "base/random.h"
 #include "testing/fluid_support.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <memory>
 
-#include "fluid/random.h"
-#include "fluid/reset.h"
+#include "base/random.h"
+#include "timeline/reset.h"
 #include "testing/fluid_support.h"
 #include "timeline/layer_state.h"
 

@@ -16,12 +16,12 @@
 #include <tuple>
 
 #include "assets.h"
-#include "fluid/particle_map.h"
-#include "fluid/ppm_reader.h"
-#include "fluid/random.h"
-#include "fluid/tuning.h"
+#include "sim/particle_map.h"
+#include "sim/ppm_reader.h"
+#include "base/random.h"
+#include "timeline/tuning.h"
 #include "render/layer_list.h"
-#include "softbody/asc_reader.h"
+#include "sim/asc_reader.h"
 #include "testing/fluid_support.h"
 #include "testing/scratch_files.h"
 

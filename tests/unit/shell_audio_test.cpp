@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "mp3_encoder.h"
-#include "shell/audio.h"
-#include "shell/mp3_decoder.h"
+#include "program/audio.h"
+#include "program/mp3_decoder.h"
 #include "testing/scratch_files.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <tuple>
 #include <vector>
 
-#include "shell/demo_clock.h"
-#include "shell/music.h"
+#include "base/demo_clock.h"
+#include "program/music.h"
 
 TEST(ShellClock, FollowsTheMusicHoldsWhilePausedAndEndsAbove225) {
     DemoClock clock;

@@ -8,7 +8,7 @@
 #include <tuple>
 #include <vector>
 
-#include "shell/config.h"
+#include "base/config.h"
 
 // The three words as formatted extraction reads them (atoi, and exactly "fullscreen"),
 // from each text and from each of its prefixes, as a file cut short gives them.

@@ -5,12 +5,12 @@
 #include <string>
 #include <tuple>
 
-#include "fluid/particles.h"
-#include "fluid/tuning.h"
-#include "shell/audio.h"
-#include "shell/demo_clock.h"
-#include "shell/keys.h"
-#include "softbody/camera.h"
+#include "sim/particles.h"
+#include "timeline/tuning.h"
+#include "program/audio.h"
+#include "base/demo_clock.h"
+#include "program/keys.h"
+#include "render/camera.h"
 
 using testing::internal::CaptureStdout, testing::internal::GetCapturedStdout;
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/options.h"
+#include "program/options.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "fluid/random.h"
-#include "softbody/blob_scene.h"
-#include "softbody/soft_object.h"
+#include "base/random.h"
+#include "timeline/blob_scene.h"
+#include "sim/soft_object.h"
 
 namespace {
 

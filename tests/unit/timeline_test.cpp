@@ -5,9 +5,9 @@
 #include <cmath>
 #include <tuple>
 
-#include "fluid/fluid.h"
-#include "fluid/particles.h"
-#include "fluid/reset.h"
+#include "sim/fluid.h"
+#include "sim/particles.h"
+#include "timeline/reset.h"
 #include "testing/fluid_support.h"
 #include "timeline/compose.h"
 #include "timeline/fluid_stage.h"

@@ -8,9 +8,9 @@
 #include <tuple>
 #include <vector>
 
-#include "shell/capture.h"
-#include "shell/frame_stats.h"
-#include "shell/video.h"
+#include "program/capture.h"
+#include "base/frame_stats.h"
+#include "program/video.h"
 
 // One --end rule for captures and videos: the last frame at or before the end.
 TEST(VideoFrames, CountEndsWithTheLastFrameAtOrBeforeTheEnd) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/video.h"
+#include "program/video.h"
 #include "testing/scratch_files.h"
 
 namespace fs = std::filesystem;

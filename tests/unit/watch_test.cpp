@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "render/reload.h"
-#include "shell/watch.h"
+#include "program/watch.h"
 #include "testing/scratch_files.h"
 
 namespace fs = std::filesystem;

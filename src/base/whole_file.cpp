@@ -1,0 +1,47 @@
+// Reads a whole file into a string, refusing files above a size bound.
+#include "base/whole_file.h"
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+}  // namespace
+
+FileReadStatus readWholeFile(const char* path, std::string& text, std::size_t maxBytes) {
+    text.clear();
+    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "rb"));
+    if (!file) return FileReadStatus::CannotOpen;
+
+    // Reserve from the size where the stream can tell it; read in chunks regardless, so
+    // pipes and files that change size are still read only up to the limit.
+    if (std::fseek(file.get(), 0, SEEK_END) == 0) {
+        const long size = std::ftell(file.get());
+        if (size > 0 && static_cast<unsigned long>(size) > maxBytes) return FileReadStatus::TooLarge;
+        if (size > 0) text.reserve(static_cast<std::size_t>(size));
+        std::rewind(file.get());
+    }
+    constexpr std::size_t kChunk = 1 << 20;
+    for (;;) {
+        const std::size_t used = text.size();
+        if (used > maxBytes) {
+            text.clear();
+            return FileReadStatus::TooLarge;
+        }
+        text.resize(used + kChunk);
+        const std::size_t got = std::fread(text.data() + used, 1, kChunk, file.get());
+        text.resize(used + got);
+        if (got < kChunk) break;
+    }
+    if (std::ferror(file.get())) {
+        text.clear();
+        return FileReadStatus::ReadError;
+    }
+    if (text.size() > maxBytes) {
+        text.clear();
+        return FileReadStatus::TooLarge;
+    }
+    return FileReadStatus::Ok;
+}

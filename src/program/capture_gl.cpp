@@ -1,0 +1,59 @@
+// Reads each finished picture back and hands it to the capture or the video.
+#include "program/capture.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "base/gl.h"
+#include "base/config.h"
+#include "base/demo_clock.h"
+#include "program/music.h"
+#include "program/shell.h"
+#include "program/stop_signals.h"
+#include "program/video.h"
+
+namespace {
+
+// The finished picture as the final copy left it in the back buffer: bottom row first,
+// opaque. One read-back serves the PNG files and the video.
+std::span<const std::uint8_t> readFinishedPicture() {
+    static std::vector<std::uint8_t> pixels;
+    pixels.resize(static_cast<std::size_t>(screenWidth) * screenHeight * 4);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, letterboxOffsetY, screenWidth, screenHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    // The window's alpha is not part of the picture.
+    for (std::size_t i = 3; i < pixels.size(); i += 4) pixels[i] = 255;
+    return pixels;
+}
+
+}  // namespace
+
+void captureFinishedFrame() {
+    const bool video = videoRequested();
+    if ((captureSettings.directory.empty() && !video) || !captureFramePending) return;
+    captureFramePending = false;
+    // Offline runs are how the picture is checked: report any GL error of the frame.
+    for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError()) {
+        std::fprintf(stderr, "velkarn: GL error 0x%04x in the frame at %.3f s\n", error, static_cast<double>(demoClock.time));
+    }
+    const std::span<const std::uint8_t> pixels = readFinishedPicture();
+    if (video) {
+        // The encoder starts with the first frame, once everything has loaded.
+        if (!videoStarted() && !beginVideo(screenWidth, screenHeight)) endRun(1);
+        if (!writeVideoFrame(pixels, demoClock.time)) endRun(1);
+        advanceFixedStepClock();
+        if (videoComplete()) endRun(0);
+        return;
+    }
+    const std::string name = captureFileName(captureSettings.directory, fixedStepFrameIndex());
+    // A run stopped while the frame is being written must not leave half a PNG.
+    removeFileOnStop(name.c_str());
+    const bool saved = savePng(name, pixels, screenWidth, screenHeight);
+    removeFileOnStop(nullptr);
+    if (!saved) {
+        std::fprintf(stderr, "velkarn: cannot write %s\n", name.c_str());
+        endRun(1);
+    }
+    advanceFixedStepClock();
+}

@@ -1,0 +1,139 @@
+// velkarn: a real-time demo. One window, one music track, about 225 seconds of scenes
+// scripted against the music's position; it ends by itself.
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "timeline/tuning.h"
+#include "base/gl.h"
+#include "program/resources.h"
+#include "program/capture.h"
+#include "base/config.h"
+#include "base/demo_clock.h"
+#include "base/frame_stats.h"
+#include "program/keys.h"
+#include "base/message_box.h"
+#include "program/music.h"
+#include "program/options.h"
+#include "program/output_checks.h"
+#include "program/shell.h"
+#include "program/stop_signals.h"
+#include "program/video.h"
+#include "program/watch.h"
+#include "timeline/frame.h"
+
+namespace {
+
+// A problem found before the run: one line, and the run does not start.
+bool refuse(const std::string& problem) {
+    std::fprintf(stderr, "velkarn: %s\n", problem.c_str());
+    return false;
+}
+
+// --video: the run is rendered at a fixed step from --start to --end and piped to
+// ffmpeg. Problems that would only show after loading are caught here.
+bool prepareVideo(double endSeconds) {
+    videoSettings.file = demoOptions.videoFile;
+    videoSettings.fps = demoOptions.fps.value_or(60);
+    videoSettings.startSeconds = musicSettings.startSeconds;
+    videoSettings.endSeconds = endSeconds;
+    if (const std::string problem = videoNameProblem(videoSettings.file); !problem.empty()) return refuse(problem);
+    if (!programOnPath(videoSettings.encoder, std::getenv("PATH"))) {
+        return refuse("--video needs the " + videoSettings.encoder +
+                      " program, which is not on the PATH (scripts/install-deps.sh offline installs it)");
+    }
+    if (const std::string problem = fileWriteProblem(videoSettings.file); !problem.empty()) {
+        return refuse("cannot write the video: " + problem);
+    }
+    if (std::filesystem::is_regular_file(kMusicFileName)) {
+        videoSettings.musicFile = kMusicFileName;
+    } else {
+        std::fprintf(stderr, "velkarn: warning: %s is missing; the video will have no sound\n", kMusicFileName);
+    }
+    useFixedStepClock(videoSettings.startSeconds, videoSettings.fps);
+    return true;
+}
+
+bool applyOptions() {
+    const bool capture = !demoOptions.captureDir.empty();
+    const bool offline = capture || !demoOptions.videoFile.empty();
+    if (demoOptions.noDialogs || demoOptions.silent || offline) dialogsEnabled = false;
+    musicSettings.silent = demoOptions.silent || offline;
+    musicSettings.startSeconds = demoOptions.start.value_or(0.0);
+    demoClock.frameSteps = demoOptions.frameSteps;
+    if (musicSettings.startSeconds > kDemoEndTime) {
+        char text[120];
+        std::snprintf(text, sizeof text, "--start %g is past the end of the demo (%g s): nothing to show",
+                      musicSettings.startSeconds, static_cast<double>(kDemoEndTime));
+        return refuse(text);
+    }
+    // Every run ends after its last frame at or before --end, and the demo ends at 225 s.
+    if (demoOptions.end && *demoOptions.end > kDemoEndTime) {
+        std::fprintf(stderr, "velkarn: warning: --end %g is past the end of the demo; the run ends at %g s\n",
+                     *demoOptions.end, static_cast<double>(kDemoEndTime));
+        demoOptions.end = kDemoEndTime;
+    }
+    const double end = demoOptions.end.value_or(kDemoEndTime);
+    if (demoOptions.stats) {
+        if (!demoOptions.statsFile.empty()) {
+            if (const std::string problem = fileWriteProblem(demoOptions.statsFile); !problem.empty()) {
+                return refuse("cannot write the statistics file: " + problem);
+            }
+        }
+        if (!frameStats.enable(demoOptions.statsFile)) {
+            return refuse("cannot write the statistics file " + demoOptions.statsFile);
+        }
+    }
+    if (capture) {
+        if (const std::string problem = captureFolderProblem(demoOptions.captureDir); !problem.empty()) {
+            return refuse(problem);
+        }
+        captureSettings.directory = demoOptions.captureDir;
+        useFixedStepClock(musicSettings.startSeconds, demoOptions.fps.value_or(30));
+    }
+    if (!demoOptions.videoFile.empty() && !prepareVideo(end)) return false;
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    installStopSignals();
+    if (const OptionsResult parsed = parseDemoOptions(argc, argv, demoOptions); !parsed.ok) {
+        std::fprintf(stderr, "velkarn: %s\n", parsed.error.c_str());
+        return 2;
+    }
+    if (demoOptions.help) {
+        std::fputs(demoUsage().c_str(), stdout);
+        return 0;
+    }
+    if (!applyOptions()) return 1;
+
+    reportGlutErrors();
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE);
+    readConfigFile(kConfigFileName);
+    applyResolutionArguments(argc, argv);
+    if (!pictureSizeUsable(screenWidth, screenHeight)) {
+        std::fprintf(stderr, "velkarn: a picture of %d by %d pixels cannot be shown; give a size from 16 to 8192 in %s or on the command line\n",
+                     screenWidth, screenHeight, kConfigFileName);
+        return 1;
+    }
+    openDisplay();
+
+    if (demoOptions.watch) startWatching();
+    loadResources();
+    if (musicSettings.startSeconds > 0.0) prerollTimeline(static_cast<float>(musicSettings.startSeconds));
+    // After the pre-roll, so the music does not run ahead of the first frame while it works.
+    playMusic();
+
+    glutReshapeFunc(reshape);
+    glutDisplayFunc(displayFrame);
+    glutKeyboardFunc(keyboard);
+    glutSpecialFunc(specialKey);
+    glutIdleFunc(idle);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glutMainLoop();
+    return 0;
+}

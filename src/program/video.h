@@ -1,0 +1,69 @@
+// Offline rendering into a video (--video): the fixed-step frames go as raw RGBA through
+// a pipe to the ffmpeg program, which encodes H.264 and muxes the music cut to the same
+// stretch of time. No frame touches the disk on the way.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "base/cue_times.h"
+
+struct VideoSettings {
+    std::string file;               // empty: no video
+    std::string encoder = "ffmpeg"; // program name, looked up on the PATH
+    std::string musicFile;          // empty: a video without sound
+    double startSeconds = 0.0;
+    double endSeconds = kDemoEndTime;
+    int fps = 60;
+};
+extern VideoSettings videoSettings;
+
+// Video bit rate in kbit/s: 8000 at 1920x1080, scaled with the pixel count, never
+// below 1000.
+int videoBitRateKbits(int width, int height);
+
+// yuv420p needs even sizes: odd ones are padded by one black row or column.
+struct PictureSize {
+    int width = 0;
+    int height = 0;
+};
+PictureSize evenPictureSize(int width, int height);
+
+// The ffmpeg command line (argv[0] first) for frames of width x height, bottom row
+// first, written to outputFile.
+std::vector<std::string> videoEncoderArguments(const VideoSettings& settings, int width, int height,
+                                               const std::string& outputFile);
+
+// Where the encoder writes until the video is complete: a hidden name beside the
+// final file, so a failed run never leaves a half video under the asked-for name.
+std::string partialVideoName(const std::string& file, long processId);
+
+// The progress line (without the leading carriage return), e.g.
+// "video: frame 120/600  t 42.00 s  35.2 fps  0:13 left".
+std::string formatVideoProgress(std::int64_t done, std::int64_t total, float demoTime, double framesPerSecond);
+
+// True when name (no slash) is an executable file in one of the PATH directories, or
+// name with a slash is executable itself.
+bool programOnPath(const std::string& name, const char* pathVariable);
+
+// --- the encoder process (one per run) -----------------------------------------------
+
+// True once --video asked for a video and until it is finished or abandoned.
+bool videoRequested();
+bool videoStarted();
+// Starts the encoder for pictures of the given size. False (with a message) when it
+// cannot be started.
+bool beginVideo(int width, int height);
+// Sends one picture of width x height RGBA, bottom row first, and shows the progress.
+// False (with a message) when the encoder no longer takes frames.
+bool writeVideoFrame(std::span<const std::uint8_t> rgbaBottomUp, float demoTime);
+// All frames sent.
+bool videoComplete();
+// Ends the encoder. A complete video whose encoder succeeded is moved to its name and
+// reported; otherwise the partial file is removed and false is returned (with a
+// message). Does nothing and returns true when no video was requested.
+bool finishVideo();
+// Forgets a finished or abandoned encoder so another video can begin (tests).
+void resetVideoEncoder();

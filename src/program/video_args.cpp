@@ -1,0 +1,109 @@
+// The pure parts of video output: frame count, bit rate, sizes, the encoder's command
+// line and the progress line.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <string_view>
+
+#include "program/capture.h"
+#include "program/video.h"
+
+VideoSettings videoSettings;
+
+int videoBitRateKbits(int width, int height) {
+    constexpr double kFullHdKbits = 8000.0;
+    constexpr double kFullHdPixels = 1920.0 * 1080.0;
+    constexpr int kFloorKbits = 1000;
+    if (width <= 0 || height <= 0) return kFloorKbits;
+    const double scaled = kFullHdKbits * (static_cast<double>(width) * height / kFullHdPixels);
+    // Very large pictures are capped where H.264 levels end anyway.
+    const double capped = std::min(scaled, 200000.0);
+    return std::max(kFloorKbits, static_cast<int>(std::lround(capped)));
+}
+
+PictureSize evenPictureSize(int width, int height) { return {width + (width & 1), height + (height & 1)}; }
+
+namespace {
+
+std::string seconds(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6f", value);
+    return text;
+}
+
+}  // namespace
+
+std::vector<std::string> videoEncoderArguments(const VideoSettings& settings, int width, int height,
+                                               const std::string& outputFile) {
+    const std::int64_t frames = offlineFrameCount(settings.startSeconds, settings.endSeconds, settings.fps);
+    const double duration = static_cast<double>(frames) / settings.fps;
+    const PictureSize even = evenPictureSize(width, height);
+    const int kbits = videoBitRateKbits(even.width, even.height);
+
+    std::vector<std::string> args = {settings.encoder, "-hide_banner", "-loglevel", "error", "-nostats", "-y",
+                                     // The pictures: raw RGBA on standard input.
+                                     "-f", "rawvideo", "-pixel_format", "rgba", "-video_size",
+                                     std::to_string(width) + "x" + std::to_string(height), "-framerate",
+                                     std::to_string(settings.fps), "-i", "pipe:0"};
+    if (!settings.musicFile.empty()) {
+        // The sound cut to the same stretch, so the beat stays on the picture.
+        args.insert(args.end(), {"-ss", seconds(settings.startSeconds), "-t", seconds(duration), "-i",
+                                 settings.musicFile, "-map", "0:v:0", "-map", "1:a:0"});
+    }
+    // GL rows arrive bottom row first.
+    std::string filter = "vflip";
+    if (even.width != width || even.height != height) {
+        filter += ",pad=" + std::to_string(even.width) + ":" + std::to_string(even.height) + ":0:0:black";
+    }
+    const std::string rate = std::to_string(kbits) + "k";
+    args.insert(args.end(), {"-vf", filter, "-c:v", "libx264", "-preset", "fast", "-pix_fmt", "yuv420p", "-b:v",
+                             rate, "-maxrate", std::to_string(kbits * 2) + "k", "-bufsize",
+                             std::to_string(kbits * 2) + "k"});
+    if (!settings.musicFile.empty()) args.insert(args.end(), {"-c:a", "aac", "-b:a", "192k"});
+    args.insert(args.end(), {"-t", seconds(duration), "-movflags", "+faststart", "-f", "mp4", outputFile});
+    return args;
+}
+
+std::string partialVideoName(const std::string& file, long processId) {
+    const std::filesystem::path path(file);
+    std::string name = "." + path.filename().string() + ".partial-" + std::to_string(processId);
+    return (path.parent_path() / name).string();
+}
+
+std::string formatVideoProgress(std::int64_t done, std::int64_t total, float demoTime, double framesPerSecond) {
+    char text[160];
+    if (framesPerSecond > 0.0 && std::isfinite(framesPerSecond)) {
+        const double left = static_cast<double>(total > done ? total - done : 0) / framesPerSecond;
+        const long long leftSeconds = std::llround(std::min(left, 1e9));
+        std::snprintf(text, sizeof text, "video: frame %lld/%lld  t %.2f s  %.1f fps  %lld:%02lld left",
+                      static_cast<long long>(done), static_cast<long long>(total), static_cast<double>(demoTime),
+                      framesPerSecond, leftSeconds / 60, leftSeconds % 60);
+    } else {
+        std::snprintf(text, sizeof text, "video: frame %lld/%lld  t %.2f s", static_cast<long long>(done),
+                      static_cast<long long>(total), static_cast<double>(demoTime));
+    }
+    return text;
+}
+
+bool programOnPath(const std::string& name, const char* pathVariable) {
+    const auto executable = [](const std::string& file) {
+        struct stat info {};
+        return ::stat(file.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(file.c_str(), X_OK) == 0;
+    };
+    if (name.empty()) return false;
+    if (name.find('/') != std::string::npos) return executable(name);
+    const std::string_view path = pathVariable != nullptr ? pathVariable : "";
+    std::size_t begin = 0;
+    while (begin <= path.size()) {
+        std::size_t end = path.find(':', begin);
+        if (end == std::string_view::npos) end = path.size();
+        // An empty entry means the working directory.
+        const std::string dir = end > begin ? std::string(path.substr(begin, end - begin)) : std::string(".");
+        if (executable(dir + "/" + name)) return true;
+        begin = end + 1;
+    }
+    return false;
+}

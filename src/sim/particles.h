@@ -1,0 +1,61 @@
+// The particle set: up to 100000 points in the unit square, carried by the lattice
+// fluid, squeezed towards the middle line from 155 s and pulled onto the end logo from
+// 175 s. Drawn as point sprites in size bands.
+#pragma once
+
+#include <array>
+
+inline constexpr int kMaxParticles = 100000;
+
+// Tightly packed: the array below is handed to GL as a vertex array of two floats.
+struct ParticlePosition {
+    float x, y;
+};
+static_assert(sizeof(ParticlePosition) == 2 * sizeof(float));
+
+extern std::array<ParticlePosition, kMaxParticles> particlePositions;
+
+extern int particleCount;        // particles 0..particleCount-1 move and are drawn
+extern float respawnChance;      // chance that a particle leaving sideways is respawned
+extern float particleTint;       // factor on the point colour
+// The tint the particle image is drawn with: particleTint before the latest tick's fade,
+// since the image has always been drawn before the layers fade in a frame.
+extern float particleImageTint;
+extern float MIN_PAR;            // point-size factor of the smallest band
+extern float MAX_PAR;            // point-size factor of the largest band
+extern int sizeLayerCount;       // number of point-size bands
+extern unsigned int particleLineProgram;  // program of the mode-2 line pass
+extern float lineVertexCount;    // particles joined by the mode-2 line strip
+
+// Gives all 100000 particles a uniform random position (x then y, one draw each).
+void scatterParticles();
+// Moves particles 0..particleCount-1 by one step of size dt at demo time t; late is
+// demo time > 155 s.
+void advanceParticles(float dt, bool late, float t);
+// Replaces a position by a random one whose lattice cell is fluid.
+void respawnParticle(float& x, float& y);
+// Bilinear interpolation of a 50 by 50 cell field at lattice coordinate (gx, gy), the
+// unit square spanning 49 cells of the periodic lattice.
+float sampleBilinear(const float* field, float gx, float gy);
+
+// Surrounding lattice columns (or rows) of a lattice coordinate: c0 = trunc(g + 50) mod 50
+// and c1 = trunc(g + 51) mod 50, kept inside the lattice for any coordinate.
+struct LatticeSpan {
+    int c0, c1;
+};
+LatticeSpan latticeSpan(float g);
+
+// One size band of drawParticles: particles first..first+count-1 at the given point size.
+struct ParticleBand {
+    int first;
+    int count;
+    float pointSize;
+};
+// Particles per band, trunc(count / layers); 0 when nothing is drawn.
+int particleBandLength(int count, int layers);
+// Band i (1..layers-1) for the given count, layer number, size factors and picture height.
+ParticleBand particleBand(int i, int count, int layers, float minPar, float maxPar, int pictureHeight);
+
+// The line budget of `calls` drawParticles calls at t: after 165 s each lowers
+// lineVertexCount by 17 delta; it never goes below 0.
+void lowerLineBudget(float t, float delta, int calls);

@@ -1,0 +1,105 @@
+// The plain-text PPM reader of the logo picture: its red channel into the grid, with a
+// clear message and exit on a missing, oversized or malformed file.
+#include "sim/ppm_reader.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "base/whole_file.h"
+#include "base/process_exit.h"
+
+namespace {
+
+// Far above the largest plain 1280 x 720 image (about 17 MB with five-digit values).
+constexpr std::size_t kMaxPpmBytes = std::size_t{256} << 20;
+// The largest sample value the format allows.
+constexpr int kMaxSampleValue = 65535;
+
+inline bool isSpace(char c) {
+    return c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+enum class WordResult { Ok, End, NotNumber, TooLarge };
+
+// Reads the next whitespace-separated word at pos as a decimal sample value.
+inline WordResult readSample(const char* text, std::size_t size, std::size_t& pos, int& value) {
+    while (pos < size && isSpace(text[pos])) ++pos;
+    if (pos == size) return WordResult::End;
+    int v = 0;
+    bool large = false;
+    const std::size_t start = pos;
+    while (pos < size && !isSpace(text[pos])) {
+        const unsigned digit = static_cast<unsigned char>(text[pos]) - static_cast<unsigned>('0');
+        if (digit > 9) return WordResult::NotNumber;
+        if (!large) {
+            v = v * 10 + static_cast<int>(digit);
+            large = v > kMaxSampleValue;
+        }
+        ++pos;
+    }
+    if (pos == start) return WordResult::NotNumber;
+    if (large) return WordResult::TooLarge;
+    value = v;
+    return WordResult::Ok;
+}
+
+}  // namespace
+
+bool parsePpmRedChannel(std::string_view text, int rows, int width, std::span<int> grid,
+                        std::string& error) {
+    if (rows <= 0 || width <= 0 ||
+        grid.size() < static_cast<std::size_t>(rows) * static_cast<std::size_t>(width)) {
+        error = "the pixel grid does not fit the image size";
+        return false;
+    }
+    std::size_t pos = 0;
+    for (int line = 0; line < 4; ++line) {
+        const std::size_t end = text.find('\n', pos);
+        if (end == std::string_view::npos) {
+            error = "the header is shorter than four lines";
+            return false;
+        }
+        pos = end + 1;
+    }
+    const char* const data = text.data();
+    const std::size_t size = text.size();
+    const std::size_t pixelCount = static_cast<std::size_t>(rows) * static_cast<std::size_t>(width);
+    std::size_t pixel = 0;
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < width; ++c, ++pixel) {
+            int rgb[3] = {0, 0, 0};
+            for (int channel = 0; channel < 3; ++channel) {
+                const WordResult result = readSample(data, size, pos, rgb[channel]);
+                if (result == WordResult::Ok) continue;
+                if (result == WordResult::End) {
+                    error = "the image ends after " + std::to_string(pixel) + " of " +
+                            std::to_string(pixelCount) + " pixels";
+                } else {
+                    error = "pixel " + std::to_string(pixel) + " (row " + std::to_string(r) + ", column " +
+                            std::to_string(c) + ") has a value that is " +
+                            (result == WordResult::NotNumber ? "not a decimal number" : "above 65535");
+                }
+                return false;
+            }
+            grid[static_cast<std::size_t>(c) * static_cast<std::size_t>(rows) + static_cast<std::size_t>(r)] =
+                rgb[0];
+        }
+    }
+    return true;
+}
+
+void readPpmRedChannel(const char* fileName, int rows, int width, std::span<int> grid) {
+    std::string text;
+    const FileReadStatus status = readWholeFile(fileName, text, kMaxPpmBytes);
+    if (status == FileReadStatus::CannotOpen) {
+        exitWithMessage(stdout, "Cannot open the file: %s\n", fileName);
+    }
+    if (status != FileReadStatus::Ok) {
+        exitWithMessage(stderr, "%s: %s\n", fileName,
+                        status == FileReadStatus::TooLarge ? "the image file is too large" : "read error");
+    }
+    std::string error;
+    if (!parsePpmRedChannel(text, rows, width, grid, error)) {
+        exitWithMessage(stderr, "%s: malformed image: %s\n", fileName, error.c_str());
+    }
+}

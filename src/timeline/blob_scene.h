@@ -1,0 +1,105 @@
+// The blob section, 91.05 s to 130 s: three pulsing soft bodies on a floor, strings to
+// each other and to fluid particles, glitched snapshot strips, and the whole picture
+// inverted. The time-driven decisions are plain functions of time and state, so they run
+// without a display; the drawing lives in blob_scene_gl.cpp, the physics frame in
+// blob_step.cpp (the only place that touches the three global bodies besides the GL code).
+#pragma once
+
+#include <cstdint>
+
+#include "base/random.h"
+#include "render/camera.h"
+#include "sim/soft_object.h"
+#include "base/cue_times.h"
+
+inline constexpr float kSoftSubStep = 0.00075f;
+inline constexpr float kSoftBudgetPerSecond = 0.0004f;
+// Enough for any clock jump inside the demo's 225 s (a jump of 225 s needs 120); keeps a
+// wild delta from stalling a tick.
+inline constexpr int kMaxSoftSubSteps = 400;
+
+// The strings between the bodies show from this long after the section's start.
+inline constexpr float kBlobStringsAfter = 12.5f;
+// The glitched snapshot is shown in this many strips; the seeds of the strips' shifts
+// and of the string picks, taken anew every frame.
+inline constexpr int kBlobStrips = 50;
+inline constexpr std::uint32_t kBlobStripSeed = 532;
+inline constexpr std::uint32_t kBlobStringSeed = 111;
+
+// Beat, bar and glitch state; advances only while the section runs, nothing resets it.
+struct BlobTiming {
+    float beatPulse = 0.0f;        // 0.1 on each 0.81 s beat, divided by 1.05 every tick
+    float beatPulseStrong = 0.0f;  // 0.2 on each beat, divided by 1.1 every tick
+    float barPulse = 0.0f;         // 0.2 on each 4.05 s bar, divided by 1.1 every tick
+    int lastBeatIndex = 0;
+    int lastBarIndex = 0;
+    float glitchAmount = 0.1f;  // horizontal jitter of the snapshot strips
+    int lastGlitchPeriod = 0;   // the 1.62 s period counted last
+};
+
+extern BlobTiming blobTiming;
+// Simulation clock of the pressure oscillation.
+extern float softSimTime;
+
+// floor(time / length) as an int, held inside the int range.
+int periodIndex(float time, float length);
+
+// Pulses and glitch for one tick at time with its delta. True when the snapshot of the
+// scene is to be redrawn at this tick (after 103.6 s, glitchAmount exactly 1).
+bool advanceBlobTiming(BlobTiming& state, float time, float delta);
+
+// Horizontal offset of one snapshot strip: (a draw / 32767 - 0.5) * glitchAmount.
+float stripShift(float glitchAmount, RandomGenerator& random);
+
+// The section's drawing draws its strip shifts and string picks from generators of its
+// own, seeded every frame. It once drew them from the shared generator, so the particle
+// respawns after a frame of the section drew from where that drawing left it: the
+// shared generator's state after a frame of the section at time, which the ticks put back.
+std::uint32_t sharedGeneratorAfterBlobFrame(float time);
+
+// The physics of one tick: subSteps steps of 0.00075 s and one remainder step.
+struct SoftStepPlan {
+    int subSteps = 0;
+    float remainder = 0.0f;
+};
+// Budget delta * 0.0004; the sub-steps cover it, the remainder is what the last sub-step
+// overshot subtracted from a full sub-step. The remainder is kept within [0, 0.00075]:
+// a clock that jumps back would otherwise ask for a step backwards in time, which the
+// stiff springs turn into an explosion of the bodies.
+SoftStepPlan planSoftSteps(float delta);
+
+// Pressure amplitude and drive: 20000 until 104.05 s, then 800550 and sideways gravity.
+bool sidewaysDrive(float time);
+float pressureAmplitude(float time);
+inline constexpr Vector3 kSidewaysGravityA{800.0f, -3500.0f, 0.0f};
+inline constexpr Vector3 kSidewaysGravityBC{800.0f, -3400.0f, 0.0f};
+
+// Pressure of body 0 (A), 1 (B) or 2 (C) at simTime. Body C's phase is 6.12 in the
+// sub-steps and 0.62 in the remainder step.
+float bodyPressure(int body, float simTime, float amplitude, bool remainderStep);
+
+// One tick of physics for three bodies at time with delta; advances simTime.
+void stepBodies(CSoftObject& a, CSoftObject& b, CSoftObject& c, float time, float delta, float& simTime);
+
+// The scene's camera keys at time (a tick of the section sets them). From 106 s the
+// camera is left alone.
+void applyCameraKeys(float time, Camera& cam);
+// True when the extra translate (1, 1.7, 5.7) comes before the look-at: 103.5 s to below
+// 104.5 s.
+bool cameraKeyShiftedAt(float time);
+
+// Particle picks of one string: bodies A, B, A, C, B, C, then two fluid particles.
+// Fluid picks are -1 (and draw nothing) while no fluid particle is alive.
+struct StringPicks {
+    int a1, b1, a2, c1, b2, c2, f1, f2;
+};
+inline constexpr int kBlobStrings = 15;
+StringPicks pickStringPoints(int countA, int countB, int countC, int fluidCount, RandomGenerator& random);
+
+// Everything here needs the globals of the demo.
+void stepSoftBodies(float time, float delta);                    // blob_step.cpp
+void composeBlobSection(float time);                             // blob_scene_gl.cpp
+// Redraws the scene's snapshot, which the strips show until the next one.
+void drawBlobSnapshot(float time);                               // blob_scene_gl.cpp
+void drawBlobScene(float start, bool withOverlay, float time);  // blob_scene_gl.cpp
+void drawBlobStrings();                                          // blob_scene_gl.cpp

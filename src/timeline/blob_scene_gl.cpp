@@ -1,0 +1,252 @@
+// Draws the blob section: the three soft bodies, the strings between them and the
+// particles, and the composition with glitches and the inverted picture.
+#include <array>
+
+#include "sim/particles.h"
+#include "base/random.h"
+#include "base/gl.h"
+#include "render/render_target.h"
+#include "render/shaders.h"
+#include "render/textures.h"
+#include "base/config.h"
+#include "timeline/blob_scene.h"
+#include "sim/soft_bodies.h"
+#include "render/views.h"
+
+// --- GL helpers and string points ---
+namespace {
+
+GLint currentProgram() {
+    GLint program = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    return program;
+}
+
+// setOverlayProjection pushes the projection; every overlay drawing here pops it again
+// when it is done, so the projection stack stays balanced frame after frame.
+void endOverlayProjection() { popOverlayProjection(); }
+
+void clearToBlack() {
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+// One point of a string: a body particle, or a fluid particle laid on the floor.
+struct StringPoint {
+    float x, y, z;
+};
+
+StringPoint bodyPoint(const CSoftObject& body, int index) {
+    const Vector3& p = body.particles[static_cast<std::size_t>(index)].position;
+    return {p.x, p.y, p.z};
+}
+
+StringPoint fluidPoint(int index) {
+    const ParticlePosition& p = particlePositions[static_cast<std::size_t>(index)];
+    return {2.0f * p.x, FLOOR_Y, 2.0f * p.y};
+}
+
+void emitPoints(const std::array<StringPoint, 10>& points, int count) {
+    for (int i = 0; i < count; ++i) glVertex3f(points[i].x, points[i].y, points[i].z);
+}
+
+}  // namespace
+
+// --- The strings ---
+void drawBlobStrings() {
+    RandomGenerator random{kBlobStringSeed};
+    glDisable(GL_TEXTURE_2D);
+    glColor4f(0.1f, 0.1f, 0.1f, 0.06f);
+    glDisable(GL_LIGHTING);
+    glEnable(GL_POINT_SMOOTH);
+    glHint(GL_POINT_SMOOTH_HINT, GL_NICEST);
+
+    const int fluidCount = particleCount < kMaxParticles ? particleCount : kMaxParticles;
+    for (int strip = 0; strip < kBlobStrings; ++strip) {
+        const StringPicks pick = pickStringPoints(static_cast<int>(softBodyA.particles.size()),
+                                                  static_cast<int>(softBodyB.particles.size()),
+                                                  static_cast<int>(softBodyC.particles.size()), fluidCount, random);
+        // A1 B1 A2 C1 B2 C2 B2 F1 A2 F2; without live fluid particles the two floor points
+        // are left out.
+        std::array<StringPoint, 10> points{};
+        int count = 0;
+        points[count++] = bodyPoint(softBodyA, pick.a1);
+        points[count++] = bodyPoint(softBodyB, pick.b1);
+        points[count++] = bodyPoint(softBodyA, pick.a2);
+        points[count++] = bodyPoint(softBodyC, pick.c1);
+        points[count++] = bodyPoint(softBodyB, pick.b2);
+        points[count++] = bodyPoint(softBodyC, pick.c2);
+        points[count++] = bodyPoint(softBodyB, pick.b2);
+        if (pick.f1 >= 0) points[count++] = fluidPoint(pick.f1);
+        points[count++] = bodyPoint(softBodyA, pick.a2);
+        if (pick.f2 >= 0) points[count++] = fluidPoint(pick.f2);
+
+        glDisable(GL_TEXTURE_2D);
+        glBegin(GL_LINE_STRIP);
+        emitPoints(points, count);
+        glEnd();
+
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, particleSpriteTexture);
+        glEnable(GL_POINT_SPRITE);
+        glTexEnvi(GL_POINT_SPRITE, GL_COORD_REPLACE, GL_TRUE);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_ONE_MINUS_SRC_COLOR, GL_ONE);
+        const GLint program = currentProgram();
+        glUseProgram(0);
+        glColor4f(0.8f, 0.8f, 0.8f, 0.5f);
+        glPointSize(15.0f);
+        glBegin(GL_POINTS);
+        emitPoints(points, count);
+        glEnd();
+        // Mesa's software GL also replaces the texture coordinates of later quads while
+        // point sprites are on; keep them on only for the points.
+        glDisable(GL_POINT_SPRITE);
+        glUseProgram(static_cast<GLuint>(program));
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    }
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_LIGHTING);
+}
+
+// --- The scene ---
+void drawBlobScene(float start, bool withOverlay, float time) {
+    const float beatPulse = blobTiming.beatPulse;
+    const float beatPulseStrong = blobTiming.beatPulseStrong;
+    const float barPulse = blobTiming.barPulse;
+
+    setOverlayProjection();
+    glDisable(GL_BLEND);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, backgroundTexture);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+
+    if (time > kBlobBeatsStart && withOverlay) {
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        const float s1 = beatPulse * 0.5f + 1.0f;
+        glColor4f(1.0f, 1.0f, 1.0f, beatPulse * 4.5f);
+        glPushMatrix();
+        glTranslatef(0.1f, 0.0f, 0.0f);
+        glTranslatef(0.5f, 0.5f, 0.0f);
+        glScalef(s1, s1, s1);
+        glTranslatef(-0.5f, -0.5f, 0.0f);
+        drawImageQuad();
+        glPopMatrix();
+
+        const float s2 = beatPulseStrong * 0.5f + 1.04f;
+        glColor4f(1.0f, 1.0f, 1.0f, beatPulseStrong * 0.26f);
+        glTranslatef(0.1f, 0.0f, 0.0f);
+        glTranslatef(0.5f, 0.5f, 0.0f);
+        glScalef(s2, s2, s2);
+        glRotatef(barPulse * 40.0f, 0.0f, 0.0f, 1.0f);
+        glTranslatef(-0.5f, -0.5f, 0.0f);
+        drawImageQuad();
+    }
+
+    endOverlayProjection();
+
+    glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
+    setPerspectiveView();
+    glRotatef(-2.5f * (time - start), 0.0f, 1.3f, 0.0f);
+    glTranslatef(-1.89f, 0.0f, 1.0f);
+    if (cameraKeyShiftedAt(time)) glTranslatef(1.0f, 1.7f, 5.7f);
+    gluLookAt(camera.eyex, camera.eyey, camera.eyez, camera.centerX, camera.centerY, camera.centerZ, camera.upx,
+              camera.upy, camera.upz);
+
+    glPushMatrix();
+    glEnable(GL_LIGHTING);
+    glShadeModel(GL_SMOOTH);
+    glEnable(GL_LIGHT0);
+    const GLfloat ambient[] = {0.3f, 0.1f, 0.1f, 1.0f};
+    const GLfloat specular[] = {0.3f, 0.1f, 0.1f, 1.0f};
+    const GLfloat diffuse[] = {0.3f, 0.1f, 0.1f, 0.7f};
+    glMaterialfv(GL_FRONT, GL_AMBIENT, ambient);
+    glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
+    glMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
+    glMaterialf(GL_FRONT, GL_SHININESS, 0.3f);
+
+    glScalef(0.8f, 1.0f, 0.8f);
+    glTranslatef(0.0f, 5.0f, -2.0f);
+    glDisable(GL_DEPTH_TEST);
+
+    if (time > start + kBlobStringsAfter) {
+        const GLint program = currentProgram();
+        useProgram(blobGeomProgram);
+        for (int i = 0; i < 3; ++i) {
+            drawBlobStrings();
+            glTranslatef(0.0001f, 0.0f, 0.0f);
+        }
+        glUseProgram(static_cast<GLuint>(program));
+    }
+
+    glDisable(GL_TEXTURE_2D);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    softObjectPainter = paintSoftObject;
+    softBodyC.draw();
+    softBodyB.draw();
+    softBodyA.draw();
+
+    glDisable(GL_LIGHTING);
+    glPopMatrix();
+    glPopClientAttrib();
+}
+
+// --- The section over the picture ---
+void drawBlobSnapshot(float time) {
+    // Drawn between frames, so everything the frame would have set before it is set here:
+    // the target's whole area, no program, and the line width the particle image leaves.
+    bindRenderTarget(blobTarget);
+    glViewport(0, 0, screenWidth, screenHeight);
+    glUseProgram(0);
+    glLineWidth(2.0f);
+    clearToBlack();
+    drawBlobScene(kBlobSceneStart, false, time);
+    bindWindowFramebuffer();
+}
+
+void composeBlobSection(float time) {
+    bindRenderTarget(sceneTarget);
+    clearToBlack();
+    setPerspectiveView();
+    setOverlayProjection();
+
+    // The last snapshot in 50 strips, each shifted sideways; the texture repeats, so a
+    // shifted strip wraps around.
+    RandomGenerator random{kBlobStripSeed};
+    for (int i = 0; i < kBlobStrips; ++i) {
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, blobTargetTexture);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+        glPushMatrix();
+        const float y0 = static_cast<float>(i) * 0.02f;
+        const float y1 = static_cast<float>(i + 1) * 0.02f;
+        const float shift = stripShift(blobTiming.glitchAmount, random);
+        glBegin(GL_QUADS);
+        glTexCoord2f(shift, y1);
+        glVertex2f(0.0f, y1);
+        glTexCoord2f(shift + 1.0f, y1);
+        glVertex2f(1.0f, y1);
+        glTexCoord2f(shift + 1.0f, y0);
+        glVertex2f(1.0f, y0);
+        glTexCoord2f(shift, y0);
+        glVertex2f(0.0f, y0);
+        glEnd();
+        glPopMatrix();
+    }
+    endOverlayProjection();
+
+    drawBlobScene(kBlobSceneStart, true, time);
+
+    // Every pixel becomes its complement.
+    setPerspectiveView();
+    setOverlayProjection();
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE_MINUS_DST_COLOR, GL_ZERO);
+    glDisable(GL_TEXTURE_2D);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    drawPlainQuad();
+    endOverlayProjection();
+}

@@ -1,0 +1,5 @@
+// One physics tick of the three global soft bodies.
+#include "timeline/blob_scene.h"
+#include "sim/soft_bodies.h"
+
+void stepSoftBodies(float time, float delta) { stepBodies(softBodyA, softBodyB, softBodyC, time, delta, softSimTime); }
