@@ -69,13 +69,13 @@ void BM_AdvanceParticles(benchmark::State& state) {
     std::fill(std::begin(fluidGrid.obstacle), std::end(fluidGrid.obstacle), 0);
     resetSimulation();
     for (int i = 0; i < 50; ++i) stepFluid();
-    particleCount = kMaxParticles;
-    respawnChance = 0.25f;
+    particles.particleCount = kMaxParticles;
+    particles.respawnChance = 0.25f;
     const auto t = static_cast<float>(state.range(0));
     const bool late = t > 155.0f;
     for (auto _ : state) {
         advanceParticles(0.1875f, late, t);
-        benchmark::DoNotOptimize(particlePositions[0]);
+        benchmark::DoNotOptimize(particles.particlePositions[0]);
     }
     state.SetItemsProcessed(state.iterations() * kMaxParticles);
 }

@@ -34,7 +34,7 @@ void startOfRun() {
     std::fill(std::begin(fluidGrid.obstacle), std::end(fluidGrid.obstacle), 0);
     resetSimulation();
     setStartGravity();
-    particleCount = kMaxParticles;
+    particles.particleCount = kMaxParticles;
 }
 
 // Argument: demo time in seconds (the flow, the soft bodies, the squeeze, the logo forming).
@@ -45,7 +45,7 @@ void BM_Tick(benchmark::State& state) {
     runTick(demoTick(tick - 1));
     for (auto _ : state) {
         runTick(demoTick(tick));
-        benchmark::DoNotOptimize(particlePositions[0]);
+        benchmark::DoNotOptimize(particles.particlePositions[0]);
     }
 }
 BENCHMARK(BM_Tick)->Arg(30)->Arg(110)->Arg(160)->Arg(200)->Unit(benchmark::kMicrosecond);

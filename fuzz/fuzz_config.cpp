@@ -12,10 +12,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text(reinterpret_cast<const char*>(data), size);
     std::istringstream in(text);
     readConfigWords(in);
-    if (fullScreen != 0 && fullScreen != 1) std::abort();
+    if (screen.fullScreen != 0 && screen.fullScreen != 1) std::abort();
     // The mode word can only be "fullscreen" if the text holds it.
-    if (fullScreen == 1 && text.find("fullscreen") == std::string::npos) std::abort();
-    (void)pictureSizeUsable(screenWidth, screenHeight);
-    formatGameMode("%dx%d", screenWidth, screenHeight);
+    if (screen.fullScreen == 1 && text.find("fullscreen") == std::string::npos) std::abort();
+    (void)pictureSizeUsable(screen.screenWidth, screen.screenHeight);
+    formatGameMode("%dx%d", screen.screenWidth, screen.screenHeight);
     return 0;
 }

@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // Far enough in time that every record is due; one record per list per call.
     for (int frame = 0; frame <= kMaxTuningRecords; ++frame) applyTuningSchedules(1e30f);
-    if (particleCount > kMaxParticles) std::abort();
+    if (particles.particleCount > kMaxParticles) std::abort();
     for (const TuningList* list : lists) {
         // A record with a NaN time never becomes due; every other one has applied.
         if (list->cursor > list->count) std::abort();

@@ -12,13 +12,7 @@
 #include <fstream>
 #include <iostream>
 
-int screenWidth = 1920;
-int screenHeight = 1080;
-int fullScreen = 1;
-char gameModeString[80] = {};
-int letterboxOffsetY = 0;
-bool scalePictureToWindow = false;
-WindowRect fittedPicture;
+ScreenState screen;
 
 // The frustum's two non-trivial entries are the float values of -(f+n)/(f-n) and -2fn/(f-n).
 const float fixedProjection[16] = {
@@ -31,7 +25,7 @@ const float fixedProjection[16] = {
 void formatGameMode(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    std::vsnprintf(gameModeString, sizeof gameModeString, format, args);
+    std::vsnprintf(screen.gameModeString, sizeof screen.gameModeString, format, args);
     va_end(args);
 }
 
@@ -55,9 +49,9 @@ void readConfigWords(std::istream& in) {
     const std::string width = readBoundedWord(in);
     const std::string height = readBoundedWord(in);
     const std::string mode = readBoundedWord(in);
-    screenWidth = std::atoi(width.c_str());
-    screenHeight = std::atoi(height.c_str());
-    fullScreen = mode == "fullscreen" ? 1 : 0;
+    screen.screenWidth = std::atoi(width.c_str());
+    screen.screenHeight = std::atoi(height.c_str());
+    screen.fullScreen = mode == "fullscreen" ? 1 : 0;
 }
 
 void readConfigFile(const char* path) {
@@ -85,20 +79,20 @@ void applyResolutionArguments(int argc, char** argv) {
     if (const std::string warning = sizeWordsWarning(argc, argv); !warning.empty()) {
         std::fprintf(stderr, "%s\n", warning.c_str());
     }
-    formatGameMode("%dx%d", screenWidth, screenHeight);
+    formatGameMode("%dx%d", screen.screenWidth, screen.screenHeight);
     if (argc == 3) {
         std::cout << "Type resolution string in form demo.exe W H " << std::endl;
-        screenWidth = std::atoi(argv[1]);
-        screenHeight = std::atoi(argv[2]);
-        formatGameMode("%dx%d", screenWidth, screenHeight);
+        screen.screenWidth = std::atoi(argv[1]);
+        screen.screenHeight = std::atoi(argv[2]);
+        formatGameMode("%dx%d", screen.screenWidth, screen.screenHeight);
     }
     if (argc == 5) {
         std::cout << "You typed resolution string in form demo.exe W H D R" << std::endl;
-        screenWidth = std::atoi(argv[1]);
-        screenHeight = std::atoi(argv[2]);
+        screen.screenWidth = std::atoi(argv[1]);
+        screen.screenHeight = std::atoi(argv[2]);
         const int depth = std::atoi(argv[3]);
         const int refresh = std::atoi(argv[4]);
-        formatGameMode("%dx%d:%d@%d", screenWidth, screenHeight, depth, refresh);
+        formatGameMode("%dx%d:%d@%d", screen.screenWidth, screen.screenHeight, depth, refresh);
     }
 }
 

@@ -4,20 +4,10 @@
 #include <istream>
 #include <string>
 
-// Size of everything that is rendered (targets, viewports, final copy); resizing the
-// window does not change it.
-extern int screenWidth;
-extern int screenHeight;
-// 1: GLUT game mode; 0: a window.
-extern int fullScreen;
-// The game-mode request, "%dx%d" or "%dx%d:%d@%d".
-extern char gameModeString[80];
-// Vertical offset of the picture inside the window, kept by the reshape callback.
-extern int letterboxOffsetY;
 // Column-major perspective frustum (l -0.005, r 0.005, b -0.004, t 0.004, n 0.005, f 1000).
 extern const float fixedProjection[16];
 
-// Bounded vsnprintf into gameModeString.
+// Bounded vsnprintf into screen.gameModeString.
 void formatGameMode(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Reads the three configuration words (width, height, "fullscreen" or another word).
@@ -26,7 +16,7 @@ void readConfigWords(std::istream& in);
 // Opens the configuration file; a missing file leaves the defaults.
 void readConfigFile(const char* path);
 // "W H" or "W H D R" after the program name (argc 3 or 5), with their messages;
-// any other count is ignored. Also formats gameModeString. Prints sizeWordsWarning.
+// any other count is ignored. Also formats screen.gameModeString. Prints sizeWordsWarning.
 void applyResolutionArguments(int argc, char** argv);
 // One warning line for size words that are ignored (a count other than two or four) or
 // are not whole numbers (atoi still reads them); empty when there is nothing to say.
@@ -46,10 +36,24 @@ struct WindowRect {
 // The largest rectangle of the picture's shape inside the window, centred; empty for an
 // empty window.
 WindowRect fitPicture(int windowWidth, int windowHeight, int pictureWidth, int pictureHeight);
-// Set when full screen had to be a window because game mode was refused: the final copy
-// then scales the picture into fittedPicture, which the reshape callback keeps.
-extern bool scalePictureToWindow;
-extern WindowRect fittedPicture;
+
+// The picture and the display it is shown on, chosen at start-up.
+struct ScreenState {
+    // Size of everything that is rendered (targets, viewports, final copy); resizing the
+    // window does not change it.
+    int screenWidth = 1920;
+    int screenHeight = 1080;
+    int fullScreen = 1;  // 1: GLUT game mode; 0: a window
+    // The game-mode request, "%dx%d" or "%dx%d:%d@%d".
+    char gameModeString[80] = {};
+    // Vertical offset of the picture inside the window, kept by the reshape callback.
+    int letterboxOffsetY = 0;
+    // Set when full screen had to be a window because game mode was refused: the final
+    // copy then scales the picture into fittedPicture, which the reshape callback keeps.
+    bool scalePictureToWindow = false;
+    WindowRect fittedPicture;
+};
+extern ScreenState screen;
 
 inline constexpr const char* kConfigFileName = "QRV-Velkarn-config.dat";
 inline constexpr const char* kWindowTitle = "the vel karn";

@@ -18,10 +18,10 @@ namespace {
 // opaque. One read-back serves the PNG files and the video.
 std::span<const std::uint8_t> readFinishedPicture() {
     static std::vector<std::uint8_t> pixels;
-    pixels.resize(static_cast<std::size_t>(screenWidth) * screenHeight * 4);
+    pixels.resize(static_cast<std::size_t>(screen.screenWidth) * screen.screenHeight * 4);
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, letterboxOffsetY, screenWidth, screenHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    glReadPixels(0, screen.letterboxOffsetY, screen.screenWidth, screen.screenHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     // The window's alpha is not part of the picture.
     for (std::size_t i = 3; i < pixels.size(); i += 4) pixels[i] = 255;
     return pixels;
@@ -40,7 +40,7 @@ void captureFinishedFrame() {
     const std::span<const std::uint8_t> pixels = readFinishedPicture();
     if (video) {
         // The encoder starts with the first frame, once everything has loaded.
-        if (!videoStarted() && !beginVideo(screenWidth, screenHeight)) endRun(1);
+        if (!videoStarted() && !beginVideo(screen.screenWidth, screen.screenHeight)) endRun(1);
         if (!writeVideoFrame(pixels, demoClock.time)) endRun(1);
         advanceFixedStepClock();
         if (videoComplete()) endRun(0);
@@ -49,7 +49,7 @@ void captureFinishedFrame() {
     const std::string name = captureFileName(captureSettings.directory, fixedStepFrameIndex());
     // A run stopped while the frame is being written must not leave half a PNG.
     removeFileOnStop(name.c_str());
-    const bool saved = savePng(name, pixels, screenWidth, screenHeight);
+    const bool saved = savePng(name, pixels, screen.screenWidth, screen.screenHeight);
     removeFileOnStop(nullptr);
     if (!saved) {
         std::fprintf(stderr, "velkarn: cannot write %s\n", name.c_str());

@@ -53,10 +53,10 @@ KeyResult handleKey(unsigned char key) {
     }
     switch (key) {
         case 'p': demoClock.paused = demoClock.paused != 0 ? 0 : 1; break;
-        case 'e': MIN_PAR += 1.0f; std::cout << "MIN_PAR: " << MIN_PAR << std::endl; break;
-        case 'r': MIN_PAR -= 1.0f; std::cout << "MIN_PAR: " << MIN_PAR << std::endl; break;
-        case 'y': MAX_PAR += 1.0f; std::cout << "MAX_PAR: " << MAX_PAR << std::endl; break;
-        case 't': MAX_PAR -= 1.0f; std::cout << "MAX_PAR: " << MAX_PAR << std::endl; break;
+        case 'e': particles.MIN_PAR += 1.0f; std::cout << "MIN_PAR: " << particles.MIN_PAR << std::endl; break;
+        case 'r': particles.MIN_PAR -= 1.0f; std::cout << "MIN_PAR: " << particles.MIN_PAR << std::endl; break;
+        case 'y': particles.MAX_PAR += 1.0f; std::cout << "MAX_PAR: " << particles.MAX_PAR << std::endl; break;
+        case 't': particles.MAX_PAR -= 1.0f; std::cout << "MAX_PAR: " << particles.MAX_PAR << std::endl; break;
         case '+': NUMPARMICRO += 1140; std::cout << "NUMPARMICRO: " << NUMPARMICRO << std::endl; break;
         case '-': NUMPARMICRO -= 1410; std::cout << "NUMPARMICRO: " << NUMPARMICRO << std::endl; break;
         default: {

@@ -3,7 +3,8 @@
 
 #include <ostream>
 
-// Changed and printed only by '+' and '-'.
+// Changed and printed only by '+' and '-'; nothing else reads it. The keys have always
+// printed it, so it stays, a counter a developer can watch.
 extern int NUMPARMICRO;
 
 enum class KeyResult { Quit, Redisplay };

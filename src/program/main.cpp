@@ -115,9 +115,9 @@ int main(int argc, char** argv) {
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE);
     readConfigFile(kConfigFileName);
     applyResolutionArguments(argc, argv);
-    if (!pictureSizeUsable(screenWidth, screenHeight)) {
+    if (!pictureSizeUsable(screen.screenWidth, screen.screenHeight)) {
         std::fprintf(stderr, "velkarn: a picture of %d by %d pixels cannot be shown; give a size from 16 to 8192 in %s or on the command line\n",
-                     screenWidth, screenHeight, kConfigFileName);
+                     screen.screenWidth, screen.screenHeight, kConfigFileName);
         return 1;
     }
     openDisplay();

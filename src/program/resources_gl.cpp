@@ -33,12 +33,12 @@ void loadResources() {
     GLint maxRenderbuffer = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
     glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE_EXT, &maxRenderbuffer);
-    if (!renderTargetsFit(screenWidth, screenHeight, maxTexture, maxRenderbuffer)) {
+    if (!renderTargetsFit(screen.screenWidth, screen.screenHeight, maxTexture, maxRenderbuffer)) {
         // Targets larger than the driver allows would stay empty: a black picture.
         std::fprintf(stderr,
                      "velkarn: a picture of %d by %d pixels needs render targets of twice that size, more than "
                      "this GL driver allows (%d by %d); give a smaller size\n",
-                     screenWidth, screenHeight, std::min(maxTexture, maxRenderbuffer),
+                     screen.screenWidth, screen.screenHeight, std::min(maxTexture, maxRenderbuffer),
                      std::min(maxTexture, maxRenderbuffer));
         endRun(1);
     }

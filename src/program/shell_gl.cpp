@@ -39,7 +39,7 @@ void drawBlack() {
 void openFullScreenWindow() {
     const int width = glutGet(GLUT_SCREEN_WIDTH);
     const int height = glutGet(GLUT_SCREEN_HEIGHT);
-    openWindow(width > 0 ? width : screenWidth, height > 0 ? height : screenHeight);
+    openWindow(width > 0 ? width : screen.screenWidth, height > 0 ? height : screen.screenHeight);
     glutFullScreen();
     // GLUT refuses to run its events for a window without a display callback; the
     // frame's own replaces this one once loading is done. The window's size reaches
@@ -54,18 +54,18 @@ void openFullScreenWindow() {
 
 void openDisplay() {
     const bool offline = !demoOptions.captureDir.empty() || !demoOptions.videoFile.empty();
-    if (fullScreen != 0 && !offline) {
-        glutGameModeString(gameModeString);
+    if (screen.fullScreen != 0 && !offline) {
+        glutGameModeString(screen.gameModeString);
         glutEnterGameMode();
         if (glutGameModeGet(GLUT_GAME_MODE_ACTIVE) != 0) return;
         // The display cannot switch modes (a nested server, many desktops): show the
         // picture full screen in a window instead of dying without one, scaled to fit
         // whatever size the screen has.
-        scalePictureToWindow = true;
+        screen.scalePictureToWindow = true;
         openFullScreenWindow();
         return;
     }
-    openWindow(screenWidth, screenHeight);
+    openWindow(screen.screenWidth, screen.screenHeight);
 }
 
 void displayFrame() {
@@ -82,9 +82,9 @@ void displayFrame() {
 }
 
 void reshape(int width, int height) {
-    letterboxOffsetY = letterboxOffsetFor(height, screenHeight);
-    fittedPicture = fitPicture(width, height, screenWidth, screenHeight);
-    glViewport(0, letterboxOffsetY, width, height);
+    screen.letterboxOffsetY = letterboxOffsetFor(height, screen.screenHeight);
+    screen.fittedPicture = fitPicture(width, height, screen.screenWidth, screen.screenHeight);
+    glViewport(0, screen.letterboxOffsetY, width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadMatrixf(fixedProjection);
     glMatrixMode(GL_MODELVIEW);

@@ -23,19 +23,19 @@ void drawParticles(ParticleDrawing mode) {
     glTexEnvi(GL_POINT_SPRITE, GL_COORD_REPLACE, GL_TRUE);
     glLineWidth(2.0f);
 
-    const float c = particleImageTint;
+    const float c = particles.particleImageTint;
     glColor4f(0.25f * c, 0.27f * c, 0.28f * c, 0.0f);
     glBlendFunc(GL_ONE_MINUS_SRC_COLOR, GL_ONE);
     glUseProgram(0);
 
     if (t > kIntroEnd) {
         glEnableClientState(GL_VERTEX_ARRAY);
-        glVertexPointer(2, GL_FLOAT, 0, particlePositions.data());
-        const int layers = sizeLayerCount;
+        glVertexPointer(2, GL_FLOAT, 0, particles.particlePositions.data());
+        const int layers = particles.sizeLayerCount;
         // Band 0 and the remainder past layers * band are not drawn.
-        if (particleBandLength(particleCount, layers) > 0) {
+        if (particleBandLength(particles.particleCount, layers) > 0) {
             for (int i = 1; i < layers; ++i) {
-                const ParticleBand band = particleBand(i, particleCount, layers, MIN_PAR, MAX_PAR, screenHeight);
+                const ParticleBand band = particleBand(i, particles.particleCount, layers, particles.MIN_PAR, particles.MAX_PAR, screen.screenHeight);
                 glPointSize(band.pointSize);
                 glDrawArrays(GL_POINTS, band.first, band.count);
             }
@@ -49,15 +49,15 @@ void drawParticles(ParticleDrawing mode) {
 
     GLint previousProgram = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &previousProgram);
-    useProgram(particleLineProgram);
+    useProgram(particles.particleLineProgram);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
     if (mode == ParticleDrawing::PointsAndLines) {
         glDisable(GL_TEXTURE_2D);
         glColor4f(1.0f, 0.9f, 0.9f, 0.04f);
-        const int lineVertices = std::min(static_cast<int>(lineVertexCount), kMaxParticles);
+        const int lineVertices = std::min(static_cast<int>(particles.lineVertexCount), kMaxParticles);
         glEnableClientState(GL_VERTEX_ARRAY);
-        glVertexPointer(2, GL_FLOAT, 0, particlePositions.data());
+        glVertexPointer(2, GL_FLOAT, 0, particles.particlePositions.data());
         if (lineVertices > 0) glDrawArrays(GL_LINE_STRIP, 0, lineVertices);
         glDisableClientState(GL_VERTEX_ARRAY);
     }

@@ -55,7 +55,7 @@ void applyPostProcessing() {
             bindRenderTarget(sceneTarget);
             source = layerTargetTexture;
         }
-        glViewport(0, 0, screenWidth, screenHeight);
+        glViewport(0, 0, screen.screenWidth, screen.screenHeight);
         const GLuint program = useProgram(layer.program) ? layer.program : 0;
         glEnable(GL_TEXTURE_2D);
         glDisable(GL_BLEND);
@@ -72,13 +72,13 @@ void applyPostProcessing() {
     activeLayers.clear();
 
     bindWindowFramebuffer();
-    if (scalePictureToWindow) {
+    if (screen.scalePictureToWindow) {
         // Full screen without game mode: the picture fills as much of the screen as its
         // shape allows, through the render textures' linear filter; the frame's clear
         // left the bars black.
-        glViewport(fittedPicture.x, fittedPicture.y, fittedPicture.width, fittedPicture.height);
+        glViewport(screen.fittedPicture.x, screen.fittedPicture.y, screen.fittedPicture.width, screen.fittedPicture.height);
     } else {
-        glViewport(0, letterboxOffsetY, screenWidth, screenHeight);
+        glViewport(0, screen.letterboxOffsetY, screen.screenWidth, screen.screenHeight);
     }
     glUseProgram(0);
     // The copy must show the picture as it is, whatever texturing and blending the

@@ -90,7 +90,7 @@ bool rebuildShaderEntry(std::size_t index) {
     *set.entry = fresh;
     *set.program = fresh.program;
     replaceLayerProgram(blendLayers, old.program, fresh.program);
-    if (particleLineProgram == old.program && old.program != 0) particleLineProgram = fresh.program;
+    if (particles.particleLineProgram == old.program && old.program != 0) particles.particleLineProgram = fresh.program;
     // A program still current is deleted by GL once it is no longer in use.
     if (old.program != 0) glDeleteProgram(old.program);
     deleteShaders(old);

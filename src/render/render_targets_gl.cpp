@@ -15,10 +15,10 @@ void generateNames(RenderTarget& target, int width, int height) {
 }  // namespace
 
 void generateRenderTargets() {
-    generateNames(largeTarget, 2 * screenWidth, 2 * screenHeight);
-    generateNames(sceneTarget, screenWidth, screenHeight);
-    generateNames(blobTarget, screenWidth, screenHeight);
-    generateNames(layerTarget, screenWidth, screenHeight);
+    generateNames(largeTarget, 2 * screen.screenWidth, 2 * screen.screenHeight);
+    generateNames(sceneTarget, screen.screenWidth, screen.screenHeight);
+    generateNames(blobTarget, screen.screenWidth, screen.screenHeight);
+    generateNames(layerTarget, screen.screenWidth, screen.screenHeight);
 }
 
 void bindRenderTarget(const RenderTarget& target) {

@@ -99,8 +99,8 @@ void loadTextures() {
         std::snprintf(fileName, sizeof fileName, "dat/intro_oneeyewhore_%d.png", i);
         introFrames[static_cast<std::size_t>(i)] = loadImageTexture(fileName);
     }
-    largeTargetTexture = createRenderTexture(2 * screenWidth, 2 * screenHeight);
-    sceneTargetTexture = createRenderTexture(screenWidth, screenHeight);
-    layerTargetTexture = createRenderTexture(screenWidth, screenHeight);
-    blobTargetTexture = createRenderTexture(screenWidth, screenHeight);
+    largeTargetTexture = createRenderTexture(2 * screen.screenWidth, 2 * screen.screenHeight);
+    sceneTargetTexture = createRenderTexture(screen.screenWidth, screen.screenHeight);
+    layerTargetTexture = createRenderTexture(screen.screenWidth, screen.screenHeight);
+    blobTargetTexture = createRenderTexture(screen.screenWidth, screen.screenHeight);
 }

@@ -14,17 +14,7 @@
 #include "base/random.h"
 #include "base/cue_times.h"
 
-std::array<ParticlePosition, kMaxParticles> particlePositions{};
-
-int particleCount = kMaxParticles;
-float respawnChance = 0.0f;
-float particleTint = 1.0f;
-float particleImageTint = 1.0f;
-float MIN_PAR = 1.0f;
-float MAX_PAR = 6.0f;
-int sizeLayerCount = 20;
-unsigned int particleLineProgram = 0;
-float lineVertexCount = static_cast<float>(kMaxParticles / 80 - 1);
+ParticleState particles;
 
 // --- Lattice sampling: cells, spans and bilinear weights ---
 namespace {
@@ -113,7 +103,7 @@ float sampleBilinear(const float* field, float gx, float gy) {
 
 // --- Placing particles: scatter and respawn ---
 void scatterParticles() {
-    for (ParticlePosition& p : particlePositions) {
+    for (ParticlePosition& p : particles.particlePositions) {
         p.x = randUnit();
         p.y = randUnit();
     }
@@ -182,7 +172,7 @@ struct StepConstants {
 
 // One particle, one at a time: handles every position, NaN and far outside included.
 [[gnu::always_inline]] inline void advanceOne(int i, const StepConstants& step) {
-    ParticlePosition& p = particlePositions[static_cast<std::size_t>(i)];
+    ParticlePosition& p = particles.particlePositions[static_cast<std::size_t>(i)];
     float x = p.x;
     float y = p.y;
     // Later particles take longer steps.
@@ -341,7 +331,7 @@ __attribute__((target("avx2"))) int advanceBlocksAvx2(int count, const StepConst
     const __m256i rowStride = _mm256_set1_epi32(kGridSize);
     const __m256i unitSpan = _mm256_set1_epi32(1);
     const __m256i laneIndex = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-    float* const positions = &particlePositions[0].x;
+    float* const positions = &particles.particlePositions[0].x;
     const float* const targets = &particleTargets[0].x;
 
     for (int first = 0; first < blockEnd; first += kLanes) {
@@ -477,7 +467,7 @@ __attribute__((target("avx2"))) int advanceBlocksAvx2(int count, const StepConst
                 float px = movedX[lane];
                 float py = movedY[lane];
                 leaveSquare(px, py, step);
-                particlePositions[static_cast<std::size_t>(first + lane)] = {px, py};
+                particles.particlePositions[static_cast<std::size_t>(first + lane)] = {px, py};
             }
         }
     }
@@ -489,7 +479,7 @@ __attribute__((target("avx2"))) int advanceBlocksAvx2(int count, const StepConst
 
 // --- The advance of all particles ---
 void advanceParticles(float dt, bool late, float t) {
-    const int count = std::min(particleCount, kMaxParticles);
+    const int count = std::min(particles.particleCount, kMaxParticles);
     if (count <= 0) return;
 
     StepConstants step{};
@@ -507,7 +497,7 @@ void advanceParticles(float dt, bool late, float t) {
     step.dampX = 1.0f - 0.65f * dampStrength;
     step.dampY = 1.0f - 0.55f * dampStrength;
     step.wrapOnly = t > kWrapStart && t < kWrapEnd;
-    step.chance = respawnChance;
+    step.chance = particles.respawnChance;
 
     int done = 0;
 #if defined(__x86_64__)
@@ -535,7 +525,7 @@ ParticleBand particleBand(int i, int count, int layers, float minPar, float maxP
 
 void lowerLineBudget(float t, float delta, int calls) {
     for (int i = 0; i < calls; ++i) {
-        if (t > kLineFadeStart) lineVertexCount -= 17.0f * delta;
-        if (lineVertexCount < 0.0f) lineVertexCount = 0.0f;
+        if (t > kLineFadeStart) particles.lineVertexCount -= 17.0f * delta;
+        if (particles.lineVertexCount < 0.0f) particles.lineVertexCount = 0.0f;
     }
 }

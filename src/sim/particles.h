@@ -7,25 +7,31 @@
 
 inline constexpr int kMaxParticles = 100000;
 
-// Tightly packed: the array below is handed to GL as a vertex array of two floats.
+// Tightly packed: ParticleState::particlePositions goes to GL as a vertex array.
 struct ParticlePosition {
     float x, y;
 };
 static_assert(sizeof(ParticlePosition) == 2 * sizeof(float));
 
-extern std::array<ParticlePosition, kMaxParticles> particlePositions;
-
-extern int particleCount;        // particles 0..particleCount-1 move and are drawn
-extern float respawnChance;      // chance that a particle leaving sideways is respawned
-extern float particleTint;       // factor on the point colour
-// The tint the particle image is drawn with: particleTint before the latest tick's fade,
-// since the image has always been drawn before the layers fade in a frame.
-extern float particleImageTint;
-extern float MIN_PAR;            // point-size factor of the smallest band
-extern float MAX_PAR;            // point-size factor of the largest band
-extern int sizeLayerCount;       // number of point-size bands
-extern unsigned int particleLineProgram;  // program of the mode-2 line pass
-extern float lineVertexCount;    // particles joined by the mode-2 line strip
+// The particle set and the values its drawing reads, living for the whole run.
+struct ParticleState {
+    // Handed to GL as it stands, as a vertex array of two floats a particle.
+    std::array<ParticlePosition, kMaxParticles> particlePositions{};
+    int particleCount = kMaxParticles;  // particles 0..particleCount-1 move and are drawn
+    float respawnChance = 0.0f;         // chance that a particle leaving sideways is respawned
+    float particleTint = 1.0f;          // factor on the point colour
+    // The tint the particle image is drawn with: particleTint before the latest tick's
+    // fade, since the image has always been drawn before the layers fade in a frame.
+    float particleImageTint = 1.0f;
+    float MIN_PAR = 1.0f;     // point-size factor of the smallest band
+    float MAX_PAR = 6.0f;     // point-size factor of the largest band
+    int sizeLayerCount = 20;  // number of point-size bands
+    unsigned int particleLineProgram = 0;  // program of the line pass
+    // Particles joined by the line strip: only ever lowered, and neither a seek nor a
+    // reset puts it back.
+    float lineVertexCount = static_cast<float>(kMaxParticles / 80 - 1);
+};
+extern ParticleState particles;
 
 // Gives all 100000 particles a uniform random position (x then y, one draw each).
 void scatterParticles();

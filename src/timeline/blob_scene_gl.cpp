@@ -42,7 +42,7 @@ StringPoint bodyPoint(const CSoftObject& body, int index) {
 }
 
 StringPoint fluidPoint(int index) {
-    const ParticlePosition& p = particlePositions[static_cast<std::size_t>(index)];
+    const ParticlePosition& p = particles.particlePositions[static_cast<std::size_t>(index)];
     return {2.0f * p.x, FLOOR_Y, 2.0f * p.y};
 }
 
@@ -61,7 +61,7 @@ void drawBlobStrings() {
     glEnable(GL_POINT_SMOOTH);
     glHint(GL_POINT_SMOOTH_HINT, GL_NICEST);
 
-    const int fluidCount = particleCount < kMaxParticles ? particleCount : kMaxParticles;
+    const int fluidCount = particles.particleCount < kMaxParticles ? particles.particleCount : kMaxParticles;
     for (int strip = 0; strip < kBlobStrings; ++strip) {
         const StringPicks pick = pickStringPoints(static_cast<int>(softBodyA.particles.size()),
                                                   static_cast<int>(softBodyB.particles.size()),
@@ -197,7 +197,7 @@ void drawBlobSnapshot(float time) {
     // Drawn between frames, so everything the frame would have set before it is set here:
     // the target's whole area, no program, and the line width the particle image leaves.
     bindRenderTarget(blobTarget);
-    glViewport(0, 0, screenWidth, screenHeight);
+    glViewport(0, 0, screen.screenWidth, screen.screenHeight);
     glUseProgram(0);
     glLineWidth(2.0f);
     clearToBlack();

@@ -13,46 +13,46 @@ int beatIndexAt(float t) { return static_cast<int>(std::floor(t / 0.81f)); }
 
 void rollOverlayBeat(float t) {
     const int beat = beatIndexAt(t);
-    if (t > kOverlayBeatsStart && beat > lastOverlayBeat) {
-        lastOverlayBeat = beat;
+    if (t > kOverlayBeatsStart && beat > layers.lastOverlayBeat) {
+        layers.lastOverlayBeat = beat;
         const float r1 = static_cast<float>(rand15());
         const float r2 = static_cast<float>(rand15());
         const float r3 = static_cast<float>(rand15());
         const float r4 = static_cast<float>(rand15());
-        overlayOffset = {-r1 / 32767.0f * 1.8f, -r2 / 32767.0f * 1.8f, -r3 / 32767.0f * 0.1f};
-        overlayTurn = -r4 / 32767.0f * 0.5f;
+        layers.overlayOffset = {-r1 / 32767.0f * 1.8f, -r2 / 32767.0f * 1.8f, -r3 / 32767.0f * 0.1f};
+        layers.overlayTurn = -r4 / 32767.0f * 0.5f;
     }
 }
 
 void updateCreditsFade(float t, float delta) {
-    if (t < creditsEndTime && creditsAlpha < 1.0f) creditsAlpha += 0.03f * delta;
-    if (t > creditsEndTime) {
-        creditsAlpha -= 0.03f * delta;
-        if (creditsAlpha < 0.0f) creditsAlpha = 0.0f;
+    if (t < layers.creditsEndTime && layers.creditsAlpha < 1.0f) layers.creditsAlpha += 0.03f * delta;
+    if (t > layers.creditsEndTime) {
+        layers.creditsAlpha -= 0.03f * delta;
+        if (layers.creditsAlpha < 0.0f) layers.creditsAlpha = 0.0f;
     }
 }
 
 void updateEndLogoFade(float t, float delta) {
-    if (t < kEndLogoOut && endLogoAlpha < 1.0f) endLogoAlpha += 0.015f * delta;
+    if (t < kEndLogoOut && layers.endLogoAlpha < 1.0f) layers.endLogoAlpha += 0.015f * delta;
     if (t > kEndLogoOut) {
-        endLogoAlpha -= 0.04f * delta;
-        if (endLogoAlpha < 0.0f) endLogoAlpha = 0.0f;
+        layers.endLogoAlpha -= 0.04f * delta;
+        if (layers.endLogoAlpha < 0.0f) layers.endLogoAlpha = 0.0f;
     }
-    particleTint -= 0.059f * delta;
-    if (particleTint < 0.0f) particleTint = 0.0f;
+    particles.particleTint -= 0.059f * delta;
+    if (particles.particleTint < 0.0f) particles.particleTint = 0.0f;
 }
 
 void updateIntro(float t) {
     if (t < kIntroBeatsEnd) {
         const int beat = beatIndexAt(t);
-        if (beat > lastIntroBeat) {
-            lastIntroBeat = beat;
-            introFrameIndex += 1;
-            introPulse = 0.1f * (t / kIntroEnd);
-            if (introFrameIndex > 15) introFrameIndex = 15;
+        if (beat > layers.lastIntroBeat) {
+            layers.lastIntroBeat = beat;
+            layers.introFrameIndex += 1;
+            layers.introPulse = 0.1f * (t / kIntroEnd);
+            if (layers.introFrameIndex > 15) layers.introFrameIndex = 15;
         }
     }
-    if (introPulse > 0.0f) introPulse = introPulse / 1.02f;
+    if (layers.introPulse > 0.0f) layers.introPulse = layers.introPulse / 1.02f;
 }
 
 void updateLayers(float t, float delta) {

@@ -23,7 +23,7 @@ void composeLayers(float t) {
         glBindTexture(GL_TEXTURE_2D, creditsTexture);
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glColor4f(1.0f, 1.0f, 1.0f, creditsAlpha);
+        glColor4f(1.0f, 1.0f, 1.0f, layers.creditsAlpha);
         glPushMatrix();
         glTranslatef(0.0f, 0.4f, 0.0f);
         drawImageQuad();
@@ -43,21 +43,21 @@ void composeLayers(float t) {
         glBindTexture(GL_TEXTURE_2D, logoEndTexture);
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glColor4f(1.0f, 1.0f, 1.0f, endLogoAlpha);
+        glColor4f(1.0f, 1.0f, 1.0f, layers.endLogoAlpha);
         glPushMatrix();
         glTranslatef(0.0f, 0.0f, 0.0f);
         drawImageQuad();
         glPopMatrix();
     }
 
-    if (overlayOn != 0) {
+    if (layers.overlayOn != 0) {
         // 2 * source * destination with half the texture colour: a multiply.
         glBlendFunc(GL_DST_COLOR, GL_SRC_COLOR);
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, azorTexture);
         glPushMatrix();
-        glTranslatef(overlayOffset[0], overlayOffset[1], overlayOffset[2]);
-        glRotatef(20.0f * overlayTurn, 0.0f, 1.0f, 0.0f);
+        glTranslatef(layers.overlayOffset[0], layers.overlayOffset[1], layers.overlayOffset[2]);
+        glRotatef(20.0f * layers.overlayTurn, 0.0f, 1.0f, 0.0f);
         glScalef(5.0f, 5.0f, 5.0f);
         glTranslatef(overlayDriftAt(t), 0.0f, 0.0f);
         if (const float jump = overlayJumpAt(t); jump != 0.0f) glTranslatef(jump, 0.0f, 0.0f);
@@ -66,7 +66,7 @@ void composeLayers(float t) {
         glPopMatrix();
     }
 
-    if (negativeOn != 0) {
+    if (layers.negativeOn != 0) {
         glEnable(GL_BLEND);
         glBlendFunc(GL_ONE_MINUS_DST_COLOR, GL_ZERO);
         glDisable(GL_TEXTURE_2D);
@@ -77,9 +77,9 @@ void composeLayers(float t) {
     if (introShownAt(t)) {
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, introFrames[static_cast<std::size_t>(introFrameIndex)]);
-        glScalef(1.0f + introPulse, 1.0f + introPulse, 1.0f);
-        glTranslatef(-0.5f * introPulse, -0.5f * introPulse, 0.0f);
+        glBindTexture(GL_TEXTURE_2D, introFrames[static_cast<std::size_t>(layers.introFrameIndex)]);
+        glScalef(1.0f + layers.introPulse, 1.0f + layers.introPulse, 1.0f);
+        glTranslatef(-0.5f * layers.introPulse, -0.5f * layers.introPulse, 0.0f);
         glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
         drawImageQuad();
     }

@@ -9,11 +9,9 @@
 #include "sim/particles.h"
 #include "base/cue_times.h"
 #include "timeline/frame.h"
+#include "timeline/layer_state.h"
 
-float fluidStepCarry = 0.0f;
-int obstaclesCleared = 0;
-float particleStepScale = 1.0f;
-float particleSpeed = 1.0f;
+FluidStageState fluidStage;
 
 int pulsingSquareSize(float t) {
     // A time that is not a number would give no size at all; the square then rests at 20.
@@ -34,9 +32,9 @@ void shapeObstacles(float t) {
         for (int y = s; y < s + n; ++y) {
             for (int x = s; x < s + n; ++x) obstacle[cellIndex(x, y)] = 1;
         }
-    } else if (obstaclesCleared == 0) {
+    } else if (fluidStage.obstaclesCleared == 0) {
         std::fill_n(obstacle, kCellCount, 0);
-        obstaclesCleared = 1;
+        fluidStage.obstaclesCleared = 1;
     }
 }
 
@@ -44,12 +42,12 @@ int fluidStepsForFrame(float delta) {
     // Far beyond any jump of the clock (a day of demo time), but inside an int.
     constexpr float kMostSteps = 25.0f * 86400.0f;
     float f = std::isfinite(delta) ? std::clamp(delta * 25.0f, -kMostSteps, kMostSteps) : 0.0f;
-    if (fluidStepCarry > 1.0f) {
+    if (fluidStage.fluidStepCarry > 1.0f) {
         f = f + 1.0f;
-        fluidStepCarry = fluidStepCarry - 1.0f;
+        fluidStage.fluidStepCarry = fluidStage.fluidStepCarry - 1.0f;
     }
     const int n = static_cast<int>(std::floor(f));
-    fluidStepCarry = fluidStepCarry + (f - static_cast<float>(n));
+    fluidStage.fluidStepCarry = fluidStage.fluidStepCarry + (f - static_cast<float>(n));
     return n;
 }
 
@@ -79,8 +77,8 @@ TransformList cameraMovesAt(float t) {
 }
 
 void applyCameraRules(float t) {
-    particleStepScale = t < kIntroEnd ? 0.5f - 0.4f * (t / kIntroEnd) : 1.0f;
-    if (t < kCameraSettled) respawnChance = 0.25f;
+    fluidStage.particleStepScale = t < kIntroEnd ? 0.5f - 0.4f * (t / kIntroEnd) : 1.0f;
+    if (t < kCameraSettled) particles.respawnChance = 0.25f;
 }
 
 TransformList driftMovesAt(float t) {
@@ -97,9 +95,9 @@ TransformList driftMovesAt(float t) {
 
 void applyDriftRules(float t) {
     if (t > kCameraSettled && t < kWrapEnd) {
-        particleSpeed = 0.15f;
+        fluidStage.particleSpeed = 0.15f;
     } else if (t > kWrapEnd) {
-        particleSpeed = 0.25f;
+        fluidStage.particleSpeed = 0.25f;
     }
     // From here on the square exists only while its own tick's fluid is stepped.
     if (t > kObstaclesFlushed) std::fill_n(fluidGrid.obstacle, kCellCount, 0);
@@ -107,16 +105,16 @@ void applyDriftRules(float t) {
 
 void stepParticles(float t, float delta) {
     const float budget = delta / 15.0f * 0.01f;
-    const float k = blobActive == 1 ? 0.2f : 1.0f;
+    const float k = layers.blobActive == 1 ? 0.2f : 1.0f;
     const bool late = t > kCreditsIn;
-    const float g = particleSpeed * k * 0.75f;
+    const float g = fluidStage.particleSpeed * k * 0.75f;
     float covered = 0.0f;
     // particleStepScale is at least 0.1, so this loop is short for any sane delta.
-    while (covered < budget && particleStepScale > 0.0f) {
-        advanceParticles(particleStepScale * g, late, t);
-        covered = covered + particleStepScale;
+    while (covered < budget && fluidStage.particleStepScale > 0.0f) {
+        advanceParticles(fluidStage.particleStepScale * g, late, t);
+        covered = covered + fluidStage.particleStepScale;
     }
-    advanceParticles((budget - (covered - particleStepScale)) * g, late, t);
+    advanceParticles((budget - (covered - fluidStage.particleStepScale)) * g, late, t);
 }
 
 ParticleLayout particleLayoutAt(float t) {
@@ -145,8 +143,8 @@ TransformList wallPlacementAt(float t) {
 
 void applyLayoutRules(float t, float delta) {
     switch (particleLayoutAt(t)) {
-        case ParticleLayout::Wall: respawnChance = 0.0f; break;
-        case ParticleLayout::ThreeCopies: respawnChance = 0.65f; break;
+        case ParticleLayout::Wall: particles.respawnChance = 0.0f; break;
+        case ParticleLayout::ThreeCopies: particles.respawnChance = 0.65f; break;
         case ParticleLayout::Squeezed: break;
     }
     lowerLineBudget(t, delta, particleDrawCallsAt(t));

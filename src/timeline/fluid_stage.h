@@ -4,10 +4,14 @@
 
 #include "timeline/transforms.h"
 
-extern float fluidStepCarry;     // fractions of fluid steps carried to later ticks
-extern int obstaclesCleared;     // set when the obstacles are cleared at 183 s; never reset
-extern float particleStepScale;  // factor of the particle advance, set with the camera every tick
-extern float particleSpeed;      // factor of the particle advance, set with the drift from 45 s
+// What the stage carries from tick to tick.
+struct FluidStageState {
+    float fluidStepCarry = 0.0f;     // fractions of fluid steps carried to later ticks
+    int obstaclesCleared = 0;        // set when the obstacles are cleared; never reset
+    float particleStepScale = 1.0f;  // factor of the particle advance, set with the camera
+    float particleSpeed = 1.0f;      // factor of the particle advance, set with the drift
+};
+extern FluidStageState fluidStage;
 
 // Side of the pulsing square at t: trunc(20 - 15 sin(0.2 t)), 5..35 cells.
 int pulsingSquareSize(float t);

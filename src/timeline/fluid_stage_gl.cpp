@@ -24,7 +24,7 @@ void renderParticleImage(float t) {
         glTranslatef(0.0f, 0.1f, 0.0f);
         glScalef(1.0f, 0.8f, 1.0f);
         drawParticles(ParticleDrawing::Points);
-        particleLineProgram = lineGeomProgram;
+        particles.particleLineProgram = lineGeomProgram;
         drawParticles(ParticleDrawing::PointsAndLines);
         return;
     }
@@ -33,8 +33,8 @@ void renderParticleImage(float t) {
     if (layout == ParticleLayout::Wall) {
         // 25 by 12 copies of the periodic fluid, turning and coming closer.
         glPushMatrix();
-        const float savedMaxPar = MAX_PAR;
-        MAX_PAR = 0.25f * MAX_PAR;
+        const float savedMaxPar = particles.MAX_PAR;
+        particles.MAX_PAR = 0.25f * particles.MAX_PAR;
         applyTransforms(wallPlacementAt(t));
         for (int row = 0; row < 12; ++row) {
             for (int column = 0; column < 25; ++column) {
@@ -43,7 +43,7 @@ void renderParticleImage(float t) {
             }
             glTranslatef(-25.0f, -1.0f, 0.0f);
         }
-        MAX_PAR = savedMaxPar;
+        particles.MAX_PAR = savedMaxPar;
         glPopMatrix();
     } else {
         glPushMatrix();
@@ -58,10 +58,10 @@ void renderParticleImage(float t) {
 
     if (lineCopiesShown(t)) {
         glTranslatef(0.0f, 0.0f, 0.1f);
-        particleLineProgram = lineGeomProgram;
+        particles.particleLineProgram = lineGeomProgram;
         drawParticles(ParticleDrawing::PointsAndLines);
         glTranslatef(1.0f, 0.0f, 0.0f);
-        particleLineProgram = lineGeomProgram;
+        particles.particleLineProgram = lineGeomProgram;
         drawParticles(ParticleDrawing::PointsAndLines);
     }
 }

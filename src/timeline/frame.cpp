@@ -2,12 +2,11 @@
 #include "timeline/frame.h"
 
 #include "base/cue_times.h"
-
-int blobActive = 0;
+#include "timeline/layer_state.h"
 
 void updateBlobSwitch(float t) {
     if (t > kBlobSceneStart) {
-        blobActive = 1;
-        if (t > kWallStart) blobActive = 0;
+        layers.blobActive = 1;
+        if (t > kWallStart) layers.blobActive = 0;
     }
 }

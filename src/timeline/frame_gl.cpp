@@ -12,6 +12,7 @@
 #include "timeline/fluid_stage.h"
 #include "timeline/tick.h"
 #include "render/views.h"
+#include "timeline/layer_state.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ void runFrame() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
     // The particle image: twice the picture size, under the look-at saved here.
-    glViewport(0, 0, 2 * screenWidth, 2 * screenHeight);
+    glViewport(0, 0, 2 * screen.screenWidth, 2 * screen.screenHeight);
     glPointSize(1.0f);
     glLineWidth(1.0f);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
@@ -72,7 +73,7 @@ void runFrame() {
 
     // The picture: the scene target at the picture size, back at the look-at.
     bindWindowFramebuffer();
-    glViewport(0, 0, screenWidth, screenHeight);
+    glViewport(0, 0, screen.screenWidth, screen.screenHeight);
     bindRenderTarget(sceneTarget);
     glPopMatrix();
     glPushMatrix();
@@ -81,8 +82,8 @@ void runFrame() {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_COLOR, GL_ONE_MINUS_SRC_ALPHA);
     glPopMatrix();
-    if (blobActive == 1) composeBlobSection(t);
-    if (blobActive == 0) composeLayers(t);
+    if (layers.blobActive == 1) composeBlobSection(t);
+    if (layers.blobActive == 0) composeLayers(t);
     frameStats.lap(FrameStage::Composition);
 
     applyPostProcessing();

@@ -4,12 +4,21 @@
 
 #include <array>
 
-extern int lastOverlayBeat;                // the last 0.81 s beat that placed the overlay
-extern std::array<float, 3> overlayOffset;  // random translation of the overlay
-extern float overlayTurn;                  // random turn of the overlay (degrees / 20)
-extern float creditsAlpha;
-extern float creditsEndTime;  // the credits fade out after this
-extern float endLogoAlpha;
-extern int introFrameIndex;   // which intro image is shown; starts at 2, never above 15
-extern int lastIntroBeat;     // the last 0.81 s beat that advanced the intro
-extern float introPulse;      // zoom pulse of the intro image
+#include "base/cue_times.h"
+
+struct LayerState {
+    int lastOverlayBeat = 0;                  // the last beat that placed the overlay
+    std::array<float, 3> overlayOffset{};    // random translation of the overlay
+    float overlayTurn = 0.0f;                 // random turn of the overlay (degrees / 20)
+    float creditsAlpha = 0.0f;
+    float creditsEndTime = kCreditsOut;       // the credits fade out after this
+    float endLogoAlpha = 0.0f;
+    int introFrameIndex = 2;                  // which intro image is shown; never above 15
+    int lastIntroBeat = 0;                    // the last beat that advanced the intro
+    float introPulse = 0.0f;                  // zoom pulse of the intro image
+    // The two switches of the tuning files: the picture starts inverted, without overlay.
+    int negativeOn = 1;
+    int overlayOn = 0;
+    int blobActive = 0;  // 1 while the blob section replaces the layer composition
+};
+extern LayerState layers;

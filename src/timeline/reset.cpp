@@ -9,8 +9,8 @@
 
 void resetSimulation() {
     resetTuningCursors();
-    lastOverlayBeat = 0;
-    lastIntroBeat = 0;
+    layers.lastOverlayBeat = 0;
+    layers.lastIntroBeat = 0;
 
     // The fluid at rest with density 1 in both buffers, solid cells included.
     for (auto& buffer : fluidGrid.distributions) {

@@ -10,21 +10,22 @@
 #include "timeline/compose.h"
 #include "timeline/fluid_stage.h"
 #include "timeline/frame.h"
+#include "timeline/layer_state.h"
 
 TickEvents runTick(const TickInput& tick) {
     const float t = tick.time;
     TickEvents events;
-    particleImageTint = particleTint;
+    particles.particleImageTint = particles.particleTint;
     updateBlobSwitch(t);
     applyTuningSchedules(t);
     prepareFluid(t, tick.delta);
     applyCameraRules(t);
-    if (!tick.paused && blobActive == 1) stepSoftBodies(t, tick.delta);
+    if (!tick.paused && layers.blobActive == 1) stepSoftBodies(t, tick.delta);
     stepParticles(t, tick.delta);
     applyDriftRules(t);
     applyLayoutRules(t, tick.delta);
     rollOverlayBeat(t);
-    if (blobActive == 1) {
+    if (layers.blobActive == 1) {
         events.blobSnapshotDue = advanceBlobTiming(blobTiming, t, tick.delta);
         applyCameraKeys(t, camera);
         seedRandom(sharedGeneratorAfterBlobFrame(t));

@@ -11,14 +11,12 @@
 
 #include "sim/particles.h"
 #include "base/whole_file.h"
+#include "timeline/layer_state.h"
 
 TuningList numList{TuningKind::ParticleCount, 99};
 TuningList sizeList{TuningKind::Size, 254};
 TuningList negativeList{TuningKind::Negative, 99};
 TuningList kszakList{TuningKind::Kszak, 100};
-
-int negativeOn = 1;
-int overlayOn = 0;
 
 namespace {
 
@@ -140,18 +138,18 @@ TuningRecord convertRecord(TuningKind kind, const Word* words) {
 void applyRecord(TuningKind kind, const TuningRecord& record) {
     switch (kind) {
         case TuningKind::ParticleCount:
-            particleCount = std::min(record.first, kMaxParticles);
+            particles.particleCount = std::min(record.first, kMaxParticles);
             break;
         case TuningKind::Size:
-            MIN_PAR = static_cast<float>(record.first);
-            MAX_PAR = static_cast<float>(record.second);
-            sizeLayerCount = record.third;
+            particles.MIN_PAR = static_cast<float>(record.first);
+            particles.MAX_PAR = static_cast<float>(record.second);
+            particles.sizeLayerCount = record.third;
             break;
         case TuningKind::Negative:
-            negativeOn = record.first;
+            layers.negativeOn = record.first;
             break;
         case TuningKind::Kszak:
-            overlayOn = record.first;
+            layers.overlayOn = record.first;
             break;
     }
 }

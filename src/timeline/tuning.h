@@ -31,8 +31,6 @@ extern TuningList sizeList;      // dat/p-size.dat: time, MIN_PAR, MAX_PAR, size
 extern TuningList negativeList;  // dat/p-negative.dat: time, negativeOn
 extern TuningList kszakList;     // dat/p-kszak.dat: time, overlayOn
 
-extern int negativeOn;  // 1 at start: the picture is inverted until a record turns it off
-extern int overlayOn;   // 0 at start
 
 inline constexpr const char* kNumListPath = "dat/p-num.dat";
 inline constexpr const char* kSizeListPath = "dat/p-size.dat";

@@ -21,10 +21,10 @@ std::vector<std::uint8_t> composeAt(float t) {
     drawBlobSnapshot(t);
     glUseProgram(0);
     bindRenderTarget(sceneTarget);
-    glViewport(0, 0, screenWidth, screenHeight);
+    glViewport(0, 0, screen.screenWidth, screen.screenHeight);
     setPerspectiveView();
     composeBlobSection(t);
-    return gltest::readPixels(0, 0, screenWidth, screenHeight);
+    return gltest::readPixels(0, 0, screen.screenWidth, screen.screenHeight);
 }
 
 // Share of pixels whose colour differs clearly between two pictures.
@@ -46,14 +46,14 @@ TEST(BlobGl, BodiesAndStringsShow) {
     setStartGravity();
     setStartCamera();
     scatterParticles();
-    particleCount = 2000;
+    particles.particleCount = 2000;
     gltest::drainGlErrors();
     for (float t = kBlobSceneStart; t < 112.0f; t += 1.0f / 60.0f) stepSoftBodies(t, 1.0f / 60.0f);
 
     const auto with = composeAt(112.0f);
-    particleCount = 0;  // the strings' ends on the floor go
+    particles.particleCount = 0;  // the strings' ends on the floor go
     const auto noFluid = composeAt(112.0f);
-    particleCount = 2000;
+    particles.particleCount = 2000;
     for (CSoftObject* body : {&softBodyA, &softBodyB, &softBodyC}) {
         for (SoftParticle& p : body->particles) p.position.z += 5000.0f;  // far out of sight
     }

@@ -12,8 +12,8 @@ namespace {
 TEST(ParticlesGl, BandsTimeTintAndTheLineStrip) {
     gltest::ensureContext();
     fluidtest::SavedFluidState saved;
-    const unsigned int lineProgram = particleLineProgram, sprite = particleSpriteTexture;
-    particleLineProgram = 0;
+    const unsigned int lineProgram = particles.particleLineProgram, sprite = particleSpriteTexture;
+    particles.particleLineProgram = 0;
     particleSpriteTexture = 0;  // no sprite image: each point shows the plain drawing colour
     GLuint colour = 0, framebuffer = 0;
     glGenTextures(1, &colour);
@@ -38,26 +38,26 @@ TEST(ParticlesGl, BandsTimeTintAndTheLineStrip) {
         return std::pair(gltest::readPixels(16, 16, 1, 1)[0], gltest::readPixels(48, 48, 1, 1)[0]);
     };
 
-    particleCount = kMaxParticles;
-    sizeLayerCount = 20;
-    MIN_PAR = MAX_PAR = 24.0f;  // 3 pixels at the test picture height of 180
-    particleImageTint = 1.0f;
+    particles.particleCount = kMaxParticles;
+    particles.sizeLayerCount = 20;
+    particles.MIN_PAR = particles.MAX_PAR = 24.0f;  // 3 pixels at the test picture height of 180
+    particles.particleImageTint = 1.0f;
     // Band 0 (particles 0..4999) at the upper right, every other band at the lower left.
-    for (int i = 0; i < kMaxParticles; ++i) particlePositions[i] = {i < 5000 ? 0.75f : 0.25f, i < 5000 ? 0.75f : 0.25f};
+    for (int i = 0; i < kMaxParticles; ++i) particles.particlePositions[i] = {i < 5000 ? 0.75f : 0.25f, i < 5000 ? 0.75f : 0.25f};
     const auto [bands, firstBand] = drawn(30.0f, ParticleDrawing::Points);
     EXPECT_GT(bands, 40);
     EXPECT_EQ(firstBand, 0);  // band 0 is never drawn
     EXPECT_EQ(drawn(25.5f, ParticleDrawing::CopyPoints).first, 0);
-    particleImageTint = 0.0f;
+    particles.particleImageTint = 0.0f;
     EXPECT_EQ(drawn(30.0f, ParticleDrawing::Points).first, 0);
 
     // Mode 2 joins the first 1249 particles, here along the diagonal; one band draws no points.
-    sizeLayerCount = 1;
-    lineVertexCount = 1249.0f;
-    for (int i = 0; i < 1249; ++i) particlePositions[i] = {0.1f + 0.8f * i / 1248.0f, 0.1f + 0.8f * i / 1248.0f};
+    particles.sizeLayerCount = 1;
+    particles.lineVertexCount = 1249.0f;
+    for (int i = 0; i < 1249; ++i) particles.particlePositions[i] = {0.1f + 0.8f * i / 1248.0f, 0.1f + 0.8f * i / 1248.0f};
     EXPECT_GT(drawn(30.0f, ParticleDrawing::PointsAndLines).first, 0);
     lowerLineBudget(170.0f, 1000.0f, 1);  // after 165 s the budget is spent and the strip draws nothing
-    EXPECT_EQ(lineVertexCount, 0.0f);
+    EXPECT_EQ(particles.lineVertexCount, 0.0f);
     EXPECT_EQ(drawn(170.0f, ParticleDrawing::PointsAndLines).first, 0);
     EXPECT_EQ(gltest::drainGlErrors(), static_cast<GLenum>(GL_NO_ERROR));
 
@@ -68,7 +68,7 @@ TEST(ParticlesGl, BandsTimeTintAndTheLineStrip) {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glDeleteFramebuffers(1, &framebuffer);
     glDeleteTextures(1, &colour);
-    particleLineProgram = lineProgram;
+    particles.particleLineProgram = lineProgram;
     particleSpriteTexture = sprite;
 }
 

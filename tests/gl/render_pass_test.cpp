@@ -75,7 +75,7 @@ protected:
     void TearDown() override {
         blendLayers = savedLayers_;
         demoClock.time = savedTime_;
-        letterboxOffsetY = savedOffset_;
+        screen.letterboxOffsetY = savedOffset_;
         glUseProgram(0);
         bindWindowFramebuffer();
     }
@@ -100,7 +100,7 @@ protected:
 private:
     const BlendLayerList savedLayers_ = blendLayers;
     const float savedTime_ = demoClock.time;
-    const int savedOffset_ = letterboxOffsetY;
+    const int savedOffset_ = screen.letterboxOffsetY;
 };
 
 // Layer i reads one target and writes the other; the window shows the last one written.
@@ -174,7 +174,7 @@ TEST_F(RenderGlPass, LayerImageShowsUprightAndScrollsInsideTheWindow) {
 TEST_F(RenderGlPass, FinalCopyLandsAtTheLetterboxOffset) {
     fillScene([](int, int y) { return Rgba{y, 0, 0, 255}; });  // red tells the picture row
     blendLayers.clear();
-    letterboxOffsetY = 10;
+    screen.letterboxOffsetY = 10;
     runPass(10.0f, {0, 255, 0, 255});
     expectNear(windowPixel(W / 2, 9), {0, 255, 0, 255}, "below the picture: cleared", 0);
     expectNear(windowPixel(W / 2, 10), {0, 0, 0, 255}, "picture row 0", 1);

@@ -25,9 +25,9 @@ void recordSnapshot(float time) { snapshotTimes.push_back(time); }
 
 // Everything the ticks change besides the fluid's state, put back after the test.
 auto tickGlobals() {
-    return std::tie(creditsAlpha, endLogoAlpha, blobActive, obstaclesCleared, fluidStepCarry, particleSpeed,
-                    particleStepScale, introFrameIndex, lastIntroBeat, introPulse, lastOverlayBeat, overlayOffset,
-                    overlayTurn, blobTiming, softSimTime, softBodyA, softBodyB, softBodyC);
+    return std::tie(layers.creditsAlpha, layers.endLogoAlpha, layers.blobActive, fluidStage.obstaclesCleared, fluidStage.fluidStepCarry, fluidStage.particleSpeed,
+                    fluidStage.particleStepScale, layers.introFrameIndex, layers.lastIntroBeat, layers.introPulse, layers.lastOverlayBeat, layers.overlayOffset,
+                    layers.overlayTurn, blobTiming, softSimTime, softBodyA, softBodyB, softBodyC);
 }
 template <typename... T>
 std::tuple<T...> valuesOf(std::tuple<T&...>);
@@ -55,29 +55,29 @@ TEST(Ticks, ALateStartRunsEveryTickBefore) {
         tickGlobals() = *saved;
         std::fill_n(fluidGrid.obstacle, kCellCount, 0);
         resetSimulation();
-        particleCount = 2000;  // the rules, not the particles' cost, are under test
+        particles.particleCount = 2000;  // the rules, not the particles' cost, are under test
         setStartGravity();
-        creditsAlpha = endLogoAlpha = fluidStepCarry = 0.0f;
-        particleTint = 1.0f;
-        lineVertexCount = 1249.0f;
+        layers.creditsAlpha = layers.endLogoAlpha = fluidStage.fluidStepCarry = 0.0f;
+        particles.particleTint = 1.0f;
+        particles.lineVertexCount = 1249.0f;
         snapshotTimes.clear();
         EXPECT_EQ(runTicksBefore(c.start, recordSnapshot, 2.0f), static_cast<std::int64_t>(c.start * 60.0f));
         EXPECT_EQ(snapshotTimes, c.snapshots);
         EXPECT_TRUE(std::all_of(fluidGrid.velocityX, fluidGrid.velocityX + kCellCount,
                                 [](float v) { return std::isfinite(v) && std::abs(v) < 0.5f; }));
-        EXPECT_NEAR(creditsAlpha, c.credits, 0.01f);
-        EXPECT_NEAR(endLogoAlpha, c.logo, 0.01f);
-        EXPECT_NEAR(particleTint, c.tint, 0.01f);
+        EXPECT_NEAR(layers.creditsAlpha, c.credits, 0.01f);
+        EXPECT_NEAR(layers.endLogoAlpha, c.logo, 0.01f);
+        EXPECT_NEAR(particles.particleTint, c.tint, 0.01f);
         // The particle image is drawn with the tint from before the last tick's fade, as a
         // frame drew it before its layers faded.
         if (c.start == 210.0f) {
-            EXPECT_EQ(particleTint, particleImageTint - 0.059f * tickDelta(12599));
+            EXPECT_EQ(particles.particleTint, particles.particleImageTint - 0.059f * tickDelta(12599));
         } else {
-            EXPECT_EQ(particleImageTint, particleTint);
+            EXPECT_EQ(particles.particleImageTint, particles.particleTint);
         }
-        EXPECT_EQ(blobActive, c.blob);
-        EXPECT_EQ(introFrameIndex, c.introImage);
-        EXPECT_NEAR(lineVertexCount, c.lines, 2.0f);
+        EXPECT_EQ(layers.blobActive, c.blob);
+        EXPECT_EQ(layers.introFrameIndex, c.introImage);
+        EXPECT_NEAR(particles.lineVertexCount, c.lines, 2.0f);
         // The soft bodies took a step each tick of the section, and stayed whole.
         const float simulated = softSimTime - std::get<14>(*saved);
         EXPECT_EQ(simulated > 0.0f, c.start > kBlobSceneStart) << simulated;

@@ -11,14 +11,15 @@
 #include "sim/particles.h"
 #include "timeline/tuning.h"
 #include "base/demo_clock.h"
+#include "timeline/layer_state.h"
 
 namespace fluidtest {
 
 // Every global the fluid tests touch, as references; valuesOf gives the tuple of their values.
 inline auto fluidGlobals() {
-    return std::tie(fluidGrid, particlePositions, particleTargets, logoPixels, demoClock, particleCount, respawnChance,
-                    particleTint, MIN_PAR, MAX_PAR, sizeLayerCount, lineVertexCount, negativeOn, overlayOn, numList,
-                    sizeList, negativeList, kszakList, particleImageTint);
+    return std::tie(fluidGrid, particles.particlePositions, particleTargets, logoPixels, demoClock, particles.particleCount, particles.respawnChance,
+                    particles.particleTint, particles.MIN_PAR, particles.MAX_PAR, particles.sizeLayerCount, particles.lineVertexCount, layers.negativeOn, layers.overlayOn, numList,
+                    sizeList, negativeList, kszakList, particles.particleImageTint);
 }
 template <typename... T>
 std::tuple<T...> valuesOf(std::tuple<T&...>);

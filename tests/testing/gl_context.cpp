@@ -22,8 +22,8 @@ void ensureContext() {
         std::fprintf(stderr, "glewInit failed: %s\n", glewGetErrorString(status));
         std::exit(1);
     }
-    screenWidth = kWidth;
-    screenHeight = kHeight;
+    screen.screenWidth = kWidth;
+    screen.screenHeight = kHeight;
     ready = true;
 }
 

@@ -57,19 +57,19 @@ TEST(Particles, OneParticleThroughThePhases) {
         {"vertical exits wrap", 100.0f, {0.5f, 0.05f}, {}, 0, -0.1f, 0, {0.5f, 0.95f}, false},
         {"no fluid cell to respawn in", 100.0f, {-0.1f, 0.5f}, {}, 0, 0, 0, {-0.1f, 0.5f}, true, true},
     };
-    particleCount = 1;
-    respawnChance = 1.0f;
+    particles.particleCount = 1;
+    particles.respawnChance = 1.0f;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         fillFlow(c.vx, c.vy);
         std::fill(std::begin(fluidGrid.obstacle), std::end(fluidGrid.obstacle), c.solid);
         logoPixels.fill(c.logo);
         particleTargets[0] = c.target;
-        particlePositions[0] = c.from;
+        particles.particlePositions[0] = c.from;
         seedRandom(1);
         advanceParticles(1.0f, c.t > 155.0f, c.t);
-        EXPECT_NEAR(particlePositions[0].x, c.to.x, 1e-6f);
-        EXPECT_NEAR(particlePositions[0].y, c.to.y, 1e-6f);
+        EXPECT_NEAR(particles.particlePositions[0].x, c.to.x, 1e-6f);
+        EXPECT_NEAR(particles.particlePositions[0].y, c.to.y, 1e-6f);
         const int next = rand15();
         seedRandom(1);
         EXPECT_EQ(next != rand15(), c.draws);
@@ -78,9 +78,9 @@ TEST(Particles, OneParticleThroughThePhases) {
     fillFlow(0.0f, 0.0f);
     for (int cell = 0; cell < kCellCount; ++cell) fluidGrid.obstacle[cell] = cell / 50 != 10 && cell % 50 != 33;
     for (int n = 0; n < 2000; ++n) {
-        particlePositions[0] = {-0.1f, 0.5f};
+        particles.particlePositions[0] = {-0.1f, 0.5f};
         advanceParticles(0.0f, false, 100.0f);
-        const auto [x, y] = particlePositions[0];
+        const auto [x, y] = particles.particlePositions[0];
         ASSERT_EQ(fluidGrid.obstacle[cellIndex(latticeSpan(49.0f * x).c0, latticeSpan(49.0f * y).c0)], 0) << x << ' ' << y;
     }
 }
@@ -110,12 +110,12 @@ TEST(Particles, SizeBands) {
 // Frozen on purpose: the loop as it was before it was split into blocks, to hold the blocks
 // of eight to it bit for bit, the generator's draws included.
 void referenceAdvance(std::vector<ParticlePosition>& positions, float dt, bool late, float t) {
-    const int count = std::min(particleCount, kMaxParticles);
+    const int count = std::min(particles.particleCount, kMaxParticles);
     const float squeeze = std::min((t - 155.0f) / 15.0f, 1.0f);
     const float pull = std::min((t - 175.0f) / 34.0f, 1.0f);
     const float damp = std::min((t - 190.0f) / 14.0f, 1.0f);
     auto sideways = [&](float& x, float& y, float by) {  // wrap, or by chance respawn
-        if ((t > 45.5f && t < 58.5f) || !(randUnit() <= respawnChance) || late) {
+        if ((t > 45.5f && t < 58.5f) || !(randUnit() <= particles.respawnChance) || late) {
             x += by;
         } else {
             respawnParticle(x, y);
@@ -163,7 +163,7 @@ void plantOddPositions() {
         {-0.01f, 0.5f}, {0.5f, -0.015f}, {-0.002f, -0.003f},  // the upper neighbour wraps to cell 0
     };
     for (std::size_t n = 0; n < std::size(odd); ++n) {
-        particlePositions[3 * n] = particlePositions[3 * n + 37] = particlePositions[3 * n + 4099] = odd[n];
+        particles.particlePositions[3 * n] = particles.particlePositions[3 * n + 37] = particles.particlePositions[3 * n + 4099] = odd[n];
     }
     std::size_t edge = 200;
     for (int k = 1; k < 49; ++k) {
@@ -171,9 +171,9 @@ void plantOddPositions() {
         for (int step = 0; step < 8; ++step, x = std::nextafter(x, 0.0f)) {
             const int apart = latticeSpan(49.0f * x).c1 - latticeSpan(49.0f * x).c0;
             if (apart == 1 || apart == 1 - kGridSize) continue;
-            particlePositions[edge++] = {x, 0.5f};
-            particlePositions[edge++] = {0.5f, x};
-            particlePositions[edge++] = {x, x};
+            particles.particlePositions[edge++] = {x, 0.5f};
+            particles.particlePositions[edge++] = {0.5f, x};
+            particles.particlePositions[edge++] = {x, x};
             break;
         }
     }
@@ -182,7 +182,7 @@ void plantOddPositions() {
 
 // Runs both from the same positions and generator state, comparing after each frame.
 void expectSameFrames(float t, int frames) {
-    std::vector<ParticlePosition> expected(particlePositions.begin(), particlePositions.end());
+    std::vector<ParticlePosition> expected(particles.particlePositions.begin(), particles.particlePositions.end());
     for (int frame = 0; frame < frames; ++frame) {
         const float now = t + 0.01f * static_cast<float>(frame);
         const float dt = frame % 2 == 0 ? 0.1875f : 0.03125f;
@@ -194,7 +194,7 @@ void expectSameFrames(float t, int frames) {
         advanceParticles(dt, t > 155.0f, now);
         ASSERT_EQ(expectedNext, rand15()) << "draws differ at t = " << now;
         for (std::size_t i = 0; i < expected.size(); ++i) {
-            ASSERT_EQ(std::memcmp(&expected[i], &particlePositions[i], sizeof(ParticlePosition)), 0)
+            ASSERT_EQ(std::memcmp(&expected[i], &particles.particlePositions[i], sizeof(ParticlePosition)), 0)
                 << "t = " << now << ", frame " << frame << ", particle " << i;
         }
     }
@@ -234,17 +234,17 @@ TEST(ParticlesExact, BlocksMatchOneAtATime) {
             }
             for (auto& target : particleTargets) target = {randUnit(), randUnit()};
             for (auto& pixel : logoPixels) pixel = randUnit() < 0.5f ? 0 : 255;
-            for (auto& p : particlePositions) p = {randUnit(), randUnit()};
+            for (auto& p : particles.particlePositions) p = {randUnit(), randUnit()};
             if (c.lattice == Lattice::NegativeZero) {
                 fillFlow(0.0f, 0.0f);
                 for (int x = 0; x < kGridSize; ++x) fluidGrid.velocityY[cellIndex(x, 0)] = -0.0f;
-                std::fill_n(particlePositions.begin(), 64, ParticlePosition{0.0f, -0.0f});
+                std::fill_n(particles.particlePositions.begin(), 64, ParticlePosition{0.0f, -0.0f});
             }
             if (c.oddPositions) plantOddPositions();
-            particleCount = c.count;
-            respawnChance = c.chance;
+            particles.particleCount = c.count;
+            particles.respawnChance = c.chance;
             expectSameFrames(t, c.frames);
-            EXPECT_TRUE(c.lattice != Lattice::NegativeZero || t != 30.0f || std::signbit(particlePositions[9].y));
+            EXPECT_TRUE(c.lattice != Lattice::NegativeZero || t != 30.0f || std::signbit(particles.particlePositions[9].y));
         }
     }
 }

@@ -39,8 +39,8 @@ TEST(FluidSolver, MatchesThePlainStepBitForBit) {
 class Reset : public ::testing::Test {
 protected:
     fluidtest::SavedFluidState saved;
-    const int overlayBeat = lastOverlayBeat, introBeat = lastIntroBeat;
-    void TearDown() override { lastOverlayBeat = overlayBeat; lastIntroBeat = introBeat; }
+    const int overlayBeat = layers.lastOverlayBeat, introBeat = layers.lastIntroBeat;
+    void TearDown() override { layers.lastOverlayBeat = overlayBeat; layers.lastIntroBeat = introBeat; }
 };
 
 TEST_F(Reset, OneStepFromRestAndTheCentralBlock) {
@@ -61,13 +61,13 @@ TEST_F(Reset, OneStepFromRestAndTheCentralBlock) {
 
 TEST_F(Reset, RestartsSchedulesBeatsAndParticles) {
     numList.cursor = sizeList.cursor = negativeList.cursor = kszakList.cursor = 2;
-    lastOverlayBeat = 40;
-    lastIntroBeat = 12;
+    layers.lastOverlayBeat = 40;
+    layers.lastIntroBeat = 12;
     seedRandom(500);
     resetSimulation();
     for (TuningList* list : {&numList, &sizeList, &negativeList, &kszakList}) EXPECT_EQ(list->cursor, 0);
-    EXPECT_EQ(std::tuple(lastOverlayBeat, lastIntroBeat), std::tuple(0, 0));
-    const ParticlePosition first = particlePositions[0];
+    EXPECT_EQ(std::tuple(layers.lastOverlayBeat, layers.lastIntroBeat), std::tuple(0, 0));
+    const ParticlePosition first = particles.particlePositions[0];
     seedRandom(500);  // scattered from the current generator, x then y
     EXPECT_EQ(first.x, randUnit());
     EXPECT_EQ(first.y, randUnit());

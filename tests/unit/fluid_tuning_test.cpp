@@ -11,6 +11,7 @@
 
 #include "render/layer_list.h"
 #include "testing/fluid_support.h"
+#include "timeline/layer_state.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ TEST(Tuning, SchedulesApplyOneRecordPerFrameAfterItsTime) {
     load(sizeList, "40 2 9 10\n");
     load(negativeList, "0 0\n12.5 1\n");
     load(kszakList, "3.25 1\n");
-    std::tie(particleCount, negativeOn, overlayOn, sizeLayerCount) = std::tuple(5, 1, 0, 20);
+    std::tie(particles.particleCount, layers.negativeOn, layers.overlayOn, particles.sizeLayerCount) = std::tuple(5, 1, 0, 20);
     // Calls 'a' apply, 'r' reset the cursors and apply, at t; the values after it.
     struct Step { char call; float t; int count, negative, overlay, layers; };
     const Step steps[] = {
@@ -40,10 +41,10 @@ TEST(Tuning, SchedulesApplyOneRecordPerFrameAfterItsTime) {
         SCOPED_TRACE(testing::Message() << s.call << " at " << s.t);
         if (s.call == 'r') resetTuningCursors();
         applyTuningSchedules(s.t);
-        EXPECT_EQ(std::tie(particleCount, negativeOn, overlayOn, sizeLayerCount),
+        EXPECT_EQ(std::tie(particles.particleCount, layers.negativeOn, layers.overlayOn, particles.sizeLayerCount),
                   std::tie(s.count, s.negative, s.overlay, s.layers));
     }
-    EXPECT_EQ(std::tuple(MIN_PAR, MAX_PAR), std::tuple(2.0f, 9.0f));
+    EXPECT_EQ(std::tuple(particles.MIN_PAR, particles.MAX_PAR), std::tuple(2.0f, 9.0f));
 }
 
 TEST(Tuning, WordsConvertLikeAtoiAndAtofAndSaturate) {

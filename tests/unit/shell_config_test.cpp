@@ -20,7 +20,7 @@ TEST(ShellConfig, ThreeWordsChooseSizeAndMode) {
             std::string width, height, mode;
             words >> width >> height >> mode;
             readConfigWords(in);
-            EXPECT_EQ(std::tuple(screenWidth, screenHeight, fullScreen),
+            EXPECT_EQ(std::tuple(screen.screenWidth, screen.screenHeight, screen.fullScreen),
                       std::tuple(std::atoi(width.c_str()), std::atoi(height.c_str()), mode == "fullscreen" ? 1 : 0))
                 << '"' << text.substr(0, n) << '"';
         }
@@ -28,9 +28,9 @@ TEST(ShellConfig, ThreeWordsChooseSizeAndMode) {
     // A 200-character word is read as bounded words: the third word read is its rest.
     std::istringstream overlong(std::string(200, '7') + " 5 fullscreen");
     readConfigWords(overlong);
-    EXPECT_EQ(fullScreen, 0);
+    EXPECT_EQ(screen.fullScreen, 0);
     formatGameMode("%s", std::string(300, 'x').c_str());
-    EXPECT_EQ(std::strlen(gameModeString), 79u);
+    EXPECT_EQ(std::strlen(screen.gameModeString), 79u);
 }
 
 // The size words after the program name, over the configuration (or its defaults when
@@ -55,9 +55,9 @@ TEST(ShellConfig, SizeWordsOnTheCommandLine) {
              {nullptr, "wide tall", two, "not all whole numbers", 0, 0, "0x0"},
          }) {
         SCOPED_TRACE(c.words);
-        screenWidth = 1920;
-        screenHeight = 1080;
-        fullScreen = 1;
+        screen.screenWidth = 1920;
+        screen.screenHeight = 1080;
+        screen.fullScreen = 1;
         std::istringstream config(c.config != nullptr ? c.config : ""), split(c.words);
         c.config != nullptr ? readConfigWords(config) : readConfigFile("no-such-config-file.dat");
         std::vector<std::string> words = {"velkarn"};
@@ -75,7 +75,7 @@ TEST(ShellConfig, SizeWordsOnTheCommandLine) {
         EXPECT_TRUE(error.empty() || (error.find("W H") != std::string::npos && error.find('\n') == error.size() - 1))
             << "one line that says how: " << error;
         // The command line never changes the mode.
-        EXPECT_EQ(std::tuple(screenWidth, screenHeight, fullScreen, std::string(gameModeString)),
+        EXPECT_EQ(std::tuple(screen.screenWidth, screen.screenHeight, screen.fullScreen, std::string(screen.gameModeString)),
                   std::tuple(c.width, c.height, 1, std::string(c.gameMode)));
     }
 }

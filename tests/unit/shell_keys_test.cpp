@@ -38,7 +38,7 @@ TEST(ShellKeys, KeysActAndPrintTheirNewValues) {
     EXPECT_EQ(demoClock.nextTick, firstTickAtOrAfter(demoClock.time)) << "the ticks go on from the seek";
     handleKey('p');
     EXPECT_EQ(demoClock.paused, 0);
-    MIN_PAR = 1.0f;
+    particles.MIN_PAR = 1.0f;
     audioShutdown();
 }
 

@@ -21,9 +21,9 @@ bool solid(int x, int y) { return fluidGrid.obstacle[cellIndex(x, y)] == 1; }
 
 // The process-wide state the timeline rules change, put back after every test with the fluid's.
 auto timelineGlobals() {
-    return std::tie(creditsAlpha, endLogoAlpha, blobActive, obstaclesCleared, fluidStepCarry, particleSpeed,
-                    particleStepScale, introFrameIndex, lastIntroBeat, introPulse, lastOverlayBeat, overlayOffset,
-                    overlayTurn);
+    return std::tie(layers.creditsAlpha, layers.endLogoAlpha, layers.blobActive, fluidStage.obstaclesCleared, fluidStage.fluidStepCarry, fluidStage.particleSpeed,
+                    fluidStage.particleStepScale, layers.introFrameIndex, layers.lastIntroBeat, layers.introPulse, layers.lastOverlayBeat, layers.overlayOffset,
+                    layers.overlayTurn);
 }
 template <typename... T>
 std::tuple<T...> valuesOf(std::tuple<T&...>);
@@ -72,11 +72,11 @@ TEST_F(Timeline, BoundaryTimes) {
         {200.0f, Squeezed, 1, 0, 0, 0.25f, 0, 0, 1, 0, 0, 1},
         {200.01f, Squeezed, 1, 0, 0, 0.25f, 0, 0, 1, 1, 0, 1},
     };
-    blobActive = 0;
+    layers.blobActive = 0;
     for (const auto& m : moments) {
         SCOPED_TRACE(m.t);
-        particleSpeed = 1.0f;
-        respawnChance = 0.65f;
+        fluidStage.particleSpeed = 1.0f;
+        particles.respawnChance = 0.65f;
         updateBlobSwitch(m.t);
         applyCameraRules(m.t);
         applyDriftRules(m.t);
@@ -84,25 +84,25 @@ TEST_F(Timeline, BoundaryTimes) {
         EXPECT_EQ(lineCopiesShown(m.t), m.lines == 1);
         EXPECT_EQ(cameraMovesAt(m.t).count, m.cameraMoves);
         EXPECT_EQ(driftMovesAt(m.t).count, m.driftMoves);
-        EXPECT_EQ(particleSpeed, m.speed);
-        EXPECT_EQ(respawnChance, m.respawn == 1 ? 0.25f : 0.65f);
-        EXPECT_EQ(blobActive, m.blob);
+        EXPECT_EQ(fluidStage.particleSpeed, m.speed);
+        EXPECT_EQ(particles.respawnChance, m.respawn == 1 ? 0.25f : 0.65f);
+        EXPECT_EQ(layers.blobActive, m.blob);
         EXPECT_EQ(creditsShownAt(m.t), m.credits == 1);
         EXPECT_EQ(endLogoShownAt(m.t), m.endLogo == 1);
         EXPECT_EQ(introShownAt(m.t), m.intro == 1);
         EXPECT_EQ(overlayJumpAt(m.t), m.overlayJumped == 1 ? 0.42f : 0.0f);
     }
     // The overlay is placed anew on each new beat strictly after 25 s.
-    lastOverlayBeat = 0;
+    layers.lastOverlayBeat = 0;
     for (const float t : {25.0f, 25.05f, 25.1f}) {
         rollOverlayBeat(t);
-        EXPECT_EQ(lastOverlayBeat, t > 25.0f ? beatIndexAt(25.05f) : 0) << t;
+        EXPECT_EQ(layers.lastOverlayBeat, t > 25.0f ? beatIndexAt(25.05f) : 0) << t;
     }
 }
 
 TEST_F(Timeline, PulsingSquareAndFluidSteps) {
     std::fill_n(fluidGrid.obstacle, kCellCount, 0);
-    obstaclesCleared = 0;
+    fluidStage.obstaclesCleared = 0;
     EXPECT_EQ(pulsingSquareSize(std::nanf("")), 20) << "a broken clock never writes outside the grid";
     shapeObstacles(0.0f);
     EXPECT_EQ(solidCount(), 400);
@@ -125,7 +125,7 @@ TEST_F(Timeline, PulsingSquareAndFluidSteps) {
 
     // Twenty-five fluid steps a second, whatever the frame rate.
     for (const float fps : {24.0f, 30.0f, 60.0f, 144.0f, 7.0f}) {
-        fluidStepCarry = 0.0f;
+        fluidStage.fluidStepCarry = 0.0f;
         int steps = 0;
         for (int i = 0; i < static_cast<int>(fps * 40.0f); ++i) {
             const int n = fluidStepsForFrame(1.0f / fps);
@@ -134,7 +134,7 @@ TEST_F(Timeline, PulsingSquareAndFluidSteps) {
         }
         EXPECT_NEAR(steps, 1000, 2) << fps << " frames per second";
     }
-    fluidStepCarry = 0.0f;
+    fluidStage.fluidStepCarry = 0.0f;
     EXPECT_EQ(fluidStepsForFrame(0.0f), 0) << "no steps while paused";
     EXPECT_EQ(fluidStepsForFrame(std::nanf("")), 0);
     EXPECT_EQ(fluidStepsForFrame(1e30f), 25 * 86400) << "an absurd jump is bounded, not undefined";
