@@ -10,6 +10,6 @@ enum class ParticleDrawing : int {
     PointsAndLines = 2,  // the points, then the line strip with particleLineProgram
 };
 
-// Draws the particles at demoClock.time. Needs a GL context. The line budget it draws
-// with is lowered by the ticks (lowerLineBudget).
-void drawParticles(ParticleDrawing mode);
+// Draws the particles as the frame at demo time t shows them. Needs a GL context. The
+// line budget it draws with is lowered by the ticks (lowerLineBudget).
+void drawParticles(ParticleDrawing mode, float t);

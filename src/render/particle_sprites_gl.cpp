@@ -8,11 +8,9 @@
 #include "render/shaders.h"
 #include "render/textures.h"
 #include "base/config.h"
-#include "base/demo_clock.h"
 #include "base/cue_times.h"
 
-void drawParticles(ParticleDrawing mode) {
-    const float t = demoClock.time;
+void drawParticles(ParticleDrawing mode, float t) {
     glEnable(GL_BLEND);
     glEnable(GL_POINT_SMOOTH);
     glHint(GL_POINT_SMOOTH_HINT, GL_NICEST);

@@ -23,9 +23,9 @@ void renderParticleImage(float t) {
     if (layout == ParticleLayout::Squeezed) {
         glTranslatef(0.0f, 0.1f, 0.0f);
         glScalef(1.0f, 0.8f, 1.0f);
-        drawParticles(ParticleDrawing::Points);
+        drawParticles(ParticleDrawing::Points, t);
         particles.particleLineProgram = lineGeomProgram;
-        drawParticles(ParticleDrawing::PointsAndLines);
+        drawParticles(ParticleDrawing::PointsAndLines, t);
         return;
     }
 
@@ -38,7 +38,7 @@ void renderParticleImage(float t) {
         applyTransforms(wallPlacementAt(t));
         for (int row = 0; row < 12; ++row) {
             for (int column = 0; column < 25; ++column) {
-                drawParticles(ParticleDrawing::Points);
+                drawParticles(ParticleDrawing::Points, t);
                 glTranslatef(1.0f, 0.0f, 0.0f);
             }
             glTranslatef(-25.0f, -1.0f, 0.0f);
@@ -48,20 +48,20 @@ void renderParticleImage(float t) {
     } else {
         glPushMatrix();
         glTranslatef(-0.15f, 0.0f, -0.1f);
-        drawParticles(ParticleDrawing::CopyPoints);
+        drawParticles(ParticleDrawing::CopyPoints, t);
         glTranslatef(1.0f, 0.0f, 0.0f);
-        drawParticles(ParticleDrawing::CopyPoints);
+        drawParticles(ParticleDrawing::CopyPoints, t);
         glTranslatef(1.0f, 0.0f, 0.0f);
-        drawParticles(ParticleDrawing::CopyPoints);
+        drawParticles(ParticleDrawing::CopyPoints, t);
         glPopMatrix();
     }
 
     if (lineCopiesShown(t)) {
         glTranslatef(0.0f, 0.0f, 0.1f);
         particles.particleLineProgram = lineGeomProgram;
-        drawParticles(ParticleDrawing::PointsAndLines);
+        drawParticles(ParticleDrawing::PointsAndLines, t);
         glTranslatef(1.0f, 0.0f, 0.0f);
         particles.particleLineProgram = lineGeomProgram;
-        drawParticles(ParticleDrawing::PointsAndLines);
+        drawParticles(ParticleDrawing::PointsAndLines, t);
     }
 }

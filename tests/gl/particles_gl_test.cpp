@@ -32,8 +32,7 @@ TEST(ParticlesGl, BandsTimeTintAndTheLineStrip) {
     auto drawn = [](float t, ParticleDrawing mode) {  // red at (0.25, 0.25) and at (0.75, 0.75)
         glClearColor(0, 0, 0, 0);
         glClear(GL_COLOR_BUFFER_BIT);
-        demoClock.time = t;
-        drawParticles(mode);
+        drawParticles(mode, t);
         glFinish();
         return std::pair(gltest::readPixels(16, 16, 1, 1)[0], gltest::readPixels(48, 48, 1, 1)[0]);
     };

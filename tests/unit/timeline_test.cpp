@@ -19,19 +19,15 @@ namespace {
 int solidCount() { return static_cast<int>(std::count(fluidGrid.obstacle, fluidGrid.obstacle + kCellCount, 1)); }
 bool solid(int x, int y) { return fluidGrid.obstacle[cellIndex(x, y)] == 1; }
 
-// The process-wide state the timeline rules change, put back after every test with the fluid's.
-auto timelineGlobals() {
-    return std::tie(layers.creditsAlpha, layers.endLogoAlpha, layers.blobActive, fluidStage.obstaclesCleared, fluidStage.fluidStepCarry, fluidStage.particleSpeed,
-                    fluidStage.particleStepScale, layers.introFrameIndex, layers.lastIntroBeat, layers.introPulse, layers.lastOverlayBeat, layers.overlayOffset,
-                    layers.overlayTurn);
-}
-template <typename... T>
-std::tuple<T...> valuesOf(std::tuple<T&...>);
-
+// The state the timeline rules change is put back after every test, with the fluid's.
 struct Timeline : ::testing::Test {
-    ~Timeline() override { timelineGlobals() = saved_; }
+    ~Timeline() override {
+        layers = savedLayers_;
+        fluidStage = savedStage_;
+    }
     fluidtest::SavedFluidState fluid_;
-    decltype(valuesOf(timelineGlobals())) saved_ = timelineGlobals();
+    const LayerState savedLayers_ = layers;
+    const FluidStageState savedStage_ = fluidStage;
 };
 
 }  // namespace
