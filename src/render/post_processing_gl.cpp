@@ -5,7 +5,7 @@
 #include "render/shaders.h"
 #include "render/layer_list.h"
 #include "render/post_processing.h"
-#include "render/render_target.h"
+#include "render/render_targets.h"
 #include "render/textures.h"
 #include "base/config.h"
 #include "base/demo_clock.h"

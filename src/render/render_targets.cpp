@@ -1,5 +1,5 @@
 // The four off-screen render targets, and whether the driver can hold targets of a size.
-#include "render/render_target.h"
+#include "render/render_targets.h"
 
 #include "render/textures.h"
 

@@ -1,6 +1,6 @@
 // Framebuffer targets: names at start-up, attachments re-made at every bind.
 #include "base/gl.h"
-#include "render/render_target.h"
+#include "render/render_targets.h"
 #include "base/config.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "sim/particles.h"
 #include "base/random.h"
 #include "base/gl.h"
-#include "render/render_target.h"
+#include "render/render_targets.h"
 #include "render/shaders.h"
 #include "render/textures.h"
 #include "base/config.h"

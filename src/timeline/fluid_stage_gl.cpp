@@ -5,7 +5,7 @@
 #include "sim/particles.h"
 #include "base/gl.h"
 #include "render/particle_sprites.h"
-#include "render/render_target.h"
+#include "render/render_targets.h"
 #include "render/shaders.h"
 
 void moveCamera(float t) { applyTransforms(cameraMovesAt(t)); }

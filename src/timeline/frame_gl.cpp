@@ -3,7 +3,7 @@
 #include "timeline/frame.h"
 
 #include "base/gl.h"
-#include "render/render_target.h"
+#include "render/render_targets.h"
 #include "base/config.h"
 #include "base/demo_clock.h"
 #include "base/frame_stats.h"

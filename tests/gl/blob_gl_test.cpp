@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "sim/particles.h"
-#include "render/render_target.h"
+#include "render/render_targets.h"
 #include "render/shaders.h"
 #include "render/textures.h"
 #include "base/config.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "render/layer_list.h"
-#include "render/render_target.h"
+#include "render/render_targets.h"
 #include "render/shaders.h"
 #include "render/textures.h"
 #include "base/config.h"

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "render/image_cache.h"
-#include "render/render_target.h"
+#include "render/render_targets.h"
 #include "render/shaders.h"
 #include "render/texture_loading.h"
 #include "render/textures.h"
