@@ -15,10 +15,10 @@ void generateNames(RenderTarget& target, int width, int height) {
 }  // namespace
 
 void generateRenderTargets() {
-    generateNames(largeTarget, 2 * screenWidth, 2 * screenHeight);
-    generateNames(sceneTarget, screenWidth, screenHeight);
-    generateNames(blobTarget, screenWidth, screenHeight);
-    generateNames(layerTarget, screenWidth, screenHeight);
+    generateNames(targets.largeTarget, 2 * screenWidth, 2 * screenHeight);
+    generateNames(targets.sceneTarget, screenWidth, screenHeight);
+    generateNames(targets.blobTarget, screenWidth, screenHeight);
+    generateNames(targets.layerTarget, screenWidth, screenHeight);
 }
 
 void bindRenderTarget(const RenderTarget& target) {

@@ -13,7 +13,7 @@ void moveCamera(float t) { applyTransforms(cameraMovesAt(t)); }
 void driftCamera(float t) { applyTransforms(driftMovesAt(t)); }
 
 void renderParticleImage(float t) {
-    bindRenderTarget(largeTarget);
+    bindRenderTarget(targets.largeTarget);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glPointSize(1.0f);
@@ -24,7 +24,7 @@ void renderParticleImage(float t) {
         glTranslatef(0.0f, 0.1f, 0.0f);
         glScalef(1.0f, 0.8f, 1.0f);
         drawParticles(ParticleDrawing::Points);
-        particleLineProgram = lineGeomProgram;
+        particleLineProgram = programs.lineGeomProgram;
         drawParticles(ParticleDrawing::PointsAndLines);
         return;
     }
@@ -58,10 +58,10 @@ void renderParticleImage(float t) {
 
     if (lineCopiesShown(t)) {
         glTranslatef(0.0f, 0.0f, 0.1f);
-        particleLineProgram = lineGeomProgram;
+        particleLineProgram = programs.lineGeomProgram;
         drawParticles(ParticleDrawing::PointsAndLines);
         glTranslatef(1.0f, 0.0f, 0.0f);
-        particleLineProgram = lineGeomProgram;
+        particleLineProgram = programs.lineGeomProgram;
         drawParticles(ParticleDrawing::PointsAndLines);
     }
 }

@@ -20,7 +20,7 @@ namespace {
 std::vector<std::uint8_t> composeAt(float t) {
     drawBlobSnapshot(t);
     glUseProgram(0);
-    bindRenderTarget(sceneTarget);
+    bindRenderTarget(targets.sceneTarget);
     glViewport(0, 0, screenWidth, screenHeight);
     setPerspectiveView();
     composeBlobSection(t);

@@ -12,9 +12,10 @@ namespace {
 TEST(ParticlesGl, BandsTimeTintAndTheLineStrip) {
     gltest::ensureContext();
     fluidtest::SavedFluidState saved;
-    const unsigned int lineProgram = particleLineProgram, sprite = particleSpriteTexture;
+    const unsigned int lineProgram = particleLineProgram;
+    const TextureTable savedTextures = textures;
     particleLineProgram = 0;
-    particleSpriteTexture = 0;  // no sprite image: each point shows the plain drawing colour
+    textures.particleSpriteTexture = 0;  // no sprite image: each point shows the plain drawing colour
     GLuint colour = 0, framebuffer = 0;
     glGenTextures(1, &colour);
     glBindTexture(GL_TEXTURE_2D, colour);
@@ -69,7 +70,7 @@ TEST(ParticlesGl, BandsTimeTintAndTheLineStrip) {
     glDeleteFramebuffers(1, &framebuffer);
     glDeleteTextures(1, &colour);
     particleLineProgram = lineProgram;
-    particleSpriteTexture = sprite;
+    textures = savedTextures;
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <memory>
 #include <string>
 
-#include "render/image_cache.h"
 #include "render/render_targets.h"
 #include "render/shaders.h"
 #include "render/texture_loading.h"
@@ -79,7 +78,7 @@ TEST_F(RenderGlResources, ImagesAreRgbaWithAlphaRgbWithoutAndMipmapped) {
 }
 
 TEST_F(RenderGlResources, CacheHoldsEveryLoadedNameOnceAndNoFailedOne) {
-    const std::size_t entries = imageCache.names.size();
+    const std::size_t entries = textures.imageCache.names.size();
     const std::string path = writeImage("x.png", false);
     const unsigned int first = loadImageTexture(path.c_str());
     EXPECT_EQ(loadImageTexture(path.c_str()), first);
@@ -90,15 +89,15 @@ TEST_F(RenderGlResources, CacheHoldsEveryLoadedNameOnceAndNoFailedOne) {
     EXPECT_FALSE(error.empty());
     testfiles::writeFile(dir.file("junk.png"), "no");  // there, but no image
     EXPECT_FALSE(tryLoadImageTexture(dir.file("junk.png").c_str()).has_value());
-    EXPECT_EQ(imageCache.names.size(), entries + 2);
-    EXPECT_EQ(imageCache.textures.size(), entries + 2);
+    EXPECT_EQ(textures.imageCache.names.size(), entries + 2);
+    EXPECT_EQ(textures.imageCache.textures.size(), entries + 2);
 }
 
 TEST_F(RenderGlResources, TargetsTakeTheirSizeFromThePictureAndStartTransparentBlack) {
-    if (sceneTarget.framebuffer == 0) generateRenderTargets();
-    EXPECT_EQ(largeTarget.width, 2 * W);
-    EXPECT_EQ(largeTarget.height, 2 * H);
-    EXPECT_EQ(layerTarget.width, W);
+    if (targets.sceneTarget.framebuffer == 0) generateRenderTargets();
+    EXPECT_EQ(targets.largeTarget.width, 2 * W);
+    EXPECT_EQ(targets.largeTarget.height, 2 * H);
+    EXPECT_EQ(targets.layerTarget.width, W);
     const unsigned int texture = createRenderTexture(W, H);
     const std::vector<std::uint8_t> texels = gltest::readTexture(texture, W, H);
     EXPECT_EQ(std::count(texels.begin(), texels.end(), 0), static_cast<std::ptrdiff_t>(texels.size()));
@@ -111,14 +110,15 @@ TEST_F(RenderGlResources, AllSevenProgramsLinkAndTheLastStaysCurrent) {
     buildShaderPrograms();
     GLint current = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &current);
-    EXPECT_EQ(static_cast<unsigned int>(current), blobGeomProgram);
-    for (const unsigned int program : {negativeProgram, multiplyProgram, overlayProgram, blurProgram, replaceProgram,
-                                       lineGeomProgram, blobGeomProgram}) {
+    EXPECT_EQ(static_cast<unsigned int>(current), programs.blobGeomProgram);
+    for (const ShaderRecipe& recipe : kShaderRecipes) {
+        const unsigned int program = programs.*recipe.program;
+        EXPECT_EQ((programs.*recipe.shader).program, program) << recipe.name;
         GLint linked = GL_FALSE;
         glGetProgramiv(program, GL_LINK_STATUS, &linked);
         EXPECT_EQ(linked, GL_TRUE) << program;
     }
-    EXPECT_NE(negativeShader.vertexShader, multiplyShader.vertexShader);  // one object per program
+    EXPECT_NE(programs.negativeShader.vertexShader, programs.multiplyShader.vertexShader);  // one object per program
     EXPECT_EQ(gltest::drainGlErrors(), static_cast<GLenum>(GL_NO_ERROR));
     glUseProgram(0);
 }
