@@ -10,6 +10,7 @@
 #include "render/textures.h"
 #include "base/config.h"
 #include "timeline/blob_scene.h"
+#include "timeline/blob_step.h"
 #include "sim/soft_bodies.h"
 #include "testing/gl_context.h"
 #include "render/views.h"
