@@ -123,4 +123,47 @@ TEST_F(RenderGlResources, AllSevenProgramsLinkAndTheLastStaysCurrent) {
     glUseProgram(0);
 }
 
+// Start-up and reload build the same way and differ in wording and in what a failure
+// leaves: at start-up an unlinked program that stands in the table, on reload nothing.
+TEST_F(RenderGlResources, OneBuildPathWithTheWordingOfStartUpAndReload) {
+    const std::string broken = dir.file("broken.glsl");
+    testfiles::writeFile(broken, "this is not GLSL(\n");
+    const std::string missing = dir.file("missing.glsl");
+    const std::string fragment = "dat/replace_fragment.glsl";
+    const struct {
+        const char* what;
+        ShaderBuildKind kind;
+        std::string fragmentFile;
+        bool program, linked;
+        std::string said;  // the start of standard error
+    } cases[] = {
+        {"start-up, complete", ShaderBuildKind::StartUp, fragment, true, true, ""},
+        {"reload, complete", ShaderBuildKind::Reload, fragment, true, true, ""},
+        {"start-up, missing", ShaderBuildKind::StartUp, missing, true, false,
+         "velkarn: the shader source " + missing + " is missing or empty: the test program is left out\n"},
+        {"reload, missing", ShaderBuildKind::Reload, missing, false, false,
+         missing + ": the shader source is missing or empty\n"},
+        {"start-up, broken", ShaderBuildKind::StartUp, broken, true, false, "Shader " + broken + " does not compile:\n"},
+        {"reload, broken", ShaderBuildKind::Reload, broken, false, false, broken + " does not compile:\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ShaderRecipe recipe = kShaderRecipes[4];
+        recipe.name = "test";
+        recipe.fragmentFile = c.fragmentFile.c_str();
+        ::testing::internal::CaptureStderr();
+        const ShaderBuild build = buildShaderEntry(recipe, c.kind);
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(build.objects.program != 0, c.program);
+        EXPECT_EQ(build.linked, c.linked);
+        EXPECT_TRUE(said.starts_with(c.said)) << said;
+        EXPECT_EQ(said.empty(), c.said.empty()) << said;
+        if (c.kind == ShaderBuildKind::StartUp && c.fragmentFile == broken) {
+            EXPECT_NE(said.find("Program with " + broken + " does not link:"), std::string::npos) << said;
+        }
+        deleteShaderEntry(build.objects);
+    }
+    EXPECT_EQ(gltest::drainGlErrors(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
 }  // namespace
