@@ -10,7 +10,7 @@
 #include "program/music.h"
 #include "program/shell.h"
 #include "program/stop_signals.h"
-#include "program/video.h"
+#include "program/video_encoder.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "base/gl.h"
 #include "base/process_exit.h"
-#include "program/shell.h"
+#include "program/glut_errors.h"
 
 namespace {
 

@@ -12,6 +12,7 @@
 #include "base/config.h"
 #include "base/demo_clock.h"
 #include "base/frame_stats.h"
+#include "program/glut_errors.h"
 #include "program/keys.h"
 #include "base/message_box.h"
 #include "program/music.h"

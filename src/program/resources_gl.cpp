@@ -12,7 +12,7 @@
 #include "timeline/tuning.h"
 #include "base/gl.h"
 #include "render/layer_list.h"
-#include "render/render_target.h"
+#include "render/render_targets.h"
 #include "render/shaders.h"
 #include "render/textures.h"
 #include "base/config.h"

@@ -13,7 +13,7 @@
 #include "program/music.h"
 #include "program/options.h"
 #include "base/process_exit.h"
-#include "program/video.h"
+#include "program/video_encoder.h"
 #include "program/watch.h"
 #include "timeline/frame.h"
 

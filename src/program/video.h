@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -47,23 +46,3 @@ std::string formatVideoProgress(std::int64_t done, std::int64_t total, float dem
 // True when name (no slash) is an executable file in one of the PATH directories, or
 // name with a slash is executable itself.
 bool programOnPath(const std::string& name, const char* pathVariable);
-
-// --- the encoder process (one per run) -----------------------------------------------
-
-// True once --video asked for a video and until it is finished or abandoned.
-bool videoRequested();
-bool videoStarted();
-// Starts the encoder for pictures of the given size. False (with a message) when it
-// cannot be started.
-bool beginVideo(int width, int height);
-// Sends one picture of width x height RGBA, bottom row first, and shows the progress.
-// False (with a message) when the encoder no longer takes frames.
-bool writeVideoFrame(std::span<const std::uint8_t> rgbaBottomUp, float demoTime);
-// All frames sent.
-bool videoComplete();
-// Ends the encoder. A complete video whose encoder succeeded is moved to its name and
-// reported; otherwise the partial file is removed and false is returned (with a
-// message). Does nothing and returns true when no video was requested.
-bool finishVideo();
-// Forgets a finished or abandoned encoder so another video can begin (tests).
-void resetVideoEncoder();

@@ -19,6 +19,7 @@
 #include "program/capture.h"
 #include "program/stop_signals.h"
 #include "program/video.h"
+#include "program/video_encoder.h"
 
 extern char** environ;
 

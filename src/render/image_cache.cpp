@@ -1,8 +1,6 @@
 // The loaded-image cache: one texture per exact file name.
 #include "render/image_cache.h"
 
-ImageCache imageCache;
-
 std::optional<unsigned int> findCachedTexture(const ImageCache& cache, std::string_view name) {
     for (std::size_t i = 0; i < cache.names.size() && i < cache.textures.size(); ++i) {
         if (cache.names[i] == name) return cache.textures[i];

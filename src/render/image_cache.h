@@ -13,8 +13,6 @@ struct ImageCache {
     std::vector<unsigned int> textures;
 };
 
-extern ImageCache imageCache;
-
 // The texture stored for exactly this name, searched from the oldest entry.
 std::optional<unsigned int> findCachedTexture(const ImageCache& cache, std::string_view name);
 // Appends one entry to both lists.

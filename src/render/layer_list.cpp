@@ -9,29 +9,21 @@
 #include <cstdlib>
 #include <limits>
 
-#include "render/shaders.h"
 #include "base/demo_clock.h"
 
 BlendLayerList blendLayers;
 ActiveLayerList activeLayers;
 
 EffectKind effectKindFromName(const std::string& name) {
-    if (name == "overlay") return EffectKind::Overlay;
-    if (name == "blur") return EffectKind::Blur;
-    if (name == "multiply") return EffectKind::Multiply;
-    if (name == "negative") return EffectKind::Negative;
-    if (name == "replace") return EffectKind::Replace;
+    for (const ShaderRecipe& recipe : kShaderRecipes) {
+        if (recipe.effectWord != nullptr && name == recipe.effectWord) return recipe.effect;
+    }
     return EffectKind::None;
 }
 
 unsigned int programForEffect(EffectKind kind) {
-    switch (kind) {
-        case EffectKind::Overlay: return overlayProgram;
-        case EffectKind::Blur: return blurProgram;
-        case EffectKind::Multiply: return multiplyProgram;
-        case EffectKind::Negative: return negativeProgram;
-        case EffectKind::Replace: return replaceProgram;
-        case EffectKind::None: break;
+    for (const ShaderRecipe& recipe : kShaderRecipes) {
+        if (kind != EffectKind::None && recipe.effect == kind) return programs.*recipe.program;
     }
     return 0;
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "render/shaders.h"
+
 struct BlendLayer {
     float start = 0.0f;        // live strictly after this demo time
     float end = 0.0f;          // live strictly before this demo time
@@ -31,9 +33,7 @@ inline constexpr std::size_t kTimeWordMaxChars = 31;
 inline constexpr std::size_t kImageWordMaxChars = 79;
 inline constexpr std::size_t kEffectWordMaxChars = 127;
 
-enum class EffectKind { None, Overlay, Blur, Multiply, Negative, Replace };
-
-// Exact, case-sensitive effect names; anything else is EffectKind::None.
+// Exact, case-sensitive effect names of the shader table; anything else is EffectKind::None.
 EffectKind effectKindFromName(const std::string& name);
 // The program of the shader table for the effect, 0 for None.
 unsigned int programForEffect(EffectKind kind);

@@ -16,7 +16,7 @@ void drawParticles(ParticleDrawing mode, float t) {
     glHint(GL_POINT_SMOOTH_HINT, GL_NICEST);
 
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, particleSpriteTexture);
+    glBindTexture(GL_TEXTURE_2D, textures.particleSpriteTexture);
     glEnable(GL_POINT_SPRITE);
     glTexEnvi(GL_POINT_SPRITE, GL_COORD_REPLACE, GL_TRUE);
     glLineWidth(2.0f);

@@ -1,4 +1,4 @@
-// Pure rules of the post-processing pass.
+// The post-processing pass and its pure rules.
 #pragma once
 
 #include <cstddef>
@@ -12,3 +12,6 @@ float layerScroll(float t);
 // odd and in the scene target when N is even (0 included).
 inline bool layerWritesLayerTarget(std::size_t index) { return index % 2 == 0; }
 inline bool resultInLayerTarget(std::size_t layerCount) { return layerCount % 2 == 1; }
+
+// Runs the live layers over sceneTargetTexture and copies the result to the window.
+void applyPostProcessing();

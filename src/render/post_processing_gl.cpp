@@ -5,7 +5,7 @@
 #include "render/shaders.h"
 #include "render/layer_list.h"
 #include "render/post_processing.h"
-#include "render/render_target.h"
+#include "render/render_targets.h"
 #include "render/textures.h"
 #include "base/config.h"
 #include "base/demo_clock.h"
@@ -49,11 +49,11 @@ void applyPostProcessing() {
         const ActiveLayer& layer = activeLayers[i];
         GLuint source = 0;
         if (layerWritesLayerTarget(i)) {
-            bindRenderTarget(layerTarget);
-            source = sceneTargetTexture;
+            bindRenderTarget(targets.layerTarget);
+            source = textures.sceneTargetTexture;
         } else {
-            bindRenderTarget(sceneTarget);
-            source = layerTargetTexture;
+            bindRenderTarget(targets.sceneTarget);
+            source = textures.layerTargetTexture;
         }
         glViewport(0, 0, screen.screenWidth, screen.screenHeight);
         const GLuint program = useProgram(layer.program) ? layer.program : 0;
@@ -86,7 +86,7 @@ void applyPostProcessing() {
     // inverting blend, which would otherwise paint the window white).
     glEnable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
-    glBindTexture(GL_TEXTURE_2D, resultInLayerTarget(count) ? layerTargetTexture : sceneTargetTexture);
+    glBindTexture(GL_TEXTURE_2D, resultInLayerTarget(count) ? textures.layerTargetTexture : textures.sceneTargetTexture);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     drawTargetQuad();
 

@@ -3,50 +3,33 @@
 #include "render/reload.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 
 namespace {
 
-constexpr const char* kEffectVertex = "dat/multiply_vertex.glsl";
-constexpr const char* kGeomVertex = "dat/geom-vert.glsl";
-
-const std::array<ShaderSourceSet, 7> kSourceSets = {{
-    {"negative", &negativeShader, &negativeProgram, kEffectVertex, "dat/negative_fragment.glsl", nullptr},
-    {"multiply", &multiplyShader, &multiplyProgram, kEffectVertex, "dat/multiply_fragment.glsl", nullptr},
-    {"overlay", &overlayShader, &overlayProgram, kEffectVertex, "dat/overlay_fragment.glsl", nullptr},
-    {"blur", &blurShader, &blurProgram, kEffectVertex, "dat/dof_fragment.glsl", nullptr},
-    {"replace", &replaceShader, &replaceProgram, kEffectVertex, "dat/replace_fragment.glsl", nullptr},
-    {"particle lines", &lineGeomShader, &lineGeomProgram, kGeomVertex, "dat/geom-frag.glsl", "dat/geom-geom.glsl"},
-    {"blob strings", &blobGeomShader, &blobGeomProgram, kGeomVertex, "dat/geom-blob-frag.glsl",
-     "dat/geom-geom-blobe.glsl"},
-}};
-
-bool uses(const ShaderSourceSet& set, std::string_view file) {
-    return file == set.vertexFile || file == set.fragmentFile || (set.geometryFile != nullptr && file == set.geometryFile);
+bool uses(const ShaderRecipe& entry, std::string_view file) {
+    return file == entry.vertexFile || file == entry.fragmentFile || (entry.geometry() && file == entry.geometryFile);
 }
 
 }  // namespace
-
-std::span<const ShaderSourceSet> shaderSourceSets() { return kSourceSets; }
 
 std::vector<std::string> shaderSourceFiles() {
     std::vector<std::string> files;
     const auto add = [&](const char* file) {
         if (file != nullptr && std::find(files.begin(), files.end(), file) == files.end()) files.emplace_back(file);
     };
-    for (const ShaderSourceSet& set : kSourceSets) {
-        add(set.vertexFile);
-        add(set.fragmentFile);
-        add(set.geometryFile);
+    for (const ShaderRecipe& entry : kShaderRecipes) {
+        add(entry.vertexFile);
+        add(entry.fragmentFile);
+        add(entry.geometryFile);
     }
     return files;
 }
 
 std::vector<std::size_t> shaderEntriesUsing(std::string_view file) {
     std::vector<std::size_t> entries;
-    for (std::size_t i = 0; i < kSourceSets.size(); ++i) {
-        if (uses(kSourceSets[i], file)) entries.push_back(i);
+    for (std::size_t i = 0; i < kShaderRecipes.size(); ++i) {
+        if (uses(kShaderRecipes[i], file)) entries.push_back(i);
     }
     return entries;
 }

@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <istream>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,21 +13,9 @@
 #include "render/layer_list.h"
 #include "render/shaders.h"
 
-// One entry of the shader table with the files it is built from.
-struct ShaderSourceSet {
-    const char* name;  // for messages
-    ShaderEntry* entry;
-    unsigned int* program;
-    const char* vertexFile;
-    const char* fragmentFile;
-    const char* geometryFile;  // nullptr for the post-processing programs
-};
-
-// The seven entries in build order.
-std::span<const ShaderSourceSet> shaderSourceSets();
-// The distinct source files of all entries (eleven), in first-use order.
+// The distinct source files of the shader table (eleven), in first-use order.
 std::vector<std::string> shaderSourceFiles();
-// Indices into shaderSourceSets() of the entries built from the file.
+// Indices into kShaderRecipes of the entries built from the file.
 std::vector<std::size_t> shaderEntriesUsing(std::string_view file);
 
 // Every layer drawn with oldProgram is drawn with newProgram from now on.

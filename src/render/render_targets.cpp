@@ -1,14 +1,16 @@
 // The four off-screen render targets, and whether the driver can hold targets of a size.
-#include "render/render_target.h"
+#include "render/render_targets.h"
 
 #include "render/textures.h"
 
 #include <algorithm>
 
-RenderTarget largeTarget{0, 0, &largeTargetTexture, 0, 0};
-RenderTarget sceneTarget{0, 0, &sceneTargetTexture, 0, 0};
-RenderTarget blobTarget{0, 0, &blobTargetTexture, 0, 0};
-RenderTarget layerTarget{0, 0, &layerTargetTexture, 0, 0};
+RenderTargets targets{
+    {0, 0, &textures.largeTargetTexture, 0, 0},
+    {0, 0, &textures.sceneTargetTexture, 0, 0},
+    {0, 0, &textures.blobTargetTexture, 0, 0},
+    {0, 0, &textures.layerTargetTexture, 0, 0},
+};
 
 bool renderTargetsFit(int width, int height, int maxTextureSize, int maxRenderbufferSize) {
     const long long largest = 2LL * std::max(width, height);

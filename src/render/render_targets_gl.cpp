@@ -1,6 +1,6 @@
 // Framebuffer targets: names at start-up, attachments re-made at every bind.
 #include "base/gl.h"
-#include "render/render_target.h"
+#include "render/render_targets.h"
 #include "base/config.h"
 
 namespace {
@@ -15,10 +15,10 @@ void generateNames(RenderTarget& target, int width, int height) {
 }  // namespace
 
 void generateRenderTargets() {
-    generateNames(largeTarget, 2 * screen.screenWidth, 2 * screen.screenHeight);
-    generateNames(sceneTarget, screen.screenWidth, screen.screenHeight);
-    generateNames(blobTarget, screen.screenWidth, screen.screenHeight);
-    generateNames(layerTarget, screen.screenWidth, screen.screenHeight);
+    generateNames(targets.largeTarget, 2 * screen.screenWidth, 2 * screen.screenHeight);
+    generateNames(targets.sceneTarget, screen.screenWidth, screen.screenHeight);
+    generateNames(targets.blobTarget, screen.screenWidth, screen.screenHeight);
+    generateNames(targets.layerTarget, screen.screenWidth, screen.screenHeight);
 }
 
 void bindRenderTarget(const RenderTarget& target) {

@@ -1,5 +1,5 @@
 // Whole-file text reading for the shader sources.
-#include "render/shaders.h"
+#include "render/text_file.h"
 
 #include <cstdio>
 #include <memory>

@@ -3,24 +3,51 @@
 
 #include <array>
 
-// Image slots, in fill order.
-extern unsigned int azorTexture;
-extern unsigned int introFrame1Texture;
-extern unsigned int particleSpriteTexture;
-extern unsigned int blackTexture;
-extern unsigned int gradientTexture;
-extern unsigned int backgroundTexture;
-extern unsigned int blackTexture2;
-extern unsigned int creditsTexture;
-extern unsigned int logoEndTexture;
-extern unsigned int greetzTexture;
-// Intro frames 1..15; slot 0 stays 0.
-extern std::array<unsigned int, 16> introFrames;
-// Render textures of the four targets.
-extern unsigned int largeTargetTexture;
-extern unsigned int sceneTargetTexture;
-extern unsigned int layerTargetTexture;
-extern unsigned int blobTargetTexture;
+#include "render/image_cache.h"
+
+struct TextureTable {
+    // Image slots, in fill order. introFrame1Texture, gradientTexture, blackTexture2 and
+    // greetzTexture are drawn by no frame; they are loaded all the same, since start-up
+    // needs every one of their files and ends the run without it.
+    unsigned int azorTexture = 0;
+    unsigned int introFrame1Texture = 0;
+    unsigned int particleSpriteTexture = 0;
+    unsigned int blackTexture = 0;
+    unsigned int gradientTexture = 0;
+    unsigned int backgroundTexture = 0;
+    unsigned int blackTexture2 = 0;
+    unsigned int creditsTexture = 0;
+    unsigned int logoEndTexture = 0;
+    unsigned int greetzTexture = 0;
+    // Intro frames 1..15; slot 0 stays 0.
+    std::array<unsigned int, 16> introFrames{};
+    // Render textures of the four targets.
+    unsigned int largeTargetTexture = 0;
+    unsigned int sceneTargetTexture = 0;
+    unsigned int layerTargetTexture = 0;
+    unsigned int blobTargetTexture = 0;
+    // Every image loaded so far, the slots' and the layer list's, by file name.
+    ImageCache imageCache;
+};
+extern TextureTable textures;
+
+// The image slots and their files, in fill order (a file named twice decodes once).
+struct ImageSlot {
+    unsigned int TextureTable::*texture;
+    const char* file;
+};
+inline constexpr std::array<ImageSlot, 10> kImageSlots = {{
+    {&TextureTable::azorTexture, "dat/azor03.jpg"},
+    {&TextureTable::introFrame1Texture, "dat/intro_oneeyewhore_1.png"},
+    {&TextureTable::particleSpriteTexture, "dat/partikl1.jpg"},
+    {&TextureTable::blackTexture, "dat/black.jpg"},
+    {&TextureTable::gradientTexture, "dat/gradient2.jpg"},
+    {&TextureTable::backgroundTexture, "dat/background1.jpg"},
+    {&TextureTable::blackTexture2, "dat/black.jpg"},
+    {&TextureTable::creditsTexture, "dat/background1_1920credits.jpg"},
+    {&TextureTable::logoEndTexture, "dat/logoend.jpg"},
+    {&TextureTable::greetzTexture, "dat/greetz-itself.jpg"},
+}};
 
 // Fills every slot in table order (needs a current GL context).
 void loadTextures();

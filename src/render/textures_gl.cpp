@@ -30,7 +30,7 @@ std::optional<unsigned int> tryLoadImageTexture(const char* fileName, std::strin
         if (error) *error = "no file name";
         return std::nullopt;
     }
-    if (const auto cached = findCachedTexture(imageCache, fileName)) return *cached;
+    if (const auto cached = findCachedTexture(textures.imageCache, fileName)) return *cached;
 
     const std::unique_ptr<SDL_Surface, SurfaceFree> surface(IMG_Load(fileName));
     if (!surface) {
@@ -54,7 +54,7 @@ std::optional<unsigned int> tryLoadImageTexture(const char* fileName, std::strin
                       image->bytes.data());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
 
-    addCachedTexture(imageCache, fileName, texture);
+    addCachedTexture(textures.imageCache, fileName, texture);
     return texture;
 }
 
@@ -84,23 +84,14 @@ unsigned int createRenderTexture(int width, int height) {
 }
 
 void loadTextures() {
-    azorTexture = loadImageTexture("dat/azor03.jpg");
-    introFrame1Texture = loadImageTexture("dat/intro_oneeyewhore_1.png");
-    particleSpriteTexture = loadImageTexture("dat/partikl1.jpg");
-    blackTexture = loadImageTexture("dat/black.jpg");
-    gradientTexture = loadImageTexture("dat/gradient2.jpg");
-    backgroundTexture = loadImageTexture("dat/background1.jpg");
-    blackTexture2 = loadImageTexture("dat/black.jpg");
-    creditsTexture = loadImageTexture("dat/background1_1920credits.jpg");
-    logoEndTexture = loadImageTexture("dat/logoend.jpg");
-    greetzTexture = loadImageTexture("dat/greetz-itself.jpg");
+    for (const ImageSlot& slot : kImageSlots) textures.*slot.texture = loadImageTexture(slot.file);
     for (int i = 1; i <= 15; ++i) {
         char fileName[80];
         std::snprintf(fileName, sizeof fileName, "dat/intro_oneeyewhore_%d.png", i);
-        introFrames[static_cast<std::size_t>(i)] = loadImageTexture(fileName);
+        textures.introFrames[static_cast<std::size_t>(i)] = loadImageTexture(fileName);
     }
-    largeTargetTexture = createRenderTexture(2 * screen.screenWidth, 2 * screen.screenHeight);
-    sceneTargetTexture = createRenderTexture(screen.screenWidth, screen.screenHeight);
-    layerTargetTexture = createRenderTexture(screen.screenWidth, screen.screenHeight);
-    blobTargetTexture = createRenderTexture(screen.screenWidth, screen.screenHeight);
+    textures.largeTargetTexture = createRenderTexture(2 * screen.screenWidth, 2 * screen.screenHeight);
+    textures.sceneTargetTexture = createRenderTexture(screen.screenWidth, screen.screenHeight);
+    textures.layerTargetTexture = createRenderTexture(screen.screenWidth, screen.screenHeight);
+    textures.blobTargetTexture = createRenderTexture(screen.screenWidth, screen.screenHeight);
 }

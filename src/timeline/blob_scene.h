@@ -97,7 +97,6 @@ inline constexpr int kBlobStrings = 15;
 StringPicks pickStringPoints(int countA, int countB, int countC, int fluidCount, RandomGenerator& random);
 
 // Everything here needs the globals of the demo.
-void stepSoftBodies(float time, float delta);                    // blob_step.cpp
 void composeBlobSection(float time);                             // blob_scene_gl.cpp
 // Redraws the scene's snapshot, which the strips show until the next one.
 void drawBlobSnapshot(float time);                               // blob_scene_gl.cpp

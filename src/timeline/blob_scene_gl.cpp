@@ -5,7 +5,7 @@
 #include "sim/particles.h"
 #include "base/random.h"
 #include "base/gl.h"
-#include "render/render_target.h"
+#include "render/render_targets.h"
 #include "render/shaders.h"
 #include "render/textures.h"
 #include "base/config.h"
@@ -87,7 +87,7 @@ void drawBlobStrings() {
         glEnd();
 
         glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, particleSpriteTexture);
+        glBindTexture(GL_TEXTURE_2D, textures.particleSpriteTexture);
         glEnable(GL_POINT_SPRITE);
         glTexEnvi(GL_POINT_SPRITE, GL_COORD_REPLACE, GL_TRUE);
         glEnable(GL_BLEND);
@@ -118,7 +118,7 @@ void drawBlobScene(float start, bool withOverlay, float time) {
     setOverlayProjection();
     glDisable(GL_BLEND);
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, backgroundTexture);
+    glBindTexture(GL_TEXTURE_2D, textures.backgroundTexture);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 
     if (time > kBlobBeatsStart && withOverlay) {
@@ -172,7 +172,7 @@ void drawBlobScene(float start, bool withOverlay, float time) {
 
     if (time > start + kBlobStringsAfter) {
         const GLint program = currentProgram();
-        useProgram(blobGeomProgram);
+        useProgram(programs.blobGeomProgram);
         for (int i = 0; i < 3; ++i) {
             drawBlobStrings();
             glTranslatef(0.0001f, 0.0f, 0.0f);
@@ -196,7 +196,7 @@ void drawBlobScene(float start, bool withOverlay, float time) {
 void drawBlobSnapshot(float time) {
     // Drawn between frames, so everything the frame would have set before it is set here:
     // the target's whole area, no program, and the line width the particle image leaves.
-    bindRenderTarget(blobTarget);
+    bindRenderTarget(targets.blobTarget);
     glViewport(0, 0, screen.screenWidth, screen.screenHeight);
     glUseProgram(0);
     glLineWidth(2.0f);
@@ -206,7 +206,7 @@ void drawBlobSnapshot(float time) {
 }
 
 void composeBlobSection(float time) {
-    bindRenderTarget(sceneTarget);
+    bindRenderTarget(targets.sceneTarget);
     clearToBlack();
     setPerspectiveView();
     setOverlayProjection();
@@ -216,7 +216,7 @@ void composeBlobSection(float time) {
     RandomGenerator random{kBlobStripSeed};
     for (int i = 0; i < kBlobStrips; ++i) {
         glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, blobTargetTexture);
+        glBindTexture(GL_TEXTURE_2D, textures.blobTargetTexture);
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glColor4f(1.0f, 1.0f, 1.0f, 1.0f);

@@ -1,4 +1,6 @@
 // One physics tick of the three global soft bodies.
+#include "timeline/blob_step.h"
+
 #include "timeline/blob_scene.h"
 #include "sim/soft_bodies.h"
 

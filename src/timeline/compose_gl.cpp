@@ -14,13 +14,13 @@ void composeLayers(float t) {
     // Opaque background: nothing of the target's earlier content survives.
     glEnable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
-    glBindTexture(GL_TEXTURE_2D, blackTexture);
+    glBindTexture(GL_TEXTURE_2D, textures.blackTexture);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     drawImageQuad();
 
     if (creditsShownAt(t)) {
         glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, creditsTexture);
+        glBindTexture(GL_TEXTURE_2D, textures.creditsTexture);
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glColor4f(1.0f, 1.0f, 1.0f, layers.creditsAlpha);
@@ -34,13 +34,13 @@ void composeLayers(float t) {
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
-    glBindTexture(GL_TEXTURE_2D, largeTargetTexture);
+    glBindTexture(GL_TEXTURE_2D, textures.largeTargetTexture);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     drawTargetQuad();
 
     if (endLogoShownAt(t)) {
         glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, logoEndTexture);
+        glBindTexture(GL_TEXTURE_2D, textures.logoEndTexture);
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glColor4f(1.0f, 1.0f, 1.0f, layers.endLogoAlpha);
@@ -54,7 +54,7 @@ void composeLayers(float t) {
         // 2 * source * destination with half the texture colour: a multiply.
         glBlendFunc(GL_DST_COLOR, GL_SRC_COLOR);
         glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, azorTexture);
+        glBindTexture(GL_TEXTURE_2D, textures.azorTexture);
         glPushMatrix();
         glTranslatef(layers.overlayOffset[0], layers.overlayOffset[1], layers.overlayOffset[2]);
         glRotatef(20.0f * layers.overlayTurn, 0.0f, 1.0f, 0.0f);
@@ -77,7 +77,7 @@ void composeLayers(float t) {
     if (introShownAt(t)) {
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, introFrames[static_cast<std::size_t>(layers.introFrameIndex)]);
+        glBindTexture(GL_TEXTURE_2D, textures.introFrames[static_cast<std::size_t>(layers.introFrameIndex)]);
         glScalef(1.0f + layers.introPulse, 1.0f + layers.introPulse, 1.0f);
         glTranslatef(-0.5f * layers.introPulse, -0.5f * layers.introPulse, 0.0f);
         glColor4f(1.0f, 1.0f, 1.0f, 1.0f);

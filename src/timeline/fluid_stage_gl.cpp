@@ -5,7 +5,7 @@
 #include "sim/particles.h"
 #include "base/gl.h"
 #include "render/particle_sprites.h"
-#include "render/render_target.h"
+#include "render/render_targets.h"
 #include "render/shaders.h"
 
 void moveCamera(float t) { applyTransforms(cameraMovesAt(t)); }
@@ -13,7 +13,7 @@ void moveCamera(float t) { applyTransforms(cameraMovesAt(t)); }
 void driftCamera(float t) { applyTransforms(driftMovesAt(t)); }
 
 void renderParticleImage(float t) {
-    bindRenderTarget(largeTarget);
+    bindRenderTarget(targets.largeTarget);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glPointSize(1.0f);
@@ -24,7 +24,7 @@ void renderParticleImage(float t) {
         glTranslatef(0.0f, 0.1f, 0.0f);
         glScalef(1.0f, 0.8f, 1.0f);
         drawParticles(ParticleDrawing::Points, t);
-        particles.particleLineProgram = lineGeomProgram;
+        particles.particleLineProgram = programs.lineGeomProgram;
         drawParticles(ParticleDrawing::PointsAndLines, t);
         return;
     }
@@ -58,10 +58,10 @@ void renderParticleImage(float t) {
 
     if (lineCopiesShown(t)) {
         glTranslatef(0.0f, 0.0f, 0.1f);
-        particles.particleLineProgram = lineGeomProgram;
+        particles.particleLineProgram = programs.lineGeomProgram;
         drawParticles(ParticleDrawing::PointsAndLines, t);
         glTranslatef(1.0f, 0.0f, 0.0f);
-        particles.particleLineProgram = lineGeomProgram;
+        particles.particleLineProgram = programs.lineGeomProgram;
         drawParticles(ParticleDrawing::PointsAndLines, t);
     }
 }

@@ -3,7 +3,8 @@
 #include "timeline/frame.h"
 
 #include "base/gl.h"
-#include "render/render_target.h"
+#include "render/post_processing.h"
+#include "render/render_targets.h"
 #include "base/config.h"
 #include "base/demo_clock.h"
 #include "base/frame_stats.h"
@@ -74,7 +75,7 @@ void runFrame() {
     // The picture: the scene target at the picture size, back at the look-at.
     bindWindowFramebuffer();
     glViewport(0, 0, screen.screenWidth, screen.screenHeight);
-    bindRenderTarget(sceneTarget);
+    bindRenderTarget(targets.sceneTarget);
     glPopMatrix();
     glPushMatrix();
     glDisable(GL_DEPTH_TEST);

@@ -6,6 +6,7 @@
 #include "timeline/tuning.h"
 #include "base/demo_clock.h"
 #include "timeline/blob_scene.h"
+#include "timeline/blob_step.h"
 #include "render/camera.h"
 #include "timeline/compose.h"
 #include "timeline/fluid_stage.h"

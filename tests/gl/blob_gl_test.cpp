@@ -5,11 +5,12 @@
 #include <vector>
 
 #include "sim/particles.h"
-#include "render/render_target.h"
+#include "render/render_targets.h"
 #include "render/shaders.h"
 #include "render/textures.h"
 #include "base/config.h"
 #include "timeline/blob_scene.h"
+#include "timeline/blob_step.h"
 #include "sim/soft_bodies.h"
 #include "testing/gl_context.h"
 #include "render/views.h"
@@ -20,7 +21,7 @@ namespace {
 std::vector<std::uint8_t> composeAt(float t) {
     drawBlobSnapshot(t);
     glUseProgram(0);
-    bindRenderTarget(sceneTarget);
+    bindRenderTarget(targets.sceneTarget);
     glViewport(0, 0, screen.screenWidth, screen.screenHeight);
     setPerspectiveView();
     composeBlobSection(t);

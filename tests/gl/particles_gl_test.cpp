@@ -12,9 +12,10 @@ namespace {
 TEST(ParticlesGl, BandsTimeTintAndTheLineStrip) {
     gltest::ensureContext();
     fluidtest::SavedFluidState saved;
-    const unsigned int lineProgram = particles.particleLineProgram, sprite = particleSpriteTexture;
+    const unsigned int lineProgram = particles.particleLineProgram;
+    const TextureTable savedTextures = textures;
     particles.particleLineProgram = 0;
-    particleSpriteTexture = 0;  // no sprite image: each point shows the plain drawing colour
+    textures.particleSpriteTexture = 0;  // no sprite image: each point shows the plain drawing colour
     GLuint colour = 0, framebuffer = 0;
     glGenTextures(1, &colour);
     glBindTexture(GL_TEXTURE_2D, colour);
@@ -68,7 +69,7 @@ TEST(ParticlesGl, BandsTimeTintAndTheLineStrip) {
     glDeleteFramebuffers(1, &framebuffer);
     glDeleteTextures(1, &colour);
     particles.particleLineProgram = lineProgram;
-    particleSpriteTexture = sprite;
+    textures = savedTextures;
 }
 
 }  // namespace

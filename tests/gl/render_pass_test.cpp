@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "render/layer_list.h"
-#include "render/render_target.h"
+#include "render/post_processing.h"
+#include "render/render_targets.h"
 #include "render/shaders.h"
 #include "render/textures.h"
 #include "base/config.h"
@@ -52,7 +53,7 @@ unsigned int imageTexture(int w, int h, const std::function<Rgba(int x, int yFro
 }
 
 void fillScene(const std::function<Rgba(int x, int y)>& colour) {
-    glBindTexture(GL_TEXTURE_2D, sceneTargetTexture);
+    glBindTexture(GL_TEXTURE_2D, textures.sceneTargetTexture);
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, W, H, GL_RGBA, GL_UNSIGNED_BYTE, picture(W, H, colour).data());
 }
 
@@ -65,11 +66,11 @@ class RenderGlPass : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         gltest::ensureContext();
-        if (negativeProgram == 0) buildShaderPrograms();
-        if (sceneTarget.framebuffer == 0) generateRenderTargets();
-        if (sceneTargetTexture == 0) {
-            sceneTargetTexture = createRenderTexture(W, H);
-            layerTargetTexture = createRenderTexture(W, H);
+        if (programs.negativeProgram == 0) buildShaderPrograms();
+        if (targets.sceneTarget.framebuffer == 0) generateRenderTargets();
+        if (textures.sceneTargetTexture == 0) {
+            textures.sceneTargetTexture = createRenderTexture(W, H);
+            textures.layerTargetTexture = createRenderTexture(W, H);
         }
     }
     void TearDown() override {
@@ -117,16 +118,17 @@ TEST_F(RenderGlPass, LiveLayersPingPongAndTheWindowShowsTheResult) {
         Rgba window, scene, layerTarget;  // layerTarget {-1} when nothing writes it
     } cases[] = {
         {"no layer", {}, 10.0f, kPicture, kPicture, {-1}},
-        {"at its start", {live(negativeProgram)}, 5.0f, kPicture, kPicture, {-1}},
-        {"at its end", {live(negativeProgram)}, 20.0f, kPicture, kPicture, {-1}},
-        {"negative", {live(negativeProgram)}, 10.0f, kInverted, kPicture, kInverted},
-        {"multiply", {live(multiplyProgram)}, 10.0f, multiplied, kPicture, multiplied},
-        {"overlay: 2ab below a half, 1 - 2(1 - a)(1 - b) above", {live(overlayProgram)}, 10.0f, {51, 102, 255, 255},
+        {"at its start", {live(programs.negativeProgram)}, 5.0f, kPicture, kPicture, {-1}},
+        {"at its end", {live(programs.negativeProgram)}, 20.0f, kPicture, kPicture, {-1}},
+        {"negative", {live(programs.negativeProgram)}, 10.0f, kInverted, kPicture, kInverted},
+        {"multiply", {live(programs.multiplyProgram)}, 10.0f, multiplied, kPicture, multiplied},
+        {"overlay: 2ab below a half, 1 - 2(1 - a)(1 - b) above", {live(programs.overlayProgram)}, 10.0f, {51, 102, 255, 255},
          kPicture, {51, 102, 255, 255}},
-        {"replace", {live(replaceProgram)}, 10.0f, kLayer, kPicture, kLayer},
-        {"blur of a uniform picture", {live(blurProgram)}, 10.0f, kPicture, kPicture, kPicture},
+        {"replace", {live(programs.replaceProgram)}, 10.0f, kLayer, kPicture, kLayer},
+        {"blur of a uniform picture", {live(programs.blurProgram)}, 10.0f, kPicture, kPicture, kPicture},
         {"no program: a copy", {live(0)}, 10.0f, kPicture, kPicture, kPicture},
-        {"negative, then multiply", {live(negativeProgram), live(multiplyProgram)}, 10.0f, product, product, kInverted},
+        {"negative, then multiply", {live(programs.negativeProgram), live(programs.multiplyProgram)}, 10.0f, product, product,
+         kInverted},
     };
     GLint depthBefore = 0, depthAfter = 0, mode = 0;
     glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depthBefore);
@@ -141,8 +143,8 @@ TEST_F(RenderGlPass, LiveLayersPingPongAndTheWindowShowsTheResult) {
         runPass(c.t, {10, 20, 30, 0});
         expectNear(windowPixel(5, 5), c.window, "window");
         expectNear(windowPixel(W - 1, H - 1), c.window, "window corner");
-        expectNear(targetPixel(sceneTargetTexture), c.scene, "scene target");
-        if (c.layerTarget[0] >= 0) expectNear(targetPixel(layerTargetTexture), c.layerTarget, "layer target");
+        expectNear(targetPixel(textures.sceneTargetTexture), c.scene, "scene target");
+        if (c.layerTarget[0] >= 0) expectNear(targetPixel(textures.layerTargetTexture), c.layerTarget, "layer target");
         EXPECT_TRUE(activeLayers.empty());
     }
     glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depthAfter);
@@ -158,7 +160,7 @@ TEST_F(RenderGlPass, LayerImageShowsUprightAndScrollsInsideTheWindow) {
         if (x < 16) return Rgba{0, 255, 0, 255};
         return yFromTop < 32 ? Rgba{255, 0, 0, 255} : Rgba{0, 0, 255, 255};
     });
-    blendLayers = {{0.0f, 100.0f, layer, replaceProgram}};
+    blendLayers = {{0.0f, 100.0f, layer, programs.replaceProgram}};
     runPass(10.0f);
     expectNear(windowPixel(W / 2, H - 5), {255, 0, 0, 255}, "top");
     expectNear(windowPixel(W / 2, 5), {0, 0, 255, 255}, "bottom");

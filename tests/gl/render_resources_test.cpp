@@ -8,8 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "render/image_cache.h"
-#include "render/render_target.h"
+#include "render/render_targets.h"
 #include "render/shaders.h"
 #include "render/texture_loading.h"
 #include "render/textures.h"
@@ -79,7 +78,7 @@ TEST_F(RenderGlResources, ImagesAreRgbaWithAlphaRgbWithoutAndMipmapped) {
 }
 
 TEST_F(RenderGlResources, CacheHoldsEveryLoadedNameOnceAndNoFailedOne) {
-    const std::size_t entries = imageCache.names.size();
+    const std::size_t entries = textures.imageCache.names.size();
     const std::string path = writeImage("x.png", false);
     const unsigned int first = loadImageTexture(path.c_str());
     EXPECT_EQ(loadImageTexture(path.c_str()), first);
@@ -90,15 +89,15 @@ TEST_F(RenderGlResources, CacheHoldsEveryLoadedNameOnceAndNoFailedOne) {
     EXPECT_FALSE(error.empty());
     testfiles::writeFile(dir.file("junk.png"), "no");  // there, but no image
     EXPECT_FALSE(tryLoadImageTexture(dir.file("junk.png").c_str()).has_value());
-    EXPECT_EQ(imageCache.names.size(), entries + 2);
-    EXPECT_EQ(imageCache.textures.size(), entries + 2);
+    EXPECT_EQ(textures.imageCache.names.size(), entries + 2);
+    EXPECT_EQ(textures.imageCache.textures.size(), entries + 2);
 }
 
 TEST_F(RenderGlResources, TargetsTakeTheirSizeFromThePictureAndStartTransparentBlack) {
-    if (sceneTarget.framebuffer == 0) generateRenderTargets();
-    EXPECT_EQ(largeTarget.width, 2 * W);
-    EXPECT_EQ(largeTarget.height, 2 * H);
-    EXPECT_EQ(layerTarget.width, W);
+    if (targets.sceneTarget.framebuffer == 0) generateRenderTargets();
+    EXPECT_EQ(targets.largeTarget.width, 2 * W);
+    EXPECT_EQ(targets.largeTarget.height, 2 * H);
+    EXPECT_EQ(targets.layerTarget.width, W);
     const unsigned int texture = createRenderTexture(W, H);
     const std::vector<std::uint8_t> texels = gltest::readTexture(texture, W, H);
     EXPECT_EQ(std::count(texels.begin(), texels.end(), 0), static_cast<std::ptrdiff_t>(texels.size()));
@@ -111,16 +110,60 @@ TEST_F(RenderGlResources, AllSevenProgramsLinkAndTheLastStaysCurrent) {
     buildShaderPrograms();
     GLint current = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &current);
-    EXPECT_EQ(static_cast<unsigned int>(current), blobGeomProgram);
-    for (const unsigned int program : {negativeProgram, multiplyProgram, overlayProgram, blurProgram, replaceProgram,
-                                       lineGeomProgram, blobGeomProgram}) {
+    EXPECT_EQ(static_cast<unsigned int>(current), programs.blobGeomProgram);
+    for (const ShaderRecipe& recipe : kShaderRecipes) {
+        const unsigned int program = programs.*recipe.program;
+        EXPECT_EQ((programs.*recipe.shader).program, program) << recipe.name;
         GLint linked = GL_FALSE;
         glGetProgramiv(program, GL_LINK_STATUS, &linked);
         EXPECT_EQ(linked, GL_TRUE) << program;
     }
-    EXPECT_NE(negativeShader.vertexShader, multiplyShader.vertexShader);  // one object per program
+    EXPECT_NE(programs.negativeShader.vertexShader, programs.multiplyShader.vertexShader);  // one object per program
     EXPECT_EQ(gltest::drainGlErrors(), static_cast<GLenum>(GL_NO_ERROR));
     glUseProgram(0);
+}
+
+// Start-up and reload build the same way and differ in wording and in what a failure
+// leaves: at start-up an unlinked program that stands in the table, on reload nothing.
+TEST_F(RenderGlResources, OneBuildPathWithTheWordingOfStartUpAndReload) {
+    const std::string broken = dir.file("broken.glsl");
+    testfiles::writeFile(broken, "this is not GLSL(\n");
+    const std::string missing = dir.file("missing.glsl");
+    const std::string fragment = "dat/replace_fragment.glsl";
+    const struct {
+        const char* what;
+        ShaderBuildKind kind;
+        std::string fragmentFile;
+        bool program, linked;
+        std::string said;  // the start of standard error
+    } cases[] = {
+        {"start-up, complete", ShaderBuildKind::StartUp, fragment, true, true, ""},
+        {"reload, complete", ShaderBuildKind::Reload, fragment, true, true, ""},
+        {"start-up, missing", ShaderBuildKind::StartUp, missing, true, false,
+         "velkarn: the shader source " + missing + " is missing or empty: the test program is left out\n"},
+        {"reload, missing", ShaderBuildKind::Reload, missing, false, false,
+         missing + ": the shader source is missing or empty\n"},
+        {"start-up, broken", ShaderBuildKind::StartUp, broken, true, false, "Shader " + broken + " does not compile:\n"},
+        {"reload, broken", ShaderBuildKind::Reload, broken, false, false, broken + " does not compile:\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ShaderRecipe recipe = kShaderRecipes[4];
+        recipe.name = "test";
+        recipe.fragmentFile = c.fragmentFile.c_str();
+        ::testing::internal::CaptureStderr();
+        const ShaderBuild build = buildShaderEntry(recipe, c.kind);
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(build.objects.program != 0, c.program);
+        EXPECT_EQ(build.linked, c.linked);
+        EXPECT_TRUE(said.starts_with(c.said)) << said;
+        EXPECT_EQ(said.empty(), c.said.empty()) << said;
+        if (c.kind == ShaderBuildKind::StartUp && c.fragmentFile == broken) {
+            EXPECT_NE(said.find("Program with " + broken + " does not link:"), std::string::npos) << said;
+        }
+        deleteShaderEntry(build.objects);
+    }
+    EXPECT_EQ(gltest::drainGlErrors(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 }  // namespace

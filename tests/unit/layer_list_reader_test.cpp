@@ -39,9 +39,13 @@ class LayerListReader : public ::testing::Test {
 protected:
     void SetUp() override {
         loadedNames.clear();
-        overlayProgram = 11, blurProgram = 12, multiplyProgram = 13, negativeProgram = 14, replaceProgram = 15;
+        saved_ = programs;
+        programs.overlayProgram = 11, programs.blurProgram = 12, programs.multiplyProgram = 13;
+        programs.negativeProgram = 14, programs.replaceProgram = 15;
     }
-    void TearDown() override { overlayProgram = blurProgram = multiplyProgram = negativeProgram = replaceProgram = 0; }
+    void TearDown() override { programs = saved_; }
+
+    ShaderTable saved_;
 };
 
 TEST_F(LayerListReader, GroupsOfFourWordsAfterTheHeader) {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "render/post_processing.h"
-#include "render/render_target.h"
+#include "render/render_targets.h"
 
 TEST(RenderPostProcessing, LayerScrollsOnlyStrictlyInsideItsWindow) {
     const struct {

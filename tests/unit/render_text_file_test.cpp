@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "render/shaders.h"
+#include "render/text_file.h"
 
 TEST(RenderTextFile, CrLfBecomesLfAndUnreadableFilesGiveNothing) {
     const struct {

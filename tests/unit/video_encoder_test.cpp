@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "program/video.h"
+#include "program/video_encoder.h"
 #include "testing/scratch_files.h"
 
 namespace fs = std::filesystem;

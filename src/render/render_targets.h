@@ -9,10 +9,13 @@ struct RenderTarget {
     int height = 0;
 };
 
-extern RenderTarget largeTarget;  // 2W by 2H: the particle image
-extern RenderTarget sceneTarget;  // W by H: the frame's picture
-extern RenderTarget blobTarget;   // W by H: blob-section snapshots
-extern RenderTarget layerTarget;  // W by H: ping-pong partner of the post-processing pass
+struct RenderTargets {
+    RenderTarget largeTarget;  // 2W by 2H: the particle image
+    RenderTarget sceneTarget;  // W by H: the frame's picture
+    RenderTarget blobTarget;   // W by H: blob-section snapshots
+    RenderTarget layerTarget;  // W by H: ping-pong partner of the post-processing pass
+};
+extern RenderTargets targets;
 
 // Whether the driver can hold every target of a width by height picture: the particle
 // image is twice the picture in each direction. A limit of 0 or below is unknown.
@@ -24,5 +27,3 @@ void generateRenderTargets();
 void bindRenderTarget(const RenderTarget& target);
 // Framebuffer 0 and renderbuffer 0 again.
 void bindWindowFramebuffer();
-// Runs the live layers over sceneTargetTexture and copies the result to the window.
-void applyPostProcessing();

@@ -1,0 +1,4 @@
+// The GL names of the shader table's programs.
+#include "render/shaders.h"
+
+ShaderTable programs;
