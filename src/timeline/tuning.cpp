@@ -120,18 +120,18 @@ TuningRecord convertRecord(TuningKind kind, const Word* words) {
     switch (kind) {
         case TuningKind::ParticleCount:
             record.time = static_cast<float>(toInt(words[0].text));
-            record.first = truncateToInt(toDouble(words[1].text));
+            record.count = truncateToInt(toDouble(words[1].text));
             break;
         case TuningKind::Size:
             record.time = static_cast<float>(toInt(words[0].text));
-            record.first = toInt(words[1].text);
-            record.second = toInt(words[2].text);
-            record.third = toInt(words[3].text);
+            record.minSize = toInt(words[1].text);
+            record.maxSize = toInt(words[2].text);
+            record.layers = toInt(words[3].text);
             break;
         case TuningKind::Negative:
         case TuningKind::Kszak:
             record.time = static_cast<float>(toDouble(words[0].text));
-            record.first = toInt(words[1].text);
+            record.switchValue = toInt(words[1].text);
             break;
     }
     return record;
@@ -140,18 +140,18 @@ TuningRecord convertRecord(TuningKind kind, const Word* words) {
 void applyRecord(TuningKind kind, const TuningRecord& record) {
     switch (kind) {
         case TuningKind::ParticleCount:
-            particleCount = std::min(record.first, kMaxParticles);
+            particleCount = std::min(record.count, kMaxParticles);
             break;
         case TuningKind::Size:
-            MIN_PAR = static_cast<float>(record.first);
-            MAX_PAR = static_cast<float>(record.second);
-            sizeLayerCount = record.third;
+            MIN_PAR = static_cast<float>(record.minSize);
+            MAX_PAR = static_cast<float>(record.maxSize);
+            sizeLayerCount = record.layers;
             break;
         case TuningKind::Negative:
-            negativeOn = record.first;
+            negativeOn = record.switchValue;
             break;
         case TuningKind::Kszak:
-            overlayOn = record.first;
+            overlayOn = record.switchValue;
             break;
     }
 }
