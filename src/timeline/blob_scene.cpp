@@ -1,5 +1,5 @@
 // The blob section's rules that need no GL: glitch timing, sub-step plan, pulsing
-// pressures, camera keys and the picks of the string ends.
+// pressures, camera keyframes and the picks of the string ends.
 #include "timeline/blob_scene.h"
 
 #include <algorithm>
@@ -114,7 +114,7 @@ void stepBodies(CSoftObject& a, CSoftObject& b, CSoftObject& c, float time, floa
     simTime += plan.remainder;
 }
 
-void applyCameraKeys(float time, Camera& cam) {
+void applyCameraKeyframes(float time, Camera& cam) {
     if (time < 104.5f) {
         cam = Camera{0.62f, 0.35f, 0.5f, 0.6f, 0.5f, 0.0f, 0.0f, 1.0f, 0.0f};
     } else if (time < 106.0f) {
@@ -122,7 +122,7 @@ void applyCameraKeys(float time, Camera& cam) {
     }
 }
 
-bool cameraKeyShiftedAt(float time) { return time >= 103.5f && time < 104.5f; }
+bool cameraKeyframeShiftedAt(float time) { return time >= 103.5f && time < 104.5f; }
 
 StringPicks pickStringPoints(int countA, int countB, int countC, int fluidCount, RandomGenerator& random) {
     StringPicks picks{};

@@ -81,12 +81,12 @@ float bodyPressure(int body, float simTime, float amplitude, bool remainderStep)
 // One tick of physics for three bodies at time with delta; advances simTime.
 void stepBodies(CSoftObject& a, CSoftObject& b, CSoftObject& c, float time, float delta, float& simTime);
 
-// The scene's camera keys at time (a tick of the section sets them). From 106 s the
+// The scene's camera keyframes at time (a tick of the section sets them). From 106 s the
 // camera is left alone.
-void applyCameraKeys(float time, Camera& cam);
+void applyCameraKeyframes(float time, Camera& cam);
 // True when the extra translate (1, 1.7, 5.7) comes before the look-at: 103.5 s to below
 // 104.5 s.
-bool cameraKeyShiftedAt(float time);
+bool cameraKeyframeShiftedAt(float time);
 
 // Particle picks of one string: bodies A, B, A, C, B, C, then two fluid particles.
 // Fluid picks are -1 (and draw nothing) while no fluid particle is alive.

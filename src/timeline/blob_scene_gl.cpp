@@ -150,7 +150,7 @@ void drawBlobScene(float start, bool withOverlay, float time) {
     setPerspectiveView();
     glRotatef(-2.5f * (time - start), 0.0f, 1.3f, 0.0f);
     glTranslatef(-1.89f, 0.0f, 1.0f);
-    if (cameraKeyShiftedAt(time)) glTranslatef(1.0f, 1.7f, 5.7f);
+    if (cameraKeyframeShiftedAt(time)) glTranslatef(1.0f, 1.7f, 5.7f);
     gluLookAt(camera.eyex, camera.eyey, camera.eyez, camera.centerX, camera.centerY, camera.centerZ, camera.upx,
               camera.upy, camera.upz);
 
