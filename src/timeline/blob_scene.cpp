@@ -3,24 +3,17 @@
 #include "timeline/blob_scene.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 
+#include "base/beat_grid.h"
 
 BlobTiming blobTiming;
 float softSimTime = 0.0f;
 
-int periodIndex(float time, float length) {
-    const float index = std::floor(time / length);
-    if (!(index >= -2147483648.0f)) return INT_MIN;  // also NaN
-    if (index >= 2147483648.0f) return INT_MAX;
-    return static_cast<int>(index);
-}
-
 bool advanceBlobTiming(BlobTiming& state, float time, float delta) {
     if (time > kBlobBeatsStart) {
-        const int beat = periodIndex(time, 0.81f);
-        const int bar = periodIndex(time, 4.05f);
+        const int beat = beatIndexAt(time);
+        const int bar = barIndexAt(time);
         if (beat > state.lastBeatIndex) {
             state.lastBeatIndex = beat;
             state.beatPulse = 0.1f;
@@ -35,7 +28,7 @@ bool advanceBlobTiming(BlobTiming& state, float time, float delta) {
         if (state.beatPulseStrong > 0.0f) state.beatPulseStrong = state.beatPulseStrong / 1.1f;
         if (state.barPulse > 0.0f) state.barPulse = state.barPulse / 1.1f;
     }
-    const int period = periodIndex(time, 1.62f);
+    const int period = periodIndex(time, kGlitchPeriod);
     state.glitchAmount = state.glitchAmount - delta * 0.05f;
     if (period > state.lastGlitchPeriod) {
         state.lastGlitchPeriod = period;

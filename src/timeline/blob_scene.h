@@ -28,21 +28,20 @@ inline constexpr std::uint32_t kBlobStringSeed = 111;
 
 // Beat, bar and glitch state; advances only while the section runs, nothing resets it.
 struct BlobTiming {
-    float beatPulse = 0.0f;        // 0.1 on each 0.81 s beat, divided by 1.05 every tick
-    float beatPulseStrong = 0.0f;  // 0.2 on each beat, divided by 1.1 every tick
-    float barPulse = 0.0f;         // 0.2 on each 4.05 s bar, divided by 1.1 every tick
+    float beatPulse = 0.0f;        // set on each beat of the grid, then decays tick by tick
+    float beatPulseStrong = 0.0f;  // the same, stronger and decaying faster
+    float barPulse = 0.0f;         // set on each bar, then decays tick by tick
     int lastBeatIndex = 0;
     int lastBarIndex = 0;
     float glitchAmount = 0.1f;  // horizontal jitter of the snapshot strips
-    int lastGlitchPeriod = 0;   // the 1.62 s period counted last
+    int lastGlitchPeriod = 0;   // the glitch period counted last
 };
+// Each new period of this length (two beats) sets the glitch to full.
+inline constexpr float kGlitchPeriod = 1.62f;
 
 extern BlobTiming blobTiming;
 // Simulation clock of the pressure oscillation.
 extern float softSimTime;
-
-// floor(time / length) as an int, held inside the int range.
-int periodIndex(float time, float length);
 
 // Pulses and glitch for one tick at time with its delta. True when the snapshot of the
 // scene is to be redrawn at this tick (after 103.6 s, glitchAmount exactly 1).

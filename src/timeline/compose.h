@@ -3,9 +3,6 @@
 // pure functions here; compose_gl.cpp draws what they decide.
 #pragma once
 
-// The 0.81 s beat that t falls in.
-int beatIndexAt(float t);
-
 // After 25 s, a new random placement of the overlay on each new beat (four draws).
 void rollOverlayBeat(float t);
 

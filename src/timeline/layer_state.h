@@ -4,12 +4,12 @@
 
 #include <array>
 
-extern int lastOverlayBeat;                // the last 0.81 s beat that placed the overlay
+extern int lastOverlayBeat;                // the last beat that placed the overlay
 extern std::array<float, 3> overlayOffset;  // random translation of the overlay
 extern float overlayTurn;                  // random turn of the overlay (degrees / 20)
 extern float creditsAlpha;
 extern float creditsEndTime;  // the credits fade out after this
 extern float endLogoAlpha;
 extern int introFrameIndex;   // which intro image is shown; starts at 2, never above 15
-extern int lastIntroBeat;     // the last 0.81 s beat that advanced the intro
+extern int lastIntroBeat;     // the last beat that advanced the intro
 extern float introPulse;      // zoom pulse of the intro image
