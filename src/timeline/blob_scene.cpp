@@ -52,7 +52,7 @@ std::uint32_t sharedGeneratorAfterBlobFrame(float time) {
     // string. Before them the strips, seeded 532, draw one shift each.
     static const std::uint32_t afterStrings = generatorStateAfter(kBlobStringSeed, 8 * kBlobStrings);
     static const std::uint32_t afterStrips = generatorStateAfter(kBlobStripSeed, kBlobStrips);
-    return time > kBlobSceneStart + kBlobStringsAfter ? afterStrings : afterStrips;
+    return time > kBlobStringsStart ? afterStrings : afterStrips;
 }
 
 SoftStepPlan planSoftSteps(float delta) {
@@ -108,14 +108,14 @@ void stepBodies(CSoftObject& a, CSoftObject& b, CSoftObject& c, float time, floa
 }
 
 void applyCameraKeyframes(float time, Camera& cam) {
-    if (time < 104.5f) {
+    if (time < kCameraSecondKeyframe) {
         cam = Camera{0.62f, 0.35f, 0.5f, 0.6f, 0.5f, 0.0f, 0.0f, 1.0f, 0.0f};
-    } else if (time < 106.0f) {
+    } else if (time < kCameraKeyframesEnd) {
         cam = Camera{0.47f, 0.325f, 0.125f, 0.7f, 0.525f, -0.7f, 0.0f, 1.05f, 0.025f};
     }
 }
 
-bool cameraKeyframeShiftedAt(float time) { return time >= 103.5f && time < 104.5f; }
+bool cameraKeyframeShiftedAt(float time) { return time >= kCameraShiftStart && time < kCameraSecondKeyframe; }
 
 StringPicks pickStringPoints(int countA, int countB, int countC, int fluidCount, RandomGenerator& random) {
     StringPicks picks{};

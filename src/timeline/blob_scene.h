@@ -18,8 +18,6 @@ inline constexpr float kSoftBudgetPerSecond = 0.0004f;
 // wild delta from stalling a tick.
 inline constexpr int kMaxSoftSubSteps = 400;
 
-// The strings between the bodies show from this long after the section's start.
-inline constexpr float kBlobStringsAfter = 12.5f;
 // The glitched snapshot is shown in this many strips; the seeds of the strips' shifts
 // and of the string picks, taken anew every frame.
 inline constexpr int kBlobStrips = 50;
@@ -80,11 +78,11 @@ float bodyPressure(int body, float simTime, float amplitude, bool remainderStep)
 // One tick of physics for three bodies at time with delta; advances simTime.
 void stepBodies(CSoftObject& a, CSoftObject& b, CSoftObject& c, float time, float delta, float& simTime);
 
-// The scene's camera keyframes at time (a tick of the section sets them). From 106 s the
-// camera is left alone.
+// The scene's camera keyframes at time (a tick of the section sets them). From
+// kCameraKeyframesEnd the camera is left alone.
 void applyCameraKeyframes(float time, Camera& cam);
-// True when the extra translate (1, 1.7, 5.7) comes before the look-at: 103.5 s to below
-// 104.5 s.
+// True when the extra translate (1, 1.7, 5.7) comes before the look-at: from
+// kCameraShiftStart to below kCameraSecondKeyframe.
 bool cameraKeyframeShiftedAt(float time);
 
 // Particle picks of one string: bodies A, B, A, C, B, C, then two fluid particles.
@@ -100,5 +98,5 @@ void stepSoftBodies(float time, float delta);                    // blob_step.cp
 void composeBlobSection(float time);                             // blob_scene_gl.cpp
 // Redraws the scene's snapshot, which the strips show until the next one.
 void drawBlobSnapshot(float time);                               // blob_scene_gl.cpp
-void drawBlobScene(float start, bool withOverlay, float time);  // blob_scene_gl.cpp
+void drawBlobScene(bool withOverlay, float time);               // blob_scene_gl.cpp
 void drawBlobStrings();                                          // blob_scene_gl.cpp

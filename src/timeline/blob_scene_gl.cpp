@@ -110,7 +110,7 @@ void drawBlobStrings() {
 }
 
 // --- The scene ---
-void drawBlobScene(float start, bool withOverlay, float time) {
+void drawBlobScene(bool withOverlay, float time) {
     const float beatPulse = blobTiming.beatPulse;
     const float beatPulseStrong = blobTiming.beatPulseStrong;
     const float barPulse = blobTiming.barPulse;
@@ -148,7 +148,7 @@ void drawBlobScene(float start, bool withOverlay, float time) {
 
     glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
     setPerspectiveView();
-    glRotatef(-2.5f * (time - start), 0.0f, 1.3f, 0.0f);
+    glRotatef(-2.5f * (time - kBlobSceneStart), 0.0f, 1.3f, 0.0f);
     glTranslatef(-1.89f, 0.0f, 1.0f);
     if (cameraKeyframeShiftedAt(time)) glTranslatef(1.0f, 1.7f, 5.7f);
     gluLookAt(camera.eyex, camera.eyey, camera.eyez, camera.centerX, camera.centerY, camera.centerZ, camera.upx,
@@ -170,7 +170,7 @@ void drawBlobScene(float start, bool withOverlay, float time) {
     glTranslatef(0.0f, 5.0f, -2.0f);
     glDisable(GL_DEPTH_TEST);
 
-    if (time > start + kBlobStringsAfter) {
+    if (time > kBlobStringsStart) {
         const GLint program = currentProgram();
         useProgram(blobGeomProgram);
         for (int i = 0; i < 3; ++i) {
@@ -201,7 +201,7 @@ void drawBlobSnapshot(float time) {
     glUseProgram(0);
     glLineWidth(2.0f);
     clearToBlack();
-    drawBlobScene(kBlobSceneStart, false, time);
+    drawBlobScene(false, time);
     bindWindowFramebuffer();
 }
 
@@ -238,7 +238,7 @@ void composeBlobSection(float time) {
     }
     endOverlayProjection();
 
-    drawBlobScene(kBlobSceneStart, true, time);
+    drawBlobScene(true, time);
 
     // Every pixel becomes its complement.
     setPerspectiveView();
