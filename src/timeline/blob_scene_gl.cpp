@@ -182,10 +182,9 @@ void drawBlobScene(bool withOverlay, float time) {
 
     glDisable(GL_TEXTURE_2D);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    softObjectPainter = paintSoftObject;
-    softBodyC.draw();
-    softBodyB.draw();
-    softBodyA.draw();
+    paintSoftObject(softBodyC);
+    paintSoftObject(softBodyB);
+    paintSoftObject(softBodyA);
 
     glDisable(GL_LIGHTING);
     glPopMatrix();
