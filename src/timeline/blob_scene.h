@@ -1,4 +1,4 @@
-// The blob section, 91.05 s to 130 s: three pulsing soft bodies on a floor, strings to
+// The blob section, kBlobSceneStart to kWallStart: three pulsing soft bodies on a floor, strings to
 // each other and to fluid particles, glitched snapshot strips, and the whole picture
 // inverted. The time-driven decisions are plain functions of time and state, so they run
 // without a display; the drawing lives in blob_scene_gl.cpp, the physics frame in
@@ -42,7 +42,7 @@ extern BlobTiming blobTiming;
 extern float softSimTime;
 
 // Pulses and glitch for one tick at time with its delta. True when the snapshot of the
-// scene is to be redrawn at this tick (after 103.6 s, glitchAmount exactly 1).
+// scene is to be redrawn at this tick (after kBlobSnapshotsStart, glitchAmount exactly 1).
 bool advanceBlobTiming(BlobTiming& state, float time, float delta);
 
 // Horizontal offset of one snapshot strip: (a draw / 32767 - 0.5) * glitchAmount.
@@ -54,18 +54,18 @@ float stripShift(float glitchAmount, RandomGenerator& random);
 // shared generator's state after a frame of the section at time, which the ticks put back.
 std::uint32_t sharedGeneratorAfterBlobFrame(float time);
 
-// The physics of one tick: subSteps steps of 0.00075 s and one remainder step.
+// The physics of one tick: subSteps steps of kSoftSubStep and one remainder step.
 struct SoftStepPlan {
     int subSteps = 0;
     float remainder = 0.0f;
 };
-// Budget delta * 0.0004; the sub-steps cover it, the remainder is what the last sub-step
-// overshot subtracted from a full sub-step. The remainder is kept within [0, 0.00075]:
-// a clock that jumps back would otherwise ask for a step backwards in time, which the
-// stiff springs turn into an explosion of the bodies.
+// Budget delta * kSoftBudgetPerSecond; the sub-steps cover it, the remainder is what the
+// last sub-step overshot subtracted from a full sub-step. The remainder is kept within
+// [0, kSoftSubStep]: a clock that jumps back would otherwise ask for a step backwards in
+// time, which the stiff springs turn into an explosion of the bodies.
 SoftStepPlan planSoftSteps(float delta);
 
-// Pressure amplitude and drive: 20000 until 104.05 s, then 800550 and sideways gravity.
+// Pressure amplitude and drive: 20000 until kSidewaysDrive, then 800550 and sideways gravity.
 bool sidewaysDrive(float time);
 float pressureAmplitude(float time);
 inline constexpr Vector3 kSidewaysGravityA{800.0f, -3500.0f, 0.0f};
