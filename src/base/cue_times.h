@@ -8,20 +8,28 @@ inline constexpr float kIntroBeatsEnd = 24.5f;       // the intro images stop ad
 inline constexpr float kOverlayBeatsStart = 25.0f;   // the overlay is placed anew on every beat
 inline constexpr float kIntroEnd = 25.5f;            // the intro gives way to the particles; the camera turns
 // The fluid and its particles.
-inline constexpr float kTiltStart = 26.6f;           // the camera tilts; the line copies hide until 45 s
+inline constexpr float kTiltStart = 26.6f;           // the camera tilts; the line copies hide until it settles
 inline constexpr float kTwistEnd = 26.7f;            // the turn after the intro ends
 inline constexpr float kCameraSettled = 45.0f;       // the tilt and the respawn chance end; the drift begins
 inline constexpr float kWrapStart = 45.5f;           // the particles wrap at the edges instead of respawning
 inline constexpr float kWrapEnd = 58.5f;             // the wrap ends; the drift slides the picture, faster
 inline constexpr float kTremorStart = 64.0f;         // a quarter second of tremor shakes the particles
+inline constexpr float kLayerScrollStart = 64.1f;    // the layer image starts to scroll sideways
 inline constexpr float kTremorEnd = 64.25f;          // the tremor ends
+inline constexpr float kTremorFaded = 65.0f;         // the tremor's strength, fading from its start, would be none
+inline constexpr float kLayerScrollEnd = 67.5f;      // the layer image's scroll ends; it stands still again
 // The blob section.
 inline constexpr float kBlobSceneStart = 91.05f;     // the soft bodies take the stage; the particles slow down
 inline constexpr float kObstaclesFlushed = 100.0f;   // each tick clears the obstacles after the fluid steps
 inline constexpr float kSlideEnd = 101.0f;           // the drift's slide ends
 inline constexpr float kBlobBeatsStart = 103.0f;     // the blob scene pulses on the beat, its overlay shows
+inline constexpr float kCameraShiftStart = 103.5f;   // the blob camera is shifted before its look-at
+// The strings show between the bodies and to the particles.
+inline constexpr float kBlobStringsStart = kBlobSceneStart + 12.5f;
 inline constexpr float kBlobSnapshotsStart = 103.6f; // the glitch redraws the scene's snapshot
 inline constexpr float kSidewaysDrive = 104.05f;     // the soft bodies are driven sideways, pressed harder
+inline constexpr float kCameraSecondKeyframe = 104.5f; // the shift ends; the blob camera takes its second keyframe
+inline constexpr float kCameraKeyframesEnd = 106.0f; // the keyframes end: the camera is left where it is
 // The wall, the credits and the end.
 inline constexpr float kWallStart = 130.0f;          // the soft bodies leave; the particles stand as a turning wall
 inline constexpr float kOverlayJump = 140.0f;        // the overlay jumps aside

@@ -22,7 +22,7 @@ struct DemoClock {
 extern DemoClock demoClock;
 
 // One idle step from the current playback position. Returns true when the run must
-// end (time strictly above 225 s).
+// end (time strictly above kDemoEndTime).
 bool advanceDemoClock(DemoClock& clock, float musicPosition);
 
 // Tick k happens at k / 60 s of demo time.

@@ -69,7 +69,7 @@ bool applyOptions() {
                       musicSettings.startSeconds, static_cast<double>(kDemoEndTime));
         return refuse(text);
     }
-    // Every run ends after its last frame at or before --end, and the demo ends at 225 s.
+    // Every run ends after its last frame at or before --end, and the demo at kDemoEndTime.
     if (demoOptions.end && *demoOptions.end > kDemoEndTime) {
         std::fprintf(stderr, "velkarn: warning: --end %g is past the end of the demo; the run ends at %g s\n",
                      *demoOptions.end, static_cast<double>(kDemoEndTime));

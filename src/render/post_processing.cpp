@@ -1,7 +1,9 @@
 // The post-processing rule that needs no GL: how far a layer image has scrolled at a time.
 #include "render/post_processing.h"
 
+#include "base/cue_times.h"
+
 float layerScroll(float t) {
-    if (t > 64.1f && t < 67.5f) return (t - 64.1f) * 0.016f;
+    if (t > kLayerScrollStart && t < kLayerScrollEnd) return (t - kLayerScrollStart) * 0.016f;
     return 1.0f;
 }

@@ -3,8 +3,9 @@
 
 #include <cstddef>
 
-// Sideways scroll of the layer image on texture unit 1: (t - 64.1) * 0.016 strictly
-// inside 64.1 .. 67.5 s, else 1.0 (which the repeat wrap shows like 0).
+// Sideways scroll of the layer image on texture unit 1: growing by 0.016 a second
+// strictly inside kLayerScrollStart .. kLayerScrollEnd, else 1.0 (which the repeat wrap
+// shows like 0).
 float layerScroll(float t);
 
 // Layer i reads the scene target and writes the layer target when i is even, the other

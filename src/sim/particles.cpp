@@ -487,7 +487,7 @@ void advanceParticles(float dt, bool late, float t) {
     step.countF = static_cast<float>(count);
     step.late = late;
     step.tremor = t > kTremorStart && t < kTremorEnd;
-    step.tremorScale = (t - 65.0f) * 0.005f;
+    step.tremorScale = (t - kTremorFaded) * 0.005f;
     step.squeeze = std::min((t - kCreditsIn) / 15.0f, 1.0f);
     step.forming = t > kCreditsOut;
     step.pull = std::min((t - kCreditsOut) / 34.0f, 1.0f);

@@ -1,6 +1,6 @@
-// The particle set: up to 100000 points in the unit square, carried by the lattice
-// fluid, squeezed towards the middle line from 155 s and pulled onto the end logo from
-// 175 s. Drawn as point sprites in size bands.
+// The particle set: up to kMaxParticles points in the unit square, carried by the lattice
+// fluid, squeezed towards the middle line from kCreditsIn and pulled onto the end logo
+// from kCreditsOut. Drawn as point sprites in size bands.
 #pragma once
 
 #include <array>
@@ -33,10 +33,10 @@ struct ParticleState {
 };
 extern ParticleState particles;
 
-// Gives all 100000 particles a uniform random position (x then y, one draw each).
+// Gives all kMaxParticles particles a uniform random position (x then y, one draw each).
 void scatterParticles();
 // Moves particles 0..particleCount-1 by one step of size dt at demo time t; late is
-// demo time > 155 s.
+// demo time > kCreditsIn.
 void advanceParticles(float dt, bool late, float t);
 // Replaces a position by a random one whose lattice cell is fluid.
 void respawnParticle(float& x, float& y);
@@ -62,6 +62,6 @@ int particleBandLength(int count, int layers);
 // Band i (1..layers-1) for the given count, layer number, size factors and picture height.
 ParticleBand particleBand(int i, int count, int layers, float minPar, float maxPar, int pictureHeight);
 
-// The line budget of `calls` drawParticles calls at t: after 165 s each lowers
+// The line budget of `calls` drawParticles calls at t: after kLineFadeStart each lowers
 // lineVertexCount by 17 delta; it never goes below 0.
 void lowerLineBudget(float t, float delta, int calls);

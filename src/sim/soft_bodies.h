@@ -8,5 +8,5 @@ extern CSoftObject softBodyA;
 extern CSoftObject softBodyB;
 extern CSoftObject softBodyC;
 
-// The gravity the bodies fall with from start-up until 104.05 s.
+// The gravity the bodies fall with from start-up until the sideways drive (kSidewaysDrive).
 void setStartGravity();

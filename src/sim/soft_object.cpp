@@ -97,12 +97,6 @@ AscModel readModelFile(const char* fileName) {
 }  // namespace
 
 // --- Building a body from its model ---
-SoftObjectPainter softObjectPainter = nullptr;
-
-void CSoftObject::draw() {
-    if (softObjectPainter != nullptr) softObjectPainter(*this);
-}
-
 CSoftObject::CSoftObject(Vector3 position, float scale, float mass, float stiffness, float damping,
                          float startPressure)
     : CSoftObject(readModelFile(kSoftBodyModelFile), position, scale, mass, stiffness, damping, startPressure) {}

@@ -48,24 +48,15 @@ struct SoftFace {
 // Fixed underlying type: any other value is a valid "no integration" request.
 enum IntegratorKind : int { Euler = 0, ImprovedEuler = 1, Midpoint = 2, RungeKutta4 = 3 };
 
-class Drawable {
-public:
-    virtual ~Drawable() = default;
-    virtual void draw() = 0;
-};
-
 inline constexpr const char* kSoftBodyModelFile = "dat/Objekt3.asc";
 
-class CSoftObject : public Drawable {
+class CSoftObject {
 public:
     // Reads "dat/Objekt3.asc" and builds the body from it.
     CSoftObject(Vector3 position, float scale, float mass, float stiffness, float damping, float pressure);
     // Builds from a model already read; model.fileName names it in messages.
     CSoftObject(const AscModel& model, Vector3 position, float scale, float mass, float stiffness, float damping,
                 float pressure);
-
-    // Floor shadow, then the lit surface, through softObjectPainter.
-    void draw() override;
 
     // One step of length dt, then the floor collision and the wrap along x.
     void simulate(IntegratorKind kind, float dt);
@@ -96,12 +87,8 @@ private:
     void collideAndWrap();
 };
 
-// The GL drawing of a body (paintSoftObject, soft_object_gl.cpp) is linked only into
-// programs with a display; the class itself, and so its vtable, stays in the pure core
-// that the tests link. The GL code installs the painter before it draws; until then
-// draw() draws nothing.
-using SoftObjectPainter = void (*)(const CSoftObject&);
-extern SoftObjectPainter softObjectPainter;
+// Draws the body: its floor shadow, then its lit surface. Defined in soft_object_gl.cpp,
+// which only programs with a display link.
 void paintSoftObject(const CSoftObject& body);
 
 // Whether the faces form a closed surface: every edge borders exactly two faces. An open

@@ -1,26 +1,19 @@
 // The blob section's rules that need no GL: glitch timing, sub-step plan, pulsing
-// pressures, camera keys and the picks of the string ends.
+// pressures, camera keyframes and the picks of the string ends.
 #include "timeline/blob_scene.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 
+#include "base/beat_grid.h"
 
 BlobTiming blobTiming;
 float softSimTime = 0.0f;
 
-int periodIndex(float time, float length) {
-    const float index = std::floor(time / length);
-    if (!(index >= -2147483648.0f)) return INT_MIN;  // also NaN
-    if (index >= 2147483648.0f) return INT_MAX;
-    return static_cast<int>(index);
-}
-
 bool advanceBlobTiming(BlobTiming& state, float time, float delta) {
     if (time > kBlobBeatsStart) {
-        const int beat = periodIndex(time, 0.81f);
-        const int bar = periodIndex(time, 4.05f);
+        const int beat = beatIndexAt(time);
+        const int bar = barIndexAt(time);
         if (beat > state.lastBeatIndex) {
             state.lastBeatIndex = beat;
             state.beatPulse = 0.1f;
@@ -35,7 +28,7 @@ bool advanceBlobTiming(BlobTiming& state, float time, float delta) {
         if (state.beatPulseStrong > 0.0f) state.beatPulseStrong = state.beatPulseStrong / 1.1f;
         if (state.barPulse > 0.0f) state.barPulse = state.barPulse / 1.1f;
     }
-    const int period = periodIndex(time, 1.62f);
+    const int period = periodIndex(time, kGlitchPeriod);
     state.glitchAmount = state.glitchAmount - delta * 0.05f;
     if (period > state.lastGlitchPeriod) {
         state.lastGlitchPeriod = period;
@@ -59,7 +52,7 @@ std::uint32_t sharedGeneratorAfterBlobFrame(float time) {
     // string. Before them the strips, seeded 532, draw one shift each.
     static const std::uint32_t afterStrings = generatorStateAfter(kBlobStringSeed, 8 * kBlobStrings);
     static const std::uint32_t afterStrips = generatorStateAfter(kBlobStripSeed, kBlobStrips);
-    return time > kBlobSceneStart + kBlobStringsAfter ? afterStrings : afterStrips;
+    return time > kBlobStringsStart ? afterStrings : afterStrips;
 }
 
 SoftStepPlan planSoftSteps(float delta) {
@@ -114,15 +107,15 @@ void stepBodies(CSoftObject& a, CSoftObject& b, CSoftObject& c, float time, floa
     simTime += plan.remainder;
 }
 
-void applyCameraKeys(float time, Camera& cam) {
-    if (time < 104.5f) {
+void applyCameraKeyframes(float time, Camera& cam) {
+    if (time < kCameraSecondKeyframe) {
         cam = Camera{0.62f, 0.35f, 0.5f, 0.6f, 0.5f, 0.0f, 0.0f, 1.0f, 0.0f};
-    } else if (time < 106.0f) {
+    } else if (time < kCameraKeyframesEnd) {
         cam = Camera{0.47f, 0.325f, 0.125f, 0.7f, 0.525f, -0.7f, 0.0f, 1.05f, 0.025f};
     }
 }
 
-bool cameraKeyShiftedAt(float time) { return time >= 103.5f && time < 104.5f; }
+bool cameraKeyframeShiftedAt(float time) { return time >= kCameraShiftStart && time < kCameraSecondKeyframe; }
 
 StringPicks pickStringPoints(int countA, int countB, int countC, int fluidCount, RandomGenerator& random) {
     StringPicks picks{};

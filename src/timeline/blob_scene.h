@@ -1,4 +1,4 @@
-// The blob section, 91.05 s to 130 s: three pulsing soft bodies on a floor, strings to
+// The blob section, kBlobSceneStart to kWallStart: three pulsing soft bodies on a floor, strings to
 // each other and to fluid particles, glitched snapshot strips, and the whole picture
 // inverted. The time-driven decisions are plain functions of time and state, so they run
 // without a display; the drawing lives in blob_scene_gl.cpp, the physics frame in
@@ -18,8 +18,6 @@ inline constexpr float kSoftBudgetPerSecond = 0.0004f;
 // wild delta from stalling a tick.
 inline constexpr int kMaxSoftSubSteps = 400;
 
-// The strings between the bodies show from this long after the section's start.
-inline constexpr float kBlobStringsAfter = 12.5f;
 // The glitched snapshot is shown in this many strips; the seeds of the strips' shifts
 // and of the string picks, taken anew every frame.
 inline constexpr int kBlobStrips = 50;
@@ -28,24 +26,23 @@ inline constexpr std::uint32_t kBlobStringSeed = 111;
 
 // Beat, bar and glitch state; advances only while the section runs, nothing resets it.
 struct BlobTiming {
-    float beatPulse = 0.0f;        // 0.1 on each 0.81 s beat, divided by 1.05 every tick
-    float beatPulseStrong = 0.0f;  // 0.2 on each beat, divided by 1.1 every tick
-    float barPulse = 0.0f;         // 0.2 on each 4.05 s bar, divided by 1.1 every tick
+    float beatPulse = 0.0f;        // set on each beat of the grid, then decays tick by tick
+    float beatPulseStrong = 0.0f;  // the same, stronger and decaying faster
+    float barPulse = 0.0f;         // set on each bar, then decays tick by tick
     int lastBeatIndex = 0;
     int lastBarIndex = 0;
     float glitchAmount = 0.1f;  // horizontal jitter of the snapshot strips
-    int lastGlitchPeriod = 0;   // the 1.62 s period counted last
+    int lastGlitchPeriod = 0;   // the glitch period counted last
 };
+// Each new period of this length (two beats) sets the glitch to full.
+inline constexpr float kGlitchPeriod = 1.62f;
 
 extern BlobTiming blobTiming;
 // Simulation clock of the pressure oscillation.
 extern float softSimTime;
 
-// floor(time / length) as an int, held inside the int range.
-int periodIndex(float time, float length);
-
 // Pulses and glitch for one tick at time with its delta. True when the snapshot of the
-// scene is to be redrawn at this tick (after 103.6 s, glitchAmount exactly 1).
+// scene is to be redrawn at this tick (after kBlobSnapshotsStart, glitchAmount exactly 1).
 bool advanceBlobTiming(BlobTiming& state, float time, float delta);
 
 // Horizontal offset of one snapshot strip: (a draw / 32767 - 0.5) * glitchAmount.
@@ -57,18 +54,18 @@ float stripShift(float glitchAmount, RandomGenerator& random);
 // shared generator's state after a frame of the section at time, which the ticks put back.
 std::uint32_t sharedGeneratorAfterBlobFrame(float time);
 
-// The physics of one tick: subSteps steps of 0.00075 s and one remainder step.
+// The physics of one tick: subSteps steps of kSoftSubStep and one remainder step.
 struct SoftStepPlan {
     int subSteps = 0;
     float remainder = 0.0f;
 };
-// Budget delta * 0.0004; the sub-steps cover it, the remainder is what the last sub-step
-// overshot subtracted from a full sub-step. The remainder is kept within [0, 0.00075]:
-// a clock that jumps back would otherwise ask for a step backwards in time, which the
-// stiff springs turn into an explosion of the bodies.
+// Budget delta * kSoftBudgetPerSecond; the sub-steps cover it, the remainder is what the
+// last sub-step overshot subtracted from a full sub-step. The remainder is kept within
+// [0, kSoftSubStep]: a clock that jumps back would otherwise ask for a step backwards in
+// time, which the stiff springs turn into an explosion of the bodies.
 SoftStepPlan planSoftSteps(float delta);
 
-// Pressure amplitude and drive: 20000 until 104.05 s, then 800550 and sideways gravity.
+// Pressure amplitude and drive: 20000 until kSidewaysDrive, then 800550 and sideways gravity.
 bool sidewaysDrive(float time);
 float pressureAmplitude(float time);
 inline constexpr Vector3 kSidewaysGravityA{800.0f, -3500.0f, 0.0f};
@@ -81,12 +78,12 @@ float bodyPressure(int body, float simTime, float amplitude, bool remainderStep)
 // One tick of physics for three bodies at time with delta; advances simTime.
 void stepBodies(CSoftObject& a, CSoftObject& b, CSoftObject& c, float time, float delta, float& simTime);
 
-// The scene's camera keys at time (a tick of the section sets them). From 106 s the
-// camera is left alone.
-void applyCameraKeys(float time, Camera& cam);
-// True when the extra translate (1, 1.7, 5.7) comes before the look-at: 103.5 s to below
-// 104.5 s.
-bool cameraKeyShiftedAt(float time);
+// The scene's camera keyframes at time (a tick of the section sets them). From
+// kCameraKeyframesEnd the camera is left alone.
+void applyCameraKeyframes(float time, Camera& cam);
+// True when the extra translate (1, 1.7, 5.7) comes before the look-at: from
+// kCameraShiftStart to below kCameraSecondKeyframe.
+bool cameraKeyframeShiftedAt(float time);
 
 // Particle picks of one string: bodies A, B, A, C, B, C, then two fluid particles.
 // Fluid picks are -1 (and draw nothing) while no fluid particle is alive.
@@ -100,5 +97,5 @@ StringPicks pickStringPoints(int countA, int countB, int countC, int fluidCount,
 void composeBlobSection(float time);                             // blob_scene_gl.cpp
 // Redraws the scene's snapshot, which the strips show until the next one.
 void drawBlobSnapshot(float time);                               // blob_scene_gl.cpp
-void drawBlobScene(float start, bool withOverlay, float time);  // blob_scene_gl.cpp
+void drawBlobScene(bool withOverlay, float time);               // blob_scene_gl.cpp
 void drawBlobStrings();                                          // blob_scene_gl.cpp

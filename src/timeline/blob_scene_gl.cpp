@@ -110,7 +110,7 @@ void drawBlobStrings() {
 }
 
 // --- The scene ---
-void drawBlobScene(float start, bool withOverlay, float time) {
+void drawBlobScene(bool withOverlay, float time) {
     const float beatPulse = blobTiming.beatPulse;
     const float beatPulseStrong = blobTiming.beatPulseStrong;
     const float barPulse = blobTiming.barPulse;
@@ -148,9 +148,9 @@ void drawBlobScene(float start, bool withOverlay, float time) {
 
     glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
     setPerspectiveView();
-    glRotatef(-2.5f * (time - start), 0.0f, 1.3f, 0.0f);
+    glRotatef(-2.5f * (time - kBlobSceneStart), 0.0f, 1.3f, 0.0f);
     glTranslatef(-1.89f, 0.0f, 1.0f);
-    if (cameraKeyShiftedAt(time)) glTranslatef(1.0f, 1.7f, 5.7f);
+    if (cameraKeyframeShiftedAt(time)) glTranslatef(1.0f, 1.7f, 5.7f);
     gluLookAt(camera.eyex, camera.eyey, camera.eyez, camera.centerX, camera.centerY, camera.centerZ, camera.upx,
               camera.upy, camera.upz);
 
@@ -170,7 +170,7 @@ void drawBlobScene(float start, bool withOverlay, float time) {
     glTranslatef(0.0f, 5.0f, -2.0f);
     glDisable(GL_DEPTH_TEST);
 
-    if (time > start + kBlobStringsAfter) {
+    if (time > kBlobStringsStart) {
         const GLint program = currentProgram();
         useProgram(programs.blobGeomProgram);
         for (int i = 0; i < 3; ++i) {
@@ -182,10 +182,9 @@ void drawBlobScene(float start, bool withOverlay, float time) {
 
     glDisable(GL_TEXTURE_2D);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    softObjectPainter = paintSoftObject;
-    softBodyC.draw();
-    softBodyB.draw();
-    softBodyA.draw();
+    paintSoftObject(softBodyC);
+    paintSoftObject(softBodyB);
+    paintSoftObject(softBodyA);
 
     glDisable(GL_LIGHTING);
     glPopMatrix();
@@ -201,7 +200,7 @@ void drawBlobSnapshot(float time) {
     glUseProgram(0);
     glLineWidth(2.0f);
     clearToBlack();
-    drawBlobScene(kBlobSceneStart, false, time);
+    drawBlobScene(false, time);
     bindWindowFramebuffer();
 }
 
@@ -238,7 +237,7 @@ void composeBlobSection(float time) {
     }
     endOverlayProjection();
 
-    drawBlobScene(kBlobSceneStart, true, time);
+    drawBlobScene(true, time);
 
     // Every pixel becomes its complement.
     setPerspectiveView();

@@ -2,14 +2,11 @@
 // intro images and when each layer shows.
 #include "timeline/compose.h"
 
-#include <cmath>
-
 #include "sim/particles.h"
+#include "base/beat_grid.h"
 #include "base/random.h"
 #include "base/cue_times.h"
 #include "timeline/layer_state.h"
-
-int beatIndexAt(float t) { return static_cast<int>(std::floor(t / 0.81f)); }
 
 void rollOverlayBeat(float t) {
     const int beat = beatIndexAt(t);

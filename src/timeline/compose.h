@@ -3,31 +3,29 @@
 // pure functions here; compose_gl.cpp draws what they decide.
 #pragma once
 
-// The 0.81 s beat that t falls in.
-int beatIndexAt(float t);
-
-// After 25 s, a new random placement of the overlay on each new beat (four draws).
+// After kOverlayBeatsStart, a new random placement of the overlay on each new beat (four
+// draws).
 void rollOverlayBeat(float t);
 
-// The fades, per second of delta. Run only while their layer is shown (credits after
-// 155 s, end logo after 200 s, which also darkens the particles).
+// The fades, per second of delta. Run only while their layer is shown (the end logo's
+// fade also darkens the particles).
 void updateCreditsFade(float t, float delta);
 void updateEndLogoFade(float t, float delta);
-// Before 24.5 s each new beat shows the next intro image with a zoom pulse, which
-// then decays by 1.02 per tick.
+// Before kIntroBeatsEnd each new beat shows the next intro image with a zoom pulse, which
+// then decays tick by tick.
 void updateIntro(float t);
 // The layer rules of one tick outside the blob section: the fades and the intro of the
 // layers shown at t.
 void updateLayers(float t, float delta);
 
-// Which layers the composition draws at t: the credits after 155 s, the end logo after
-// 200 s, the intro sequence before 25.5 s.
+// Which layers the composition draws at t: the credits after kCreditsIn, the end logo
+// after kEndLogoIn, the intro sequence before kIntroEnd.
 bool creditsShownAt(float t);
 bool endLogoShownAt(float t);
 bool introShownAt(float t);
 
 // Extra translations of the overlay inside its scale 5: a drift to the left with time,
-// and a jump 0.42 to the right after 140 s (0 before).
+// and a jump 0.42 to the right after kOverlayJump (0 before).
 float overlayDriftAt(float t);
 float overlayJumpAt(float t);
 

@@ -6,16 +6,18 @@
 
 // What the stage carries from tick to tick.
 struct FluidStageState {
-    float fluidStepCarry = 0.0f;     // fractions of fluid steps carried to later ticks
-    int obstaclesCleared = 0;        // set when the obstacles are cleared; never reset
-    float particleStepScale = 1.0f;  // factor of the particle advance, set with the camera
-    float particleSpeed = 1.0f;      // factor of the particle advance, set with the drift
+    float fluidStepCarry = 0.0f;  // fractions of fluid steps carried to later ticks
+    int obstaclesCleared = 0;     // set when the obstacles are cleared at kObstacleGone; never reset
+    // Factors of the particle advance: one set with the camera, one with the drift once
+    // the camera settles.
+    float particleStepScale = 1.0f;
+    float particleSpeed = 1.0f;
 };
 extern FluidStageState fluidStage;
 
 // Side of the pulsing square at t: trunc(20 - 15 sin(0.2 t)), 5..35 cells.
 int pulsingSquareSize(float t);
-// Step 1 and 2 of the fluid preparation: the square before 183 s, one full clear after.
+// Step 1 and 2 of the fluid preparation: the square before kObstacleGone, one full clear after.
 void shapeObstacles(float t);
 // Whole fluid steps for a tick of the given delta, 25 per second of demo time; the
 // fraction is carried in fluidStepCarry, at most one extra step per tick.
@@ -23,13 +25,14 @@ int fluidStepsForFrame(float delta);
 // Shapes the obstacles and runs the fluid steps of a tick at t with delta.
 void prepareFluid(float t, float delta);
 
-// The opening sweep, twist and tilt (first 45 s).
+// The opening sweep, twist and tilt (until kCameraSettled).
 TransformList cameraMovesAt(float t);
-// What moves with the camera: particleStepScale and, before 45 s, respawnChance.
+// What moves with the camera: particleStepScale and, before kCameraSettled, respawnChance.
 void applyCameraRules(float t);
 // The fixed offsets, wobble and slides.
 TransformList driftMovesAt(float t);
-// What moves with the drift: particleSpeed, and after 100 s every obstacle is cleared.
+// What moves with the drift: particleSpeed, and after kObstaclesFlushed every obstacle is
+// cleared.
 void applyDriftRules(float t);
 
 // The particle advance of a tick at t: a step of particleStepScale against a budget of
@@ -38,10 +41,10 @@ void stepParticles(float t, float delta);
 
 enum class ParticleLayout { ThreeCopies, Wall, Squeezed };
 ParticleLayout particleLayoutAt(float t);
-// The two line copies are drawn unless 26.6 < t < 45.
+// The two line copies are drawn unless kTiltStart < t < kCameraSettled.
 bool lineCopiesShown(float t);
 // drawParticles calls that renderParticleImage makes at t: 3, 300 or 1 copies, plus the
-// line copies (each call lowers the line budget after 165 s).
+// line copies (each call lowers the line budget after kLineFadeStart).
 int particleDrawCallsAt(float t);
 // Turn (degrees about y) and placement of the particle wall.
 TransformList wallPlacementAt(float t);

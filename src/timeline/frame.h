@@ -1,7 +1,8 @@
 // The per-frame driver: the ticks due, then the drawing of one frame.
 #pragma once
 
-// The blob switch: raised above 91.05 s, lowered above 130 s, unchanged at or below 91.05 s.
+// The blob switch: raised above kBlobSceneStart, lowered above kWallStart, unchanged at or
+// below kBlobSceneStart.
 void updateBlobSwitch(float t);
 
 // One frame at demoClock.time: the ticks due, then every stage of the drawing in order,

@@ -41,7 +41,8 @@ int runFrameTicks() {
 }  // namespace
 
 void prerollTimeline(float startTime) {
-    // The snapshots come every 1.62 s: the last one before the start lies in the last two.
+    // A snapshot comes every glitch period: the last one before the start lies in the
+    // last two seconds.
     constexpr float kSnapshotWindow = 2.0f;
     runTicksBefore(startTime, drawBlobSnapshot, kSnapshotWindow);
     demoClock.time = startTime;

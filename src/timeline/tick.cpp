@@ -28,7 +28,7 @@ TickEvents runTick(const TickInput& tick) {
     rollOverlayBeat(t);
     if (layers.blobActive == 1) {
         events.blobSnapshotDue = advanceBlobTiming(blobTiming, t, tick.delta);
-        applyCameraKeys(t, camera);
+        applyCameraKeyframes(t, camera);
         seedRandom(sharedGeneratorAfterBlobFrame(t));
     } else {
         updateLayers(t, tick.delta);

@@ -118,18 +118,18 @@ TuningRecord convertRecord(TuningKind kind, const Word* words) {
     switch (kind) {
         case TuningKind::ParticleCount:
             record.time = static_cast<float>(toInt(words[0].text));
-            record.first = truncateToInt(toDouble(words[1].text));
+            record.count = truncateToInt(toDouble(words[1].text));
             break;
         case TuningKind::Size:
             record.time = static_cast<float>(toInt(words[0].text));
-            record.first = toInt(words[1].text);
-            record.second = toInt(words[2].text);
-            record.third = toInt(words[3].text);
+            record.minSize = toInt(words[1].text);
+            record.maxSize = toInt(words[2].text);
+            record.layers = toInt(words[3].text);
             break;
         case TuningKind::Negative:
         case TuningKind::Kszak:
             record.time = static_cast<float>(toDouble(words[0].text));
-            record.first = toInt(words[1].text);
+            record.switchValue = toInt(words[1].text);
             break;
     }
     return record;
@@ -138,18 +138,18 @@ TuningRecord convertRecord(TuningKind kind, const Word* words) {
 void applyRecord(TuningKind kind, const TuningRecord& record) {
     switch (kind) {
         case TuningKind::ParticleCount:
-            particles.particleCount = std::min(record.first, kMaxParticles);
+            particles.particleCount = std::min(record.count, kMaxParticles);
             break;
         case TuningKind::Size:
-            particles.MIN_PAR = static_cast<float>(record.first);
-            particles.MAX_PAR = static_cast<float>(record.second);
-            particles.sizeLayerCount = record.third;
+            particles.MIN_PAR = static_cast<float>(record.minSize);
+            particles.MAX_PAR = static_cast<float>(record.maxSize);
+            particles.sizeLayerCount = record.layers;
             break;
         case TuningKind::Negative:
-            layers.negativeOn = record.first;
+            layers.negativeOn = record.switchValue;
             break;
         case TuningKind::Kszak:
-            layers.overlayOn = record.first;
+            layers.overlayOn = record.switchValue;
             break;
     }
 }

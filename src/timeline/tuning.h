@@ -6,12 +6,16 @@
 #include <array>
 #include <string_view>
 
-// One record of any of the four files; the loaders fill the fields their file has.
+// One record of any of the four files; the loaders fill the fields their file has and
+// leave the others 0.
 struct TuningRecord {
     float time = 0.0f;
-    int first = 0;   // count, min, or switch value
-    int second = 0;  // max (p-size only)
-    int third = 0;   // layers (p-size only)
+    int count = 0;        // p-num: the particle count
+    int minSize = 0;      // p-size: MIN_PAR
+    int maxSize = 0;      // p-size: MAX_PAR
+    int layers = 0;       // p-size: sizeLayerCount
+    int switchValue = 0;  // p-negative: negativeOn; p-kszak: overlayOn
+    bool operator==(const TuningRecord&) const = default;
 };
 
 enum class TuningKind { ParticleCount, Size, Negative, Kszak };

@@ -54,18 +54,14 @@ TEST(Tuning, WordsConvertLikeAtoiAndAtofAndSaturate) {
     load(sizeList, "7.8 -2\n+4 99999999999 1 2\t3\r\n4");  // records span lines freely
     load(kszakList, "# a b\n10 1\n");  // a three-word comment shifts the words after it
     testing::internal::GetCapturedStderr();
-    using Fields = std::vector<std::tuple<float, int, int, int>>;
-    auto fields = [](const TuningList& list) {
-        Fields all;
-        for (int i = 0; i < list.count; ++i) {
-            all.emplace_back(list.records[i].time, list.records[i].first, list.records[i].second, list.records[i].third);
-        }
-        return all;
-    };
-    EXPECT_EQ(fields(numList), (Fields{{12, 300, 0, 0}, {0, 77, 0, 0}, {0, 5, 0, 0}, {5, INT_MAX, 0, 0},
-                                       {6, INT_MIN, 0, 0}, {7, 0, 0, 0}}));
-    EXPECT_EQ(fields(sizeList), (Fields{{7, -2, 4, INT_MAX}, {1, 2, 3, 4}}));
-    EXPECT_EQ(fields(kszakList), (Fields{{0, 10, 0, 0}}));
+    using Records = std::vector<TuningRecord>;
+    auto read = [](const TuningList& list) { return Records(list.records.begin(), list.records.begin() + list.count); };
+    EXPECT_EQ(read(numList), (Records{{.time = 12, .count = 300}, {.time = 0, .count = 77}, {.time = 0, .count = 5},
+                                      {.time = 5, .count = INT_MAX}, {.time = 6, .count = INT_MIN},
+                                      {.time = 7, .count = 0}}));
+    EXPECT_EQ(read(sizeList), (Records{{.time = 7, .minSize = -2, .maxSize = 4, .layers = INT_MAX},
+                                       {.time = 1, .minSize = 2, .maxSize = 3, .layers = 4}}));
+    EXPECT_EQ(read(kszakList), (Records{{.time = 0, .switchValue = 10}}));
     sizeList.cursor = 1;
     testing::internal::CaptureStderr();
     loadTuningFile(sizeList, "/nonexistent/velkarn/p-size.dat");  // a missing file: an empty list, silently

@@ -71,8 +71,7 @@ TEST(HardeningTruncation, TuningFilesAndLayerListGiveTheRecordsBeforeTheCut) {
             parseTuningText(cut, std::string_view(text).substr(0, n), name);
             ASSERT_LE(cut.count, full.count) << name << " cut at " << n;
             for (int i = 0; i + 1 < cut.count; ++i) {
-                const TuningRecord &a = cut.records[i], &b = full.records[i];
-                ASSERT_EQ(std::tie(a.time, a.first, a.second, a.third), std::tie(b.time, b.first, b.second, b.third))
+                ASSERT_EQ(cut.records[i], full.records[i])
                     << name << " cut at " << n << ", record " << i;
             }
         }

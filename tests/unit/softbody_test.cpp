@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/beat_grid.h"
 #include "base/random.h"
 #include "timeline/blob_scene.h"
 #include "sim/soft_object.h"
@@ -183,14 +184,14 @@ TEST(BlobTiming, PulsesOnBeatsAndBarsAfter103AndGlitchSnapshotsAfter103_6) {
     }
 }
 
-TEST(BlobTiming, PeriodsCameraKeysDriveAndPressure) {
+TEST(BlobTiming, PeriodsCameraKeyframesDriveAndPressure) {
     const std::pair<float, int> periods[] = {{103.5f, 127}, {-0.1f, -1}, {1e30f, INT_MAX}, {NAN, INT_MIN}};
-    for (const auto& [t, index] : periods) EXPECT_EQ(periodIndex(t, 0.81f), index) << t;
+    for (const auto& [t, index] : periods) EXPECT_EQ(periodIndex(t, kBeatLength), index) << t;
     // The extra translate from 103.5 s to below 104.5 s; from 106 s the camera is left alone.
     for (const float t : {103.4f, 103.5f, 104.49f, 104.5f, 106.0f}) {
         Camera cam{};
-        applyCameraKeys(t, cam);
-        EXPECT_EQ(cameraKeyShiftedAt(t), t >= 103.5f && t < 104.5f) << t;
+        applyCameraKeyframes(t, cam);
+        EXPECT_EQ(cameraKeyframeShiftedAt(t), t >= 103.5f && t < 104.5f) << t;
         EXPECT_EQ(cam.upy != 0.0f, t < 106.0f) << t;
     }
     EXPECT_FALSE(sidewaysDrive(104.05f));  // strict: 104.05 itself is still before
