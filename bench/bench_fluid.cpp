@@ -87,7 +87,7 @@ void BM_ParticleMapFromPpm(benchmark::State& state) {
     for (auto _ : state) {
         fs::remove(cache);
         loadParticleMapFrom(cache.c_str(), logo.c_str());
-        benchmark::DoNotOptimize(particleTargets[0]);
+        benchmark::DoNotOptimize(particleMap.particleTargets[0]);
     }
 }
 BENCHMARK(BM_ParticleMapFromPpm)->Unit(benchmark::kMillisecond);
@@ -98,7 +98,7 @@ void BM_ParticleMapFromCache(benchmark::State& state) {
     loadParticleMapFrom(cache.c_str(), logo.c_str());
     for (auto _ : state) {
         loadParticleMapFrom(cache.c_str(), logo.c_str());
-        benchmark::DoNotOptimize(particleTargets[0]);
+        benchmark::DoNotOptimize(particleMap.particleTargets[0]);
     }
 }
 BENCHMARK(BM_ParticleMapFromCache)->Unit(benchmark::kMillisecond);

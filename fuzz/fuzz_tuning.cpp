@@ -18,7 +18,7 @@ void checkList(const TuningList& list) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    TuningList* const lists[] = {&numList, &sizeList, &negativeList, &kszakList};
+    TuningList* const lists[] = {&tuning.numList, &tuning.sizeList, &tuning.negativeList, &tuning.kszakList};
     for (TuningList* list : lists) {
         parseTuningText(*list, text, "fuzz input");
         checkList(*list);

@@ -15,8 +15,7 @@
 #include "base/whole_file.h"
 #include "base/process_exit.h"
 
-std::array<ParticlePosition, kMaxParticles> particleTargets{};
-std::array<int, kLogoWidth * kLogoHeight> logoPixels{};
+ParticleMap particleMap;
 
 namespace {
 
@@ -110,13 +109,13 @@ std::string formatParticleCache(std::span<const ParticlePosition, kMaxParticles>
 int sampleParticleTargets() {
     // Black pixels, column by column, each as its index into logoPixels.
     std::vector<int> black;
-    black.reserve(logoPixels.size() / 4);
+    black.reserve(particleMap.logoPixels.size() / 4);
     for (int index = 0; index < kLogoWidth * kLogoHeight; ++index) {
-        if (logoPixels[static_cast<std::size_t>(index)] == 0) black.push_back(index);
+        if (particleMap.logoPixels[static_cast<std::size_t>(index)] == 0) black.push_back(index);
     }
     const int count = static_cast<int>(black.size());
     if (count == 0) return 0;
-    for (ParticlePosition& target : particleTargets) {
+    for (ParticlePosition& target : particleMap.particleTargets) {
         const int index = black[static_cast<std::size_t>(randPick(count))];
         const int column = index / kLogoHeight;
         const int row = index % kLogoHeight;
@@ -139,7 +138,7 @@ bool writeParticleCache(const char* path, std::string_view text) {
 void loadParticleMapFrom(const char* cachePath, const char* imagePath) {
     std::string text;
     const FileReadStatus status = readWholeFile(cachePath, text, kMaxCacheBytes);
-    if (status == FileReadStatus::Ok && parseParticleCache(text, particleTargets)) return;
+    if (status == FileReadStatus::Ok && parseParticleCache(text, particleMap.particleTargets)) return;
     if (status != FileReadStatus::CannotOpen) {
         std::fprintf(stderr, "%s is incomplete or unreadable; sampling %s again\n", cachePath, imagePath);
     }
@@ -148,17 +147,17 @@ void loadParticleMapFrom(const char* cachePath, const char* imagePath) {
     // the targets as the cache holds them, no logo pixels (a cache run never reads the
     // image), and the random numbers of the particles not yet used up by the sampling.
     const std::uint32_t randomBefore = randomGeneratorState();
-    readPpmRedChannel(imagePath, kLogoHeight, kLogoWidth, logoPixels);
+    readPpmRedChannel(imagePath, kLogoHeight, kLogoWidth, particleMap.logoPixels);
     if (sampleParticleTargets() == 0) {
         exitWithMessage(stderr, "%s: the logo has no black pixel (red value 0) to place the particles on\n",
                         imagePath);
     }
-    text = formatParticleCache(particleTargets);
+    text = formatParticleCache(particleMap.particleTargets);
     if (!writeParticleCache(cachePath, text)) {
         std::fprintf(stderr, "Cannot write %s; the particle map is kept for this run only\n", cachePath);
     }
-    parseParticleCache(text, particleTargets);
-    logoPixels.fill(0);
+    parseParticleCache(text, particleMap.particleTargets);
+    particleMap.logoPixels.fill(0);
     seedRandom(randomBefore);
 }
 

@@ -15,14 +15,17 @@ inline constexpr int kLogoHeight = 720;
 inline constexpr const char* kParticleMapPath = "dat/p-particlemap.dat";
 inline constexpr const char* kLogoImagePath = "dat/logoend.ppm";
 
-// Target of each particle in the unit square: x = column / 1280, y = 1 - row / 720.
-extern std::array<ParticlePosition, kMaxParticles> particleTargets;
-// Red value of every logo pixel, column-major (720 rows per column), row 0 at the top.
-// Used only while the map is built from the image; all zero in the run.
-extern std::array<int, kLogoWidth * kLogoHeight> logoPixels;
+struct ParticleMap {
+    // Target of each particle in the unit square: x = column / 1280, y = 1 - row / 720.
+    std::array<ParticlePosition, kMaxParticles> particleTargets{};
+    // Red value of every logo pixel, column-major (720 rows per column), row 0 at the top.
+    // Used only while the map is built from the image; all zero in the run.
+    std::array<int, kLogoWidth * kLogoHeight> logoPixels{};
+};
+extern ParticleMap particleMap;
 
 inline int logoPixel(int column, int row) {
-    return logoPixels[static_cast<std::size_t>(column) * kLogoHeight + static_cast<std::size_t>(row)];
+    return particleMap.logoPixels[static_cast<std::size_t>(column) * kLogoHeight + static_cast<std::size_t>(row)];
 }
 
 // Start-up step: the targets from "dat/p-particlemap.dat", or, when that cannot be

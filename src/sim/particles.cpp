@@ -194,7 +194,7 @@ struct StepConstants {
             vx *= step.dampX;
             vy *= step.dampY;
         }
-        const ParticlePosition target = particleTargets[static_cast<std::size_t>(i)];
+        const ParticlePosition target = particleMap.particleTargets[static_cast<std::size_t>(i)];
         x = x + s * vx * step.keep - 0.14f * s * s * step.pull * (x - target.x);
         y = y + s * vy * step.keep - 0.085f * s * s * step.pull * (y - target.y);
     }
@@ -332,7 +332,7 @@ __attribute__((target("avx2"))) int advanceBlocksAvx2(int count, const StepConst
     const __m256i unitSpan = _mm256_set1_epi32(1);
     const __m256i laneIndex = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
     float* const positions = &particles.particlePositions[0].x;
-    const float* const targets = &particleTargets[0].x;
+    const float* const targets = &particleMap.particleTargets[0].x;
 
     for (int first = 0; first < blockEnd; first += kLanes) {
         __m256 x;
@@ -430,7 +430,7 @@ __attribute__((target("avx2"))) int advanceBlocksAvx2(int count, const StepConst
                 const __m256i pixelIndex = _mm256_add_epi32(
                     _mm256_mullo_epi32(_mm256_cvttps_epi32(column), _mm256_set1_epi32(kLogoHeight)),
                     _mm256_cvttps_epi32(row));
-                const __m256i pixel = _mm256_i32gather_epi32(logoPixels.data(), pixelIndex, 4);
+                const __m256i pixel = _mm256_i32gather_epi32(particleMap.logoPixels.data(), pixelIndex, 4);
                 const __m256 black = _mm256_castsi256_ps(_mm256_cmpeq_epi32(pixel, _mm256_setzero_si256()));
                 vx = _mm256_blendv_ps(vx, _mm256_mul_ps(vx, _mm256_set1_ps(step.dampX)), black);
                 vy = _mm256_blendv_ps(vy, _mm256_mul_ps(vy, _mm256_set1_ps(step.dampY)), black);

@@ -3,12 +3,14 @@
 
 // Constructed in this order during static initialisation; a missing or malformed model
 // ends the program here, before any window exists.
-CSoftObject softBodyA(Vector3{1.5f, -4.0f, 0.0f}, 0.85f, 1.0f, 1000000.0f, 480.0f, 0.0f);
-CSoftObject softBodyB(Vector3{4.5f, -4.0f, -2.0f}, 0.9f, 1.0f, 1000000.0f, 480.0f, 100204.0f);
-CSoftObject softBodyC(Vector3{-1.0f, -4.0f, -4.0f}, 0.8f, 1.0f, 1000000.0f, 480.0f, 100204.0f);
+SoftBodies softBodies{
+    CSoftObject(Vector3{1.5f, -4.0f, 0.0f}, 0.85f, 1.0f, 1000000.0f, 480.0f, 0.0f),
+    CSoftObject(Vector3{4.5f, -4.0f, -2.0f}, 0.9f, 1.0f, 1000000.0f, 480.0f, 100204.0f),
+    CSoftObject(Vector3{-1.0f, -4.0f, -4.0f}, 0.8f, 1.0f, 1000000.0f, 480.0f, 100204.0f),
+};
 
 void setStartGravity() {
-    softBodyA.gravity = Vector3{0.0f, -2500.0f, 0.0f};
-    softBodyB.gravity = Vector3{0.0f, -2400.0f, 0.0f};
-    softBodyC.gravity = Vector3{0.0f, -2400.0f, 0.0f};
+    softBodies.softBodyA.gravity = Vector3{0.0f, -2500.0f, 0.0f};
+    softBodies.softBodyB.gravity = Vector3{0.0f, -2400.0f, 0.0f};
+    softBodies.softBodyC.gravity = Vector3{0.0f, -2400.0f, 0.0f};
 }

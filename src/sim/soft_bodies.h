@@ -4,9 +4,12 @@
 
 #include "sim/soft_object.h"
 
-extern CSoftObject softBodyA;
-extern CSoftObject softBodyB;
-extern CSoftObject softBodyC;
+struct SoftBodies {
+    CSoftObject softBodyA;
+    CSoftObject softBodyB;
+    CSoftObject softBodyC;
+};
+extern SoftBodies softBodies;
 
 // The gravity the bodies fall with from start-up until the sideways drive (kSidewaysDrive).
 void setStartGravity();

@@ -7,8 +7,7 @@
 
 #include "base/beat_grid.h"
 
-BlobTiming blobTiming;
-float softSimTime = 0.0f;
+BlobSceneState blobScene;
 
 bool advanceBlobTiming(BlobTiming& state, float time, float delta) {
     if (time > kBlobBeatsStart) {

@@ -37,9 +37,11 @@ struct BlobTiming {
 // Each new period of this length (two beats) sets the glitch to full.
 inline constexpr float kGlitchPeriod = 1.62f;
 
-extern BlobTiming blobTiming;
-// Simulation clock of the pressure oscillation.
-extern float softSimTime;
+struct BlobSceneState {
+    BlobTiming blobTiming;
+    float softSimTime = 0.0f;  // simulation clock of the pressure oscillation
+};
+extern BlobSceneState blobScene;
 
 // Pulses and glitch for one tick at time with its delta. True when the snapshot of the
 // scene is to be redrawn at this tick (after kBlobSnapshotsStart, glitchAmount exactly 1).

@@ -63,22 +63,22 @@ void drawBlobStrings() {
 
     const int fluidCount = particles.particleCount < kMaxParticles ? particles.particleCount : kMaxParticles;
     for (int strip = 0; strip < kBlobStrings; ++strip) {
-        const StringPicks pick = pickStringPoints(static_cast<int>(softBodyA.particles.size()),
-                                                  static_cast<int>(softBodyB.particles.size()),
-                                                  static_cast<int>(softBodyC.particles.size()), fluidCount, random);
+        const StringPicks pick = pickStringPoints(static_cast<int>(softBodies.softBodyA.particles.size()),
+                                                  static_cast<int>(softBodies.softBodyB.particles.size()),
+                                                  static_cast<int>(softBodies.softBodyC.particles.size()), fluidCount, random);
         // A1 B1 A2 C1 B2 C2 B2 F1 A2 F2; without live fluid particles the two floor points
         // are left out.
         std::array<StringPoint, 10> points{};
         int count = 0;
-        points[count++] = bodyPoint(softBodyA, pick.a1);
-        points[count++] = bodyPoint(softBodyB, pick.b1);
-        points[count++] = bodyPoint(softBodyA, pick.a2);
-        points[count++] = bodyPoint(softBodyC, pick.c1);
-        points[count++] = bodyPoint(softBodyB, pick.b2);
-        points[count++] = bodyPoint(softBodyC, pick.c2);
-        points[count++] = bodyPoint(softBodyB, pick.b2);
+        points[count++] = bodyPoint(softBodies.softBodyA, pick.a1);
+        points[count++] = bodyPoint(softBodies.softBodyB, pick.b1);
+        points[count++] = bodyPoint(softBodies.softBodyA, pick.a2);
+        points[count++] = bodyPoint(softBodies.softBodyC, pick.c1);
+        points[count++] = bodyPoint(softBodies.softBodyB, pick.b2);
+        points[count++] = bodyPoint(softBodies.softBodyC, pick.c2);
+        points[count++] = bodyPoint(softBodies.softBodyB, pick.b2);
         if (pick.f1 >= 0) points[count++] = fluidPoint(pick.f1);
-        points[count++] = bodyPoint(softBodyA, pick.a2);
+        points[count++] = bodyPoint(softBodies.softBodyA, pick.a2);
         if (pick.f2 >= 0) points[count++] = fluidPoint(pick.f2);
 
         glDisable(GL_TEXTURE_2D);
@@ -111,9 +111,9 @@ void drawBlobStrings() {
 
 // --- The scene ---
 void drawBlobScene(bool withOverlay, float time) {
-    const float beatPulse = blobTiming.beatPulse;
-    const float beatPulseStrong = blobTiming.beatPulseStrong;
-    const float barPulse = blobTiming.barPulse;
+    const float beatPulse = blobScene.blobTiming.beatPulse;
+    const float beatPulseStrong = blobScene.blobTiming.beatPulseStrong;
+    const float barPulse = blobScene.blobTiming.barPulse;
 
     setOverlayProjection();
     glDisable(GL_BLEND);
@@ -182,9 +182,9 @@ void drawBlobScene(bool withOverlay, float time) {
 
     glDisable(GL_TEXTURE_2D);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    paintSoftObject(softBodyC);
-    paintSoftObject(softBodyB);
-    paintSoftObject(softBodyA);
+    paintSoftObject(softBodies.softBodyC);
+    paintSoftObject(softBodies.softBodyB);
+    paintSoftObject(softBodies.softBodyA);
 
     glDisable(GL_LIGHTING);
     glPopMatrix();
@@ -222,7 +222,7 @@ void composeBlobSection(float time) {
         glPushMatrix();
         const float y0 = static_cast<float>(i) * 0.02f;
         const float y1 = static_cast<float>(i + 1) * 0.02f;
-        const float shift = stripShift(blobTiming.glitchAmount, random);
+        const float shift = stripShift(blobScene.blobTiming.glitchAmount, random);
         glBegin(GL_QUADS);
         glTexCoord2f(shift, y1);
         glVertex2f(0.0f, y1);

@@ -4,4 +4,4 @@
 #include "timeline/blob_scene.h"
 #include "sim/soft_bodies.h"
 
-void stepSoftBodies(float time, float delta) { stepBodies(softBodyA, softBodyB, softBodyC, time, delta, softSimTime); }
+void stepSoftBodies(float time, float delta) { stepBodies(softBodies.softBodyA, softBodies.softBodyB, softBodies.softBodyC, time, delta, blobScene.softSimTime); }

@@ -27,7 +27,7 @@ TickEvents runTick(const TickInput& tick) {
     applyLayoutRules(t, tick.delta);
     rollOverlayBeat(t);
     if (layers.blobActive == 1) {
-        events.blobSnapshotDue = advanceBlobTiming(blobTiming, t, tick.delta);
+        events.blobSnapshotDue = advanceBlobTiming(blobScene.blobTiming, t, tick.delta);
         applyCameraKeyframes(t, camera);
         seedRandom(sharedGeneratorAfterBlobFrame(t));
     } else {

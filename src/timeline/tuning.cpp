@@ -13,10 +13,7 @@
 #include "base/whole_file.h"
 #include "timeline/layer_state.h"
 
-TuningList numList{TuningKind::ParticleCount, 99};
-TuningList sizeList{TuningKind::Size, 254};
-TuningList negativeList{TuningKind::Negative, 99};
-TuningList kszakList{TuningKind::Kszak, 100};
+TuningLists tuning;
 
 namespace {
 
@@ -214,10 +211,10 @@ void loadTuningFile(TuningList& list, const char* path) {
     parseTuningText(list, text, path);
 }
 
-void loadNumList() { loadTuningFile(numList, kNumListPath); }
-void loadSizeList() { loadTuningFile(sizeList, kSizeListPath); }
-void loadNegativeList() { loadTuningFile(negativeList, kNegativeListPath); }
-void loadKszakList() { loadTuningFile(kszakList, kKszakListPath); }
+void loadNumList() { loadTuningFile(tuning.numList, kNumListPath); }
+void loadSizeList() { loadTuningFile(tuning.sizeList, kSizeListPath); }
+void loadNegativeList() { loadTuningFile(tuning.negativeList, kNegativeListPath); }
+void loadKszakList() { loadTuningFile(tuning.kszakList, kKszakListPath); }
 
 void reloadTuningFiles() {
     loadNumList();
@@ -227,15 +224,15 @@ void reloadTuningFiles() {
 }
 
 void applyTuningSchedules(float t) {
-    applyDueRecord(numList, t);
-    applyDueRecord(sizeList, t);
-    applyDueRecord(negativeList, t);
-    applyDueRecord(kszakList, t);
+    applyDueRecord(tuning.numList, t);
+    applyDueRecord(tuning.sizeList, t);
+    applyDueRecord(tuning.negativeList, t);
+    applyDueRecord(tuning.kszakList, t);
 }
 
 void resetTuningCursors() {
-    numList.cursor = 0;
-    sizeList.cursor = 0;
-    negativeList.cursor = 0;
-    kszakList.cursor = 0;
+    tuning.numList.cursor = 0;
+    tuning.sizeList.cursor = 0;
+    tuning.negativeList.cursor = 0;
+    tuning.kszakList.cursor = 0;
 }

@@ -30,10 +30,14 @@ struct TuningList {
     int cursor = 0;  // next record to apply
 };
 
-extern TuningList numList;       // dat/p-num.dat: time, particle count
-extern TuningList sizeList;      // dat/p-size.dat: time, MIN_PAR, MAX_PAR, sizeLayerCount
-extern TuningList negativeList;  // dat/p-negative.dat: time, negativeOn
-extern TuningList kszakList;     // dat/p-kszak.dat: time, overlayOn
+// The four files' tables, each with the largest record count its file may have.
+struct TuningLists {
+    TuningList numList{TuningKind::ParticleCount, 99};  // dat/p-num.dat: time, particle count
+    TuningList sizeList{TuningKind::Size, 254};  // dat/p-size.dat: time, MIN_PAR, MAX_PAR, sizeLayerCount
+    TuningList negativeList{TuningKind::Negative, 99};  // dat/p-negative.dat: time, negativeOn
+    TuningList kszakList{TuningKind::Kszak, 100};       // dat/p-kszak.dat: time, overlayOn
+};
+extern TuningLists tuning;
 
 
 inline constexpr const char* kNumListPath = "dat/p-num.dat";

@@ -55,7 +55,7 @@ TEST(BlobGl, BodiesAndStringsShow) {
     particles.particleCount = 0;  // the strings' ends on the floor go
     const auto noFluid = composeAt(112.0f);
     particles.particleCount = 2000;
-    for (CSoftObject* body : {&softBodyA, &softBodyB, &softBodyC}) {
+    for (CSoftObject* body : {&softBodies.softBodyA, &softBodies.softBodyB, &softBodies.softBodyC}) {
         for (SoftParticle& p : body->particles) p.position.z += 5000.0f;  // far out of sight
     }
     const auto noBodies = composeAt(112.0f);

@@ -24,19 +24,24 @@ std::vector<float> snapshotTimes;
 void recordSnapshot(float time) { snapshotTimes.push_back(time); }
 
 // Everything the ticks change besides the fluid's state, put back after the test.
-auto tickGlobals() {
-    return std::tie(layers.creditsAlpha, layers.endLogoAlpha, layers.blobActive, fluidStage.obstaclesCleared, fluidStage.fluidStepCarry, fluidStage.particleSpeed,
-                    fluidStage.particleStepScale, layers.introFrameIndex, layers.lastIntroBeat, layers.introPulse, layers.lastOverlayBeat, layers.overlayOffset,
-                    layers.overlayTurn, blobTiming, softSimTime, softBodyA, softBodyB, softBodyC);
-}
-template <typename... T>
-std::tuple<T...> valuesOf(std::tuple<T&...>);
+struct SavedTickState {
+    LayerState layers = ::layers;
+    FluidStageState fluidStage = ::fluidStage;
+    BlobSceneState blobScene = ::blobScene;
+    SoftBodies softBodies = ::softBodies;
+    void restore() const {
+        ::layers = layers;
+        ::fluidStage = fluidStage;
+        ::blobScene = blobScene;
+        ::softBodies = softBodies;
+    }
+};
 
 }  // namespace
 
 TEST(Ticks, ALateStartRunsEveryTickBefore) {
     fluidtest::SavedFluidState fluid;
-    const auto saved = std::make_unique<decltype(valuesOf(tickGlobals()))>(tickGlobals());
+    const SavedTickState saved;
     const struct {
         float start, credits, logo, tint;
         int blob, introImage;
@@ -52,7 +57,7 @@ TEST(Ticks, ALateStartRunsEveryTickBefore) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.start);
-        tickGlobals() = *saved;
+        saved.restore();
         std::fill_n(fluidGrid.obstacle, kCellCount, 0);
         resetSimulation();
         particles.particleCount = 2000;  // the rules, not the particles' cost, are under test
@@ -79,9 +84,9 @@ TEST(Ticks, ALateStartRunsEveryTickBefore) {
         EXPECT_EQ(layers.introFrameIndex, c.introImage);
         EXPECT_NEAR(particles.lineVertexCount, c.lines, 2.0f);
         // The soft bodies took a step each tick of the section, and stayed whole.
-        const float simulated = softSimTime - std::get<14>(*saved);
+        const float simulated = blobScene.softSimTime - saved.blobScene.softSimTime;
         EXPECT_EQ(simulated > 0.0f, c.start > kBlobSceneStart) << simulated;
-        for (const SoftParticle& p : softBodyA.particles) ASSERT_TRUE(std::isfinite(p.position.y));
+        for (const SoftParticle& p : softBodies.softBodyA.particles) ASSERT_TRUE(std::isfinite(p.position.y));
     }
-    tickGlobals() = *saved;
+    saved.restore();
 }

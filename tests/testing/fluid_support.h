@@ -4,7 +4,6 @@
 
 #include <memory>
 #include <string>
-#include <tuple>
 
 #include "sim/fluid.h"
 #include "sim/particle_map.h"
@@ -15,23 +14,29 @@
 
 namespace fluidtest {
 
-// Every global the fluid tests touch, as references; valuesOf gives the tuple of their values.
-inline auto fluidGlobals() {
-    return std::tie(fluidGrid, particles.particlePositions, particleTargets, logoPixels, demoClock, particles.particleCount, particles.respawnChance,
-                    particles.particleTint, particles.MIN_PAR, particles.MAX_PAR, particles.sizeLayerCount, particles.lineVertexCount, layers.negativeOn, layers.overlayOn, numList,
-                    sizeList, negativeList, kszakList, particles.particleImageTint);
-}
-template <typename... T>
-std::tuple<T...> valuesOf(std::tuple<T&...>);
-
-// Restores every global the fluid tests touch when it goes out of scope.
+// Restores the state the fluid tests touch when it goes out of scope: the fluid, the
+// particles and their map, the clock, the layer switches and the tuning files.
 class SavedFluidState {
 public:
-    ~SavedFluidState() { fluidGlobals() = *saved_; }
+    ~SavedFluidState() {
+        fluidGrid = saved_->fluidGrid;
+        particles = saved_->particles;
+        particleMap = saved_->particleMap;
+        demoClock = saved_->demoClock;
+        layers = saved_->layers;
+        tuning = saved_->tuning;
+    }
 
 private:
-    using Values = decltype(valuesOf(fluidGlobals()));
-    std::unique_ptr<Values> saved_ = std::make_unique<Values>(fluidGlobals());  // megabytes: on the heap
+    struct Saved {
+        FluidGrid fluidGrid = ::fluidGrid;
+        ParticleState particles = ::particles;
+        ParticleMap particleMap = ::particleMap;
+        DemoClock demoClock = ::demoClock;
+        LayerState layers = ::layers;
+        TuningLists tuning = ::tuning;
+    };
+    std::unique_ptr<const Saved> saved_ = std::make_unique<const Saved>();  // megabytes: on the heap
 };
 
 // Frozen on purpose: one lattice step written out plainly, to hold the solver to it bit for bit.

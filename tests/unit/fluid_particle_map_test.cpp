@@ -61,7 +61,7 @@ protected:
         const ParticlePosition points[] = {{0.0f, 1.0f}, {0.5f, 0.5f}, {1279.0f / 1280.0f, 1.0f - 719.0f / 720.0f}};
         const auto near = [](float a, float b) { return std::abs(a - b) <= 1e-6f; };
         int hits[3] = {};
-        for (const ParticlePosition& p : particleTargets) {
+        for (const ParticlePosition& p : particleMap.particleTargets) {
             int n = 0;
             while (n < 3 && !(near(p.x, points[n].x) && near(p.y, points[n].y))) ++n;
             ASSERT_LT(n, 3) << p.x << ", " << p.y;
@@ -80,19 +80,19 @@ TEST_F(ParticleMap, ARunThatBuildsTheMapGoesOnAsOneThatReadsItsCache) {
         std::array<int, 3> nextRandom;
     };
     const auto load = [&](const char* image) {
-        logoPixels.fill(0);
+        particleMap.logoPixels.fill(0);
         seedRandom(500);
         loadParticleMapFrom(cache.c_str(), image);
-        const After after{particleTargets, std::ranges::all_of(logoPixels, [](int p) { return p == 0; }),
+        const After after{particleMap.particleTargets, std::ranges::all_of(particleMap.logoPixels, [](int p) { return p == 0; }),
                           {rand15(), rand15(), rand15()}};
-        particleTargets.fill({-1.0f, -1.0f});
+        particleMap.particleTargets.fill({-1.0f, -1.0f});
         return after;
     };
     const After built = load(logo.c_str());
     const After read = load("/nonexistent/logo.ppm");  // nothing read from the image
     seedRandom(500);
     const std::array<int, 3> unused = {rand15(), rand15(), rand15()};
-    particleTargets = built.targets;
+    particleMap.particleTargets = built.targets;
     expectOnTheLogo();
     EXPECT_TRUE(built.logoClear);
     EXPECT_EQ(std::memcmp(built.targets.data(), read.targets.data(), sizeof built.targets), 0);
@@ -120,7 +120,7 @@ TEST_F(ParticleMap, CacheIsTakenOnlyWholeElseRebuilt) {
         loadParticleMapFrom(cache.c_str(), logo.c_str());
         const std::string err = testing::internal::GetCapturedStderr();
         if (c.used) {
-            EXPECT_TRUE(particleTargets[0].x == 0.5f && particleTargets[kMaxParticles - 1].y == 0.25f);
+            EXPECT_TRUE(particleMap.particleTargets[0].x == 0.5f && particleMap.particleTargets[kMaxParticles - 1].y == 0.25f);
             continue;
         }
         // Sampled again, said so, and the cache rewritten whole.

@@ -63,8 +63,8 @@ TEST(Particles, OneParticleThroughThePhases) {
         SCOPED_TRACE(c.what);
         fillFlow(c.vx, c.vy);
         std::fill(std::begin(fluidGrid.obstacle), std::end(fluidGrid.obstacle), c.solid);
-        logoPixels.fill(c.logo);
-        particleTargets[0] = c.target;
+        particleMap.logoPixels.fill(c.logo);
+        particleMap.particleTargets[0] = c.target;
         particles.particlePositions[0] = c.from;
         seedRandom(1);
         advanceParticles(1.0f, c.t > 155.0f, c.t);
@@ -141,7 +141,7 @@ void referenceAdvance(std::vector<ParticlePosition>& positions, float dt, bool l
                 vx *= 1.0f - 0.65f * damp;
                 vy *= 1.0f - 0.55f * damp;
             }
-            const ParticlePosition target = particleTargets[static_cast<std::size_t>(i)];
+            const ParticlePosition target = particleMap.particleTargets[static_cast<std::size_t>(i)];
             x = x + s * vx * (1.0f - pull) - 0.14f * s * s * pull * (x - target.x);
             y = y + s * vy * (1.0f - pull) - 0.085f * s * s * pull * (y - target.y);
         }
@@ -232,8 +232,8 @@ TEST(ParticlesExact, BlocksMatchOneAtATime) {
                 fluidGrid.velocityX[cellIndex(5, 5)] = INFINITY;
                 fluidGrid.velocityY[cellIndex(6, 5)] = NAN;
             }
-            for (auto& target : particleTargets) target = {randUnit(), randUnit()};
-            for (auto& pixel : logoPixels) pixel = randUnit() < 0.5f ? 0 : 255;
+            for (auto& target : particleMap.particleTargets) target = {randUnit(), randUnit()};
+            for (auto& pixel : particleMap.logoPixels) pixel = randUnit() < 0.5f ? 0 : 255;
             for (auto& p : particles.particlePositions) p = {randUnit(), randUnit()};
             if (c.lattice == Lattice::NegativeZero) {
                 fillFlow(0.0f, 0.0f);

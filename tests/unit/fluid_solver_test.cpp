@@ -60,12 +60,12 @@ TEST_F(Reset, OneStepFromRestAndTheCentralBlock) {
 }
 
 TEST_F(Reset, RestartsSchedulesBeatsAndParticles) {
-    numList.cursor = sizeList.cursor = negativeList.cursor = kszakList.cursor = 2;
+    tuning.numList.cursor = tuning.sizeList.cursor = tuning.negativeList.cursor = tuning.kszakList.cursor = 2;
     layers.lastOverlayBeat = 40;
     layers.lastIntroBeat = 12;
     seedRandom(500);
     resetSimulation();
-    for (TuningList* list : {&numList, &sizeList, &negativeList, &kszakList}) EXPECT_EQ(list->cursor, 0);
+    for (TuningList* list : {&tuning.numList, &tuning.sizeList, &tuning.negativeList, &tuning.kszakList}) EXPECT_EQ(list->cursor, 0);
     EXPECT_EQ(std::tuple(layers.lastOverlayBeat, layers.lastIntroBeat), std::tuple(0, 0));
     const ParticlePosition first = particles.particlePositions[0];
     seedRandom(500);  // scattered from the current generator, x then y

@@ -20,10 +20,10 @@ void load(TuningList& list, const std::string& body) { parseTuningText(list, "he
 // Each list applies at most one record a frame, in file order, strictly after its time.
 TEST(Tuning, SchedulesApplyOneRecordPerFrameAfterItsTime) {
     fluidtest::SavedFluidState saved;
-    load(numList, "1 100\n2 200\n50 300\n3 400\n60 250000\n");
-    load(sizeList, "40 2 9 10\n");
-    load(negativeList, "0 0\n12.5 1\n");
-    load(kszakList, "3.25 1\n");
+    load(tuning.numList, "1 100\n2 200\n50 300\n3 400\n60 250000\n");
+    load(tuning.sizeList, "40 2 9 10\n");
+    load(tuning.negativeList, "0 0\n12.5 1\n");
+    load(tuning.kszakList, "3.25 1\n");
     std::tie(particles.particleCount, layers.negativeOn, layers.overlayOn, particles.sizeLayerCount) = std::tuple(5, 1, 0, 20);
     // Calls 'a' apply, 'r' reset the cursors and apply, at t; the values after it.
     struct Step { char call; float t; int count, negative, overlay, layers; };
@@ -50,23 +50,23 @@ TEST(Tuning, SchedulesApplyOneRecordPerFrameAfterItsTime) {
 TEST(Tuning, WordsConvertLikeAtoiAndAtofAndSaturate) {
     fluidtest::SavedFluidState saved;
     testing::internal::CaptureStderr();
-    load(numList, "12.9 3e2\nabc 77.9x\n# 5\n5 1e30\n6 -1e30\n7 nan\n");  // p-num times are whole seconds
-    load(sizeList, "7.8 -2\n+4 99999999999 1 2\t3\r\n4");  // records span lines freely
-    load(kszakList, "# a b\n10 1\n");  // a three-word comment shifts the words after it
+    load(tuning.numList, "12.9 3e2\nabc 77.9x\n# 5\n5 1e30\n6 -1e30\n7 nan\n");  // p-num times are whole seconds
+    load(tuning.sizeList, "7.8 -2\n+4 99999999999 1 2\t3\r\n4");  // records span lines freely
+    load(tuning.kszakList, "# a b\n10 1\n");  // a three-word comment shifts the words after it
     testing::internal::GetCapturedStderr();
     using Records = std::vector<TuningRecord>;
     auto read = [](const TuningList& list) { return Records(list.records.begin(), list.records.begin() + list.count); };
-    EXPECT_EQ(read(numList), (Records{{.time = 12, .count = 300}, {.time = 0, .count = 77}, {.time = 0, .count = 5},
+    EXPECT_EQ(read(tuning.numList), (Records{{.time = 12, .count = 300}, {.time = 0, .count = 77}, {.time = 0, .count = 5},
                                       {.time = 5, .count = INT_MAX}, {.time = 6, .count = INT_MIN},
                                       {.time = 7, .count = 0}}));
-    EXPECT_EQ(read(sizeList), (Records{{.time = 7, .minSize = -2, .maxSize = 4, .layers = INT_MAX},
+    EXPECT_EQ(read(tuning.sizeList), (Records{{.time = 7, .minSize = -2, .maxSize = 4, .layers = INT_MAX},
                                        {.time = 1, .minSize = 2, .maxSize = 3, .layers = 4}}));
-    EXPECT_EQ(read(kszakList), (Records{{.time = 0, .switchValue = 10}}));
-    sizeList.cursor = 1;
+    EXPECT_EQ(read(tuning.kszakList), (Records{{.time = 0, .switchValue = 10}}));
+    tuning.sizeList.cursor = 1;
     testing::internal::CaptureStderr();
-    loadTuningFile(sizeList, "/nonexistent/velkarn/p-size.dat");  // a missing file: an empty list, silently
+    loadTuningFile(tuning.sizeList, "/nonexistent/velkarn/p-size.dat");  // a missing file: an empty list, silently
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    EXPECT_EQ(sizeList.count + sizeList.cursor, 0);
+    EXPECT_EQ(tuning.sizeList.count + tuning.sizeList.cursor, 0);
 }
 
 // Reads text as the named file; returns what was printed and how many records were kept.
@@ -79,10 +79,10 @@ std::pair<std::string, int> readAs(const std::string& file, const std::string& t
         printLayerWarnings(read);
         kept = static_cast<int>(read.groups.size());
     } else {
-        TuningList* list = file == kNumListPath        ? &numList
-                           : file == kSizeListPath     ? &sizeList
-                           : file == kNegativeListPath ? &negativeList
-                                                       : &kszakList;
+        TuningList* list = file == kNumListPath        ? &tuning.numList
+                           : file == kSizeListPath     ? &tuning.sizeList
+                           : file == kNegativeListPath ? &tuning.negativeList
+                                                       : &tuning.kszakList;
         parseTuningText(*list, text, file.c_str());
         kept = list->count;
     }

@@ -138,21 +138,21 @@ TEST(HardeningTruncation, LogoAndParticleCacheAreWholeOrRefused) {
     const fluidtest::SavedFluidState saved;
     const std::string image = generated("logoend.ppm", generateLogo);
     std::string error;
-    ASSERT_TRUE(parsePpmRedChannel(image, kLogoHeight, kLogoWidth, logoPixels, error)) << error;
+    ASSERT_TRUE(parsePpmRedChannel(image, kLogoHeight, kLogoWidth, particleMap.logoPixels, error)) << error;
     auto grid = std::make_unique<std::array<int, kLogoWidth * kLogoHeight>>();
     int refused = 0;
     for (const std::size_t n : cutLengths(image, 200, 16)) {
         error.clear();
         const std::string_view cut = std::string_view(image).substr(0, n);
         const bool read = parsePpmRedChannel(cut, kLogoHeight, kLogoWidth, *grid, error);
-        ASSERT_TRUE(read ? *grid == logoPixels : !error.empty()) << "cut at " << n;
+        ASSERT_TRUE(read ? *grid == particleMap.logoPixels : !error.empty()) << "cut at " << n;
         refused += read ? 0 : 1;
     }
     EXPECT_GT(refused, 200);
 
     seedRandom(500);
     ASSERT_GT(sampleParticleTargets(), 0);
-    const std::string cache = formatParticleCache(particleTargets);
+    const std::string cache = formatParticleCache(particleMap.particleTargets);
     auto full = std::make_unique<std::array<ParticlePosition, kMaxParticles>>();
     auto targets = std::make_unique<std::array<ParticlePosition, kMaxParticles>>();
     ASSERT_TRUE(parseParticleCache(cache, *full));

@@ -21,7 +21,7 @@ TEST(ShellKeys, KeysActAndPrintTheirNewValues) {
     EXPECT_FALSE(handleSpecialKey(2) || handleSpecialKey(100));  // F2, left arrow
     audioShutdown();
     audioPlay();  // the silent clock without a track
-    numList.cursor = 3;
+    tuning.numList.cursor = 3;
     demoClock = {80.0f, 0.5f, 0, 80.0f};
     const Camera before = camera;
     // Letters are case-sensitive: 'Q', 'A' and 'E' change nothing but still redraw. No limits.
@@ -33,7 +33,7 @@ TEST(ShellKeys, KeysActAndPrintTheirNewValues) {
                                    "NUMPARMICRO: 11140\nNUMPARMICRO: 9730\n0");
     EXPECT_EQ(camera.eyex, before.eyex);
     // The digit reset the simulation and sought the start; the pause stays, and toggles.
-    EXPECT_EQ(std::tuple(numList.cursor, demoClock.delta, demoClock.paused), std::tuple(0, 0.0f, 1));
+    EXPECT_EQ(std::tuple(tuning.numList.cursor, demoClock.delta, demoClock.paused), std::tuple(0, 0.0f, 1));
     EXPECT_LT(demoClock.time, 0.1f);
     EXPECT_EQ(demoClock.nextTick, firstTickAtOrAfter(demoClock.time)) << "the ticks go on from the seek";
     handleKey('p');
