@@ -7,9 +7,9 @@
 #include "base/config.h"
 
 namespace {
-// Projection pushes of setOverlayProjection not yet popped. Its callers never pop, so
-// the perspective view, loaded afresh at least once per frame, pops them all and the
-// stack cannot overflow.
+// Projection pushes of setOverlayProjection not yet popped. Not every caller pops its
+// own, so the perspective view, loaded afresh at least once per frame, pops them all and
+// the stack cannot overflow.
 int overlayPushes = 0;
 }  // namespace
 

@@ -30,7 +30,7 @@ struct FluidGrid {
     float distributions[2][kCellCount][kDirectionCount];
     // The buffer the last step read; the next step toggles it first.
     int currentBuffer = 1;
-    // 0 = fluid, 1 = solid. Written directly by the frame driver.
+    // 0 = fluid, 1 = solid. Written directly by the tick rules and the reset.
     int obstacle[kCellCount];
     // Moments of every fluid cell after the last step (velocities without the force shift).
     float velocityX[kCellCount];

@@ -1,5 +1,6 @@
 // Draws the particle image: the particle copies in their layout and the line copies. The
-// drawing changes nothing the ticks read (their layout rules are applyLayoutRules).
+// drawing changes nothing the ticks read (their layout rules are applyLayoutRules): it
+// sets the line pass's program, and lowers MAX_PAR for the wall only while it draws it.
 #include "timeline/fluid_stage.h"
 
 #include "sim/particles.h"
