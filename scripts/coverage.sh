@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Line coverage of src/ over the whole suite (unit, rendering and end-to-end tests), in its
-# own gcov build under build-cov/. Prints gcovr's per-file table and the total line.
+# own gcov build under build-cov/ (the "coverage" preset). Prints gcovr's per-file table and
+# the total line.
 # Extra arguments go to ctest, e.g.: scripts/coverage.sh -L unit
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${VELKARN_COVERAGE_DIR:-$root/build-cov}"
 
 "$root/scripts/install-deps.sh" coverage
-cmake -G Ninja -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DVELKARN_COVERAGE=ON \
-  -DVELKARN_TESTS=ON -DVELKARN_BENCH=OFF >/dev/null
+cmake -S "$root" --preset coverage -B "$build" >/dev/null
 cmake --build "$build"
 find "$build" -name '*.gcda' -delete
 

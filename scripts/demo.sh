@@ -5,7 +5,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 "$root/scripts/install-deps.sh"
-cmake -G Ninja -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$root/build" --target velkarn
+cd "$root"
+cmake --preset release >/dev/null
+cmake --build --preset release --target velkarn
 cd "$root/build/run"
 exec ./velkarn "$@"

@@ -9,12 +9,12 @@ build="$root/build-asan"
 
 "$root/scripts/install-deps.sh" test
 source "$root/scripts/lib/sanitized-tests.sh"
-configure_sanitized_build "$root" "$build" -DVELKARN_BENCH=ON
-cmake --build "$build"
+configure_sanitized_build "$root" "$build"
+cd "$root"
+cmake --build --preset sanitizers
 
 export_test_environment "$root"
-cd "$build"
-"$root/scripts/with-display.sh" ctest --output-on-failure -j2 "$@"
+"$root/scripts/with-display.sh" ctest --preset sanitizers "$@"
 
 # The fuzzers, in their own clang build, for a short run each (whole runs only, not when
 # ctest was given a selection). VELKARN_FUZZ_SECONDS=0 skips them.

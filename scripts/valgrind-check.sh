@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs the demo under valgrind's memcheck: a ten-second capture at 320 by 180 from a
-# RelWithDebInfo build (no sanitizers). Fails on any invalid read or write, use of an
-# uninitialised value or definite leak outside the system's GL, X and audio libraries
-# (tests/valgrind.supp holds those).
+# RelWithDebInfo build (no sanitizers; the "valgrind" preset). Fails on any invalid read or
+# write, use of an uninitialised value or definite leak outside the system's GL, X and audio
+# libraries (tests/valgrind.supp holds those).
 #   scripts/valgrind-check.sh [BUILD_DIR]   (default build-valgrind)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -11,7 +11,7 @@ command -v valgrind >/dev/null || { echo "valgrind-check: valgrind is not instal
 # Without a display, run again under a private Xvfb.
 [ -n "${DISPLAY:-}" ] || exec "$root/scripts/with-display.sh" "$0" "$@"
 
-cmake -G Ninja -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELKARN_TESTS=OFF -DVELKARN_BENCH=OFF >/dev/null
+cmake -S "$root" --preset valgrind -B "$build" >/dev/null
 cmake --build "$build" --target velkarn
 
 work="$build/valgrind-work"

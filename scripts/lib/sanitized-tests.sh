@@ -1,10 +1,9 @@
 # Shared by the scripts that run the tests (test.sh, fault-check.sh, coverage.sh): the sanitizer build
-# of a source tree and the environment its tests run in. Sourced.
+# of a source tree (its "sanitizers" preset, in BUILD) and the environment its tests run in. Sourced.
 #   configure_sanitized_build SOURCE BUILD [CMAKE_ARGS...]
 #   export_test_environment SOURCE
 configure_sanitized_build() {
-  cmake -G Ninja -S "$1" -B "$2" -DCMAKE_BUILD_TYPE=Debug -DVELKARN_SANITIZE=ON -DVELKARN_WERROR=ON \
-    -DVELKARN_TESTS=ON "${@:3}" >/dev/null
+  cmake -S "$1" --preset sanitizers -B "$2" "${@:3}" >/dev/null
 }
 
 export_test_environment() {
