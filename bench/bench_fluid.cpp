@@ -6,10 +6,10 @@
 #include <string>
 #include <unistd.h>
 
+#include "base/random.h"
 #include "sim/fluid.h"
 #include "sim/particle_map.h"
 #include "sim/particles.h"
-#include "base/random.h"
 #include "timeline/reset.h"
 
 namespace {

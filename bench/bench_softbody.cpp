@@ -8,8 +8,8 @@
 
 #include "assets.h"
 #include "sim/asc_reader.h"
-#include "timeline/blob_scene.h"
 #include "sim/soft_object.h"
+#include "timeline/blob_scene.h"
 
 namespace {
 

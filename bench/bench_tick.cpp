@@ -7,12 +7,12 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/demo_clock.h"
+#include "base/random.h"
 #include "sim/fluid.h"
 #include "sim/particles.h"
-#include "base/random.h"
-#include "timeline/reset.h"
-#include "base/demo_clock.h"
 #include "sim/soft_bodies.h"
+#include "timeline/reset.h"
 #include "timeline/tick.h"
 
 namespace {

@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     } else {
         if (model.vertexCount != 0 || !model.vertices.empty()) std::abort();  // a failed pass leaves the model alone
-        model.vertexCount = 1 << 20;  // let the face pass run on its own
+        model.vertexCount = 1 << 20;                                          // let the face pass run on its own
     }
     std::rewind(file);
     if (scanAscFaces(file, model) == AscStatus::Ok) {

@@ -35,12 +35,12 @@ Canvas makeCanvas(int width, int height, Rgba fill);
 Mask makeMask(int width, int height);
 
 inline float* pixelAt(Canvas& canvas, int x, int y) {
-    return canvas.pixels.data() + (static_cast<std::size_t>(y) * static_cast<std::size_t>(canvas.width) +
-                                   static_cast<std::size_t>(x)) * 4;
+    return canvas.pixels.data() +
+           (static_cast<std::size_t>(y) * static_cast<std::size_t>(canvas.width) + static_cast<std::size_t>(x)) * 4;
 }
 inline const float* pixelAt(const Canvas& canvas, int x, int y) {
-    return canvas.pixels.data() + (static_cast<std::size_t>(y) * static_cast<std::size_t>(canvas.width) +
-                                   static_cast<std::size_t>(x)) * 4;
+    return canvas.pixels.data() +
+           (static_cast<std::size_t>(y) * static_cast<std::size_t>(canvas.width) + static_cast<std::size_t>(x)) * 4;
 }
 
 // Source-over of colour with alpha colour.a * amount; pixels outside are ignored.

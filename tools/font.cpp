@@ -111,8 +111,7 @@ int textWidthCells(std::string_view text) {
     return static_cast<int>(text.size()) * kGlyphAdvance - 1;
 }
 
-void addTextStrokes(std::vector<Capsule>& strokes, std::string_view text, float x, float y, float cell,
-                    float weight) {
+void addTextStrokes(std::vector<Capsule>& strokes, std::string_view text, float x, float y, float cell, float weight) {
     const float radius = weight * cell;
     float originX = x;
     for (const char c : text) {

@@ -25,21 +25,21 @@ struct IntroKey {
 };
 
 constexpr std::array<IntroKey, kIntroFrameCount> kKeys = {{
-    {0.00f, 0.0f, 0.0f, 0.45f, 0.0f, 0},    // 1: closed (never shown, the start state)
-    {0.00f, 0.0f, 0.0f, 0.45f, 0.0f, 0},    // 2: closed
-    {0.18f, 0.0f, 0.1f, 0.45f, 0.0f, 0},    // 3: a slit
-    {0.55f, 0.0f, 0.05f, 0.42f, 0.0f, 0},   // 4
-    {1.00f, 0.0f, 0.0f, 0.40f, 0.0f, 0},    // 5: open, straight ahead
-    {1.00f, -0.55f, 0.05f, 0.36f, 0.0f, 0}, // 6: looks left
-    {1.00f, -0.62f, -0.3f, 0.33f, 0.0f, 0}, // 7: up left
-    {1.00f, 0.60f, -0.25f, 0.33f, 0.0f, 0}, // 8: up right
-    {0.92f, 0.64f, 0.2f, 0.38f, 0.0f, 0},   // 9: down right
-    {0.10f, 0.1f, 0.1f, 0.40f, 0.0f, 0},    // 10: blink
-    {1.00f, 0.0f, 0.0f, 0.62f, 0.0f, 0},    // 11: back, pupil wide
-    {1.00f, 0.0f, 0.0f, 0.52f, 0.55f, 0},   // 12: shrinking into the mark
-    {1.00f, 0.0f, 0.0f, 0.49f, 1.0f, 3},    // 13: "the"
-    {1.00f, 0.0f, 0.0f, 0.49f, 1.0f, 7},    // 14: "the vel"
-    {1.00f, 0.0f, 0.0f, 0.49f, 1.0f, 12},   // 15: the title, held to the end of the intro
+    {0.00f, 0.0f, 0.0f, 0.45f, 0.0f, 0},     // 1: closed (never shown, the start state)
+    {0.00f, 0.0f, 0.0f, 0.45f, 0.0f, 0},     // 2: closed
+    {0.18f, 0.0f, 0.1f, 0.45f, 0.0f, 0},     // 3: a slit
+    {0.55f, 0.0f, 0.05f, 0.42f, 0.0f, 0},    // 4
+    {1.00f, 0.0f, 0.0f, 0.40f, 0.0f, 0},     // 5: open, straight ahead
+    {1.00f, -0.55f, 0.05f, 0.36f, 0.0f, 0},  // 6: looks left
+    {1.00f, -0.62f, -0.3f, 0.33f, 0.0f, 0},  // 7: up left
+    {1.00f, 0.60f, -0.25f, 0.33f, 0.0f, 0},  // 8: up right
+    {0.92f, 0.64f, 0.2f, 0.38f, 0.0f, 0},    // 9: down right
+    {0.10f, 0.1f, 0.1f, 0.40f, 0.0f, 0},     // 10: blink
+    {1.00f, 0.0f, 0.0f, 0.62f, 0.0f, 0},     // 11: back, pupil wide
+    {1.00f, 0.0f, 0.0f, 0.52f, 0.55f, 0},    // 12: shrinking into the mark
+    {1.00f, 0.0f, 0.0f, 0.49f, 1.0f, 3},     // 13: "the"
+    {1.00f, 0.0f, 0.0f, 0.49f, 1.0f, 7},     // 14: "the vel"
+    {1.00f, 0.0f, 0.0f, 0.49f, 1.0f, 12},    // 15: the title, held to the end of the intro
 }};
 
 EyeShape bigEye() { return EyeShape{960.0f, 540.0f, 640.0f, 290.0f, 215.0f, 0, 0, 175.0f, 70.0f, 9.0f, 120.0f}; }
@@ -48,10 +48,17 @@ EyeShape eyeFor(const IntroKey& key) {
     const EyeShape big = bigEye();
     const EyeShape mark = logoEye();
     const float t = key.toMark * key.toMark * (3.0f - 2.0f * key.toMark);
-    EyeShape eye{mixf(big.centreX, mark.centreX, t), mixf(big.centreY, mark.centreY, t),
-                 mixf(big.halfWidth, mark.halfWidth, t), mixf(big.upperLid, mark.upperLid, t),
-                 mixf(big.lowerLid, mark.lowerLid, t), 0, 0, mixf(big.irisRadius, mark.irisRadius, t),
-                 0, mixf(big.line, mark.line, t), mixf(big.lashLength, mark.lashLength, t)};
+    EyeShape eye{mixf(big.centreX, mark.centreX, t),
+                 mixf(big.centreY, mark.centreY, t),
+                 mixf(big.halfWidth, mark.halfWidth, t),
+                 mixf(big.upperLid, mark.upperLid, t),
+                 mixf(big.lowerLid, mark.lowerLid, t),
+                 0,
+                 0,
+                 mixf(big.irisRadius, mark.irisRadius, t),
+                 0,
+                 mixf(big.line, mark.line, t),
+                 mixf(big.lashLength, mark.lashLength, t)};
     // Closing lowers the upper lid onto the lower one.
     eye.upperLid = mixf(-eye.lowerLid, eye.upperLid, key.open);
     eye.irisX = key.lookX * eye.irisRadius;

@@ -48,8 +48,8 @@ void addEyeStrokes(std::vector<Capsule>& strokes, const EyeShape& eye, bool ring
             nx /= length;
             ny /= length;
             const float reach = eye.lashLength * (1.0f - 0.35f * std::abs(u));
-            strokes.push_back(Capsule{x + nx * eye.line, y + ny * eye.line, x + nx * reach, y + ny * reach,
-                                      eye.line * 0.8f});
+            strokes.push_back(
+                Capsule{x + nx * eye.line, y + ny * eye.line, x + nx * reach, y + ny * reach, eye.line * 0.8f});
         }
     }
 
@@ -61,16 +61,13 @@ void addEyeStrokes(std::vector<Capsule>& strokes, const EyeShape& eye, bool ring
             const float a = 2.0f * std::numbers::pi_v<float> * static_cast<float>(i) / kRingSegments;
             const float b = 2.0f * std::numbers::pi_v<float> * static_cast<float>(i + 1) / kRingSegments;
             strokes.push_back(Capsule{cx + eye.irisRadius * std::cos(a), cy + eye.irisRadius * std::sin(a),
-                                      cx + eye.irisRadius * std::cos(b), cy + eye.irisRadius * std::sin(b),
-                                      eye.line});
+                                      cx + eye.irisRadius * std::cos(b), cy + eye.irisRadius * std::sin(b), eye.line});
         }
         strokes.push_back(Capsule{cx, cy, cx, cy, eye.pupilRadius});
     }
 }
 
-EyeShape logoEye() {
-    return EyeShape{960.0f, 430.0f, 300.0f, 135.0f, 100.0f, 0.0f, 0.0f, 78.0f, 40.0f, 15.0f, 62.0f};
-}
+EyeShape logoEye() { return EyeShape{960.0f, 430.0f, 300.0f, 135.0f, 100.0f, 0.0f, 0.0f, 78.0f, 40.0f, 15.0f, 62.0f}; }
 
 std::vector<Capsule> logoStrokes(int characters, bool withMark) {
     std::vector<Capsule> strokes;

@@ -166,8 +166,8 @@ Canvas makeOverlayTexture(int size) {
         for (int t = 0; t < 24; ++t) {
             const float a = 2.0f * kPi * static_cast<float>(t) / 24.0f;
             const float inner = radius * (t % 6 == 0 ? 0.82f : 0.92f);
-            marks.push_back(Capsule{cx + inner * std::cos(a), cy + inner * std::sin(a),
-                                    cx + radius * std::cos(a), cy + radius * std::sin(a), 0.7f * px});
+            marks.push_back(Capsule{cx + inner * std::cos(a), cy + inner * std::sin(a), cx + radius * std::cos(a),
+                                    cy + radius * std::sin(a), 0.7f * px});
         }
     }
     for (int i = 0; i < 14; ++i) {
@@ -177,11 +177,10 @@ Canvas makeOverlayTexture(int size) {
         marks.push_back(Capsule{cx - arm, cy, cx + arm, cy, 0.8f * px});
         marks.push_back(Capsule{cx, cy - arm, cx, cy + arm, 0.8f * px});
     }
-    static constexpr std::array<const char*, 10> kLabels = {"0.81",   "d2q9",  "50x50", "225", "rk4",
+    static constexpr std::array<const char*, 10> kLabels = {"0.81",   "d2q9",  "50x50", "225",   "rk4",
                                                             "100000", "1.62s", "bgk",   "p=nrt", "tau 0.6"};
     for (const char* label : kLabels) {
-        addTextStrokes(marks, label, randomUnit(random) * s * 0.85f, randomUnit(random) * s * 0.95f, 2.6f * px,
-                       0.36f);
+        addTextStrokes(marks, label, randomUnit(random) * s * 0.85f, randomUnit(random) * s * 0.95f, 2.6f * px, 0.36f);
     }
     Mask markMask = makeMask(size, size);
     stampCapsules(markMask, marks);
@@ -200,7 +199,7 @@ Canvas makeOverlayTexture(int size) {
                 const float dx = static_cast<float>(x) - cx;
                 const float dy = static_cast<float>(y) - cy;
                 const float ragged = radius * (0.8f + 0.5f * valueNoise(std::atan2(dy, dx) * 2.0f + 9.0f,
-                                                                         static_cast<float>(i), 71u));
+                                                                        static_cast<float>(i), 71u));
                 const float c = 1.0f - smoothStep(ragged * 0.6f, ragged, std::sqrt(dx * dx + dy * dy));
                 float* p = pixelAt(canvas, x, y);
                 for (int k = 0; k < 3; ++k) p[k] *= 1.0f - darkness * c;
@@ -298,8 +297,8 @@ Canvas makeBlobBackground(int width, int height) {
     const float scale = w / kReferenceWidth;
     std::vector<Capsule> lines;
     for (int i = -16; i <= 16; ++i) {
-        lines.push_back(Capsule{0.5f * w, horizon, 0.5f * w + static_cast<float>(i) * 0.14f * w, h * 1.05f,
-                                1.1f * scale});
+        lines.push_back(
+            Capsule{0.5f * w, horizon, 0.5f * w + static_cast<float>(i) * 0.14f * w, h * 1.05f, 1.1f * scale});
     }
     for (int i = 1; i <= 14; ++i) {
         const float y = horizon + (h - horizon) * std::pow(static_cast<float>(i) / 14.0f, 1.8f);
@@ -374,9 +373,9 @@ Canvas makeGreetingsPicture(int width, int height) {
     paintStrokes(canvas, heading, kInk, kWarmGlow, 24.0f);
 
     static constexpr std::array<const char*, 18> kGroups = {
-        "ferrocandle", "gloam union",     "umbrakettle",   "tessering",    "mothlantern", "quiet orrery",
-        "brisk hollow", "copperwane",     "the nine spools", "lumpfish ltd", "halfmoon kiln", "vorrn",
-        "poly & owls",  "drowsy league",  "saltreel",      "oblong choir", "fennel 64",   "nightwharf"};
+        "ferrocandle",  "gloam union",   "umbrakettle",     "tessering",    "mothlantern",   "quiet orrery",
+        "brisk hollow", "copperwane",    "the nine spools", "lumpfish ltd", "halfmoon kiln", "vorrn",
+        "poly & owls",  "drowsy league", "saltreel",        "oblong choir", "fennel 64",     "nightwharf"};
     std::vector<Capsule> names;
     constexpr float kCell = 5.5f;
     constexpr std::array<float, 3> kColumns = {400.0f, 960.0f, 1520.0f};
@@ -387,8 +386,7 @@ Canvas makeGreetingsPicture(int width, int height) {
     paintStrokes(canvas, names, kInk, Rgba{0.6f, 0.75f, 0.95f, 0.3f}, 10.0f);
 
     std::vector<Capsule> footer;
-    addCentredTextStrokes(footer, "and everyone who keeps the lights on", kReferenceWidth * 0.5f, 990.0f, 4.0f,
-                          0.4f);
+    addCentredTextStrokes(footer, "and everyone who keeps the lights on", kReferenceWidth * 0.5f, 990.0f, 4.0f, 0.4f);
     paintStrokes(canvas, footer, kDimInk, Rgba{0, 0, 0, 0}, 0.0f);
     return canvas;
 }

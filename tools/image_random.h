@@ -21,9 +21,7 @@ inline float randomUnit(ArtRandom& random) {
     return static_cast<float>(nextRandomBits(random) >> 40) * (1.0f / 16777216.0f);
 }
 
-inline float randomRange(ArtRandom& random, float low, float high) {
-    return low + (high - low) * randomUnit(random);
-}
+inline float randomRange(ArtRandom& random, float low, float high) { return low + (high - low) * randomUnit(random); }
 
 // Hash of a lattice point to [0, 1): the basis of the value noise and the dither.
 inline float hashUnit(std::int32_t x, std::int32_t y, std::uint32_t seed) {

@@ -42,9 +42,10 @@ std::string shown(double value) {
 double number(std::string_view text, double low, double high, const char* what) {
     double value = 0.0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value) || value < low || value > high) {
-        throw std::invalid_argument(std::string(what) + " '" + std::string(text) + "' is not a number from " + shown(low) +
-                                    " to " + shown(high));
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value) || value < low ||
+        value > high) {
+        throw std::invalid_argument(std::string(what) + " '" + std::string(text) + "' is not a number from " +
+                                    shown(low) + " to " + shown(high));
     }
     return value;
 }
@@ -121,7 +122,8 @@ void printEnergy(std::span<char*> paths) {
 
 void writeSpectrogram(const Audio& audio, const char* png, double width, double height) {
     const std::vector<float> mono = audio.mono();
-    const Canvas canvas = listen::spectrogram(mono, audio.sampleRate, static_cast<int>(width), static_cast<int>(height));
+    const Canvas canvas = listen::spectrogram(mono, audio.sampleRate, static_cast<int>(width),
+                                              static_cast<int>(height));
     if (canvas.width == 0) throw std::invalid_argument("cannot draw a spectrogram of that size");
     savePng(canvas, png);
 }

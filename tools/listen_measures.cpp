@@ -21,8 +21,8 @@ std::span<const float> stretch(const Audio& audio, std::size_t channel, double f
     const auto frames = static_cast<double>(audio.frames());
     const double first = std::clamp(std::round(from * audio.sampleRate), 0.0, frames);
     const double last = std::clamp(std::round(to * audio.sampleRate), first, frames);
-    return std::span<const float>(audio.channels[channel]).subspan(static_cast<std::size_t>(first),
-                                                                  static_cast<std::size_t>(last - first));
+    return std::span<const float>(audio.channels[channel])
+        .subspan(static_cast<std::size_t>(first), static_cast<std::size_t>(last - first));
 }
 
 std::vector<double> channelMeanSpectrum(const Audio& audio, double from, double to, std::size_t frameSize) {
@@ -59,10 +59,10 @@ OctaveBalance octaveBalance(const Audio& audio, double from, double to) {
 }
 
 TurnChange turnChange(const Audio& audio, double turn) {
-    const std::vector<double> before =
-        channelMeanSpectrum(audio, turn - kTurnGapSeconds - kTurnSpanSeconds, turn - kTurnGapSeconds, kTurnFrame);
-    const std::vector<double> after =
-        channelMeanSpectrum(audio, turn + kTurnGapSeconds, turn + kTurnGapSeconds + kTurnSpanSeconds, kTurnFrame);
+    const std::vector<double> before = channelMeanSpectrum(audio, turn - kTurnGapSeconds - kTurnSpanSeconds,
+                                                           turn - kTurnGapSeconds, kTurnFrame);
+    const std::vector<double> after = channelMeanSpectrum(audio, turn + kTurnGapSeconds,
+                                                          turn + kTurnGapSeconds + kTurnSpanSeconds, kTurnFrame);
     const double hz = binHz(audio, kTurnFrame);
     constexpr double kAbove = std::numeric_limits<double>::infinity();
     TurnChange change;

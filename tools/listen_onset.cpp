@@ -29,7 +29,8 @@ std::vector<double> onsetEnvelope(std::span<const float> samples, std::int32_t s
         // The frame is centred on its time; what lies outside the samples is silence.
         const auto centre = static_cast<std::ptrdiff_t>(t * hop);
         for (std::size_t i = 0; i < kOnsetFrameSize; ++i) {
-            const std::ptrdiff_t at = centre - static_cast<std::ptrdiff_t>(kOnsetFrameSize / 2) + static_cast<std::ptrdiff_t>(i);
+            const std::ptrdiff_t at = centre - static_cast<std::ptrdiff_t>(kOnsetFrameSize / 2) +
+                                      static_cast<std::ptrdiff_t>(i);
             frame[i] = at >= 0 && at < std::ssize(samples) ? samples[static_cast<std::size_t>(at)] : 0.0f;
         }
         const std::vector<double> power = framePowerSpectrum(frame, window);

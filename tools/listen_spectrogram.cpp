@@ -63,7 +63,8 @@ Canvas spectrogram(std::span<const float> samples, std::int32_t sampleRate, int 
     for (int x = 0; x < width; ++x) {
         const auto centre = static_cast<std::ptrdiff_t>((x + 0.5) * columnSamples);
         for (std::size_t i = 0; i < kFrameSize; ++i) {
-            const std::ptrdiff_t at = centre - static_cast<std::ptrdiff_t>(kFrameSize / 2) + static_cast<std::ptrdiff_t>(i);
+            const std::ptrdiff_t at = centre - static_cast<std::ptrdiff_t>(kFrameSize / 2) +
+                                      static_cast<std::ptrdiff_t>(i);
             frame[i] = at >= 0 && at < std::ssize(samples) ? samples[static_cast<std::size_t>(at)] : 0.0f;
         }
         const std::vector<double> power = framePowerSpectrum(frame, window);

@@ -70,7 +70,8 @@ std::vector<double> meanPowerSpectrum(std::span<const float> samples, std::size_
     const std::size_t hop = frameSize / 2;
     for (std::size_t start = 0; start == 0 || start + frameSize <= samples.size(); start += hop) {
         const std::size_t count = std::min(frameSize, samples.size() - start);
-        std::fill(std::copy_n(samples.begin() + static_cast<std::ptrdiff_t>(start), count, frame.begin()), frame.end(), 0.0f);
+        std::fill(std::copy_n(samples.begin() + static_cast<std::ptrdiff_t>(start), count, frame.begin()), frame.end(),
+                  0.0f);
         const std::vector<double> power = framePowerSpectrum(frame, window);
         for (std::size_t k = 0; k < mean.size(); ++k) mean[k] += power[k];
         ++frames;
@@ -82,7 +83,8 @@ std::vector<double> meanPowerSpectrum(std::span<const float> samples, std::size_
 double bandPower(std::span<const double> spectrum, double binHz, double low, double high) {
     if (!(binHz > 0.0)) return 0.0;
     double sum = 0.0;
-    const auto first = static_cast<std::size_t>(std::clamp(std::ceil(low / binHz), 0.0, static_cast<double>(spectrum.size())));
+    const auto first = static_cast<std::size_t>(
+        std::clamp(std::ceil(low / binHz), 0.0, static_cast<double>(spectrum.size())));
     for (std::size_t k = first; k < spectrum.size() && static_cast<double>(k) * binHz < high; ++k) sum += spectrum[k];
     return sum;
 }

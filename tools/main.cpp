@@ -25,7 +25,8 @@ int main(int argc, char** argv) {
     const std::filesystem::path runDir = argv[1];
     const std::vector<std::string_view> kinds(argv + 2, argv + argc);
     for (const std::string_view kind : kinds) {
-        if (kind != "voices" && std::find(std::begin(kAssetKinds), std::end(kAssetKinds), kind) == std::end(kAssetKinds)) {
+        if (kind != "voices" &&
+            std::find(std::begin(kAssetKinds), std::end(kAssetKinds), kind) == std::end(kAssetKinds)) {
             std::fprintf(stderr, "velkarn_assets: unknown kind '%.*s'\n%s", static_cast<int>(kind.size()), kind.data(),
                          kUsage);
             return 2;

@@ -27,8 +27,8 @@ Point normalised(Point p) {
 
 // Radius of the blob in unit direction d: a sphere with two low ripples on it.
 double blobRadius(Point d) {
-    return 1.0 + 0.07 * std::sin(3.1 * d.x + 1.3) * std::sin(2.7 * d.y + 0.4) +
-           0.05 * std::cos(4.3 * d.z + 2.0 * d.x) - 0.04 * d.y * d.y;
+    return 1.0 + 0.07 * std::sin(3.1 * d.x + 1.3) * std::sin(2.7 * d.y + 0.4) + 0.05 * std::cos(4.3 * d.z + 2.0 * d.x) -
+           0.04 * d.y * d.y;
 }
 
 constexpr double kCentreHeight = 1.0;  // the blob rests on y = 0 before it is placed
@@ -42,12 +42,12 @@ struct Mesh {
 Mesh icosahedron() {
     const double t = (1.0 + std::sqrt(5.0)) / 2.0;
     Mesh mesh;
-    const Point corners[12] = {{-1, t, 0}, {1, t, 0},  {-1, -t, 0}, {1, -t, 0}, {0, -1, t}, {0, 1, t},
+    const Point corners[12] = {{-1, t, 0},  {1, t, 0},  {-1, -t, 0}, {1, -t, 0}, {0, -1, t},  {0, 1, t},
                                {0, -1, -t}, {0, 1, -t}, {t, 0, -1},  {t, 0, 1},  {-t, 0, -1}, {-t, 0, 1}};
     for (const Point& c : corners) mesh.directions.push_back(normalised(c));
-    mesh.triangles = {{0, 11, 5}, {0, 5, 1},  {0, 1, 7},   {0, 7, 10}, {0, 10, 11}, {1, 5, 9}, {5, 11, 4},
-                      {11, 10, 2}, {10, 7, 6}, {7, 1, 8},   {3, 9, 4},  {3, 4, 2},   {3, 2, 6}, {3, 6, 8},
-                      {3, 8, 9},  {4, 9, 5},  {2, 4, 11},  {6, 2, 10}, {8, 6, 7},   {9, 8, 1}};
+    mesh.triangles = {{0, 11, 5},  {0, 5, 1},  {0, 1, 7},  {0, 7, 10}, {0, 10, 11}, {1, 5, 9}, {5, 11, 4},
+                      {11, 10, 2}, {10, 7, 6}, {7, 1, 8},  {3, 9, 4},  {3, 4, 2},   {3, 2, 6}, {3, 6, 8},
+                      {3, 8, 9},   {4, 9, 5},  {2, 4, 11}, {6, 2, 10}, {8, 6, 7},   {9, 8, 1}};
     return mesh;
 }
 
@@ -59,7 +59,8 @@ Mesh geodesic(const Mesh& base, int frequency) {
     std::map<std::array<long long, 3>, int> known;
     const auto vertexAt = [&](Point p) {
         const Point d = normalised(p);
-        const std::array<long long, 3> key = {std::llround(d.x * 1e9), std::llround(d.y * 1e9), std::llround(d.z * 1e9)};
+        const std::array<long long, 3> key = {std::llround(d.x * 1e9), std::llround(d.y * 1e9),
+                                              std::llround(d.z * 1e9)};
         const auto [slot, fresh] = known.try_emplace(key, static_cast<int>(mesh.directions.size()));
         if (fresh) mesh.directions.push_back(d);
         return slot->second;
@@ -78,7 +79,8 @@ Mesh geodesic(const Mesh& base, int frequency) {
         for (int j = 0; j < frequency; ++j) {
             for (int i = 0; i + j < frequency; ++i) {
                 mesh.triangles.push_back({grid(i, j), grid(i + 1, j), grid(i, j + 1)});
-                if (i + j + 1 < frequency) mesh.triangles.push_back({grid(i + 1, j), grid(i + 1, j + 1), grid(i, j + 1)});
+                if (i + j + 1 < frequency)
+                    mesh.triangles.push_back({grid(i + 1, j), grid(i + 1, j + 1), grid(i, j + 1)});
             }
         }
     }

@@ -76,8 +76,8 @@ bool Mp3Encoder::write(std::span<const std::int16_t> interleavedStereo) {
         buffer_.resize(outputBound(frames));
         // lame's interface is not const-correct; it only reads the samples.
         const int written = lame_encode_buffer_interleaved(
-            lame_, const_cast<short*>(reinterpret_cast<const short*>(cursor)), static_cast<int>(frames),
-            buffer_.data(), static_cast<int>(buffer_.size()));
+            lame_, const_cast<short*>(reinterpret_cast<const short*>(cursor)), static_cast<int>(frames), buffer_.data(),
+            static_cast<int>(buffer_.size()));
         if (written < 0 || !writeBytes(static_cast<std::size_t>(written))) {
             abandon();
             return false;
@@ -108,8 +108,8 @@ bool Mp3Encoder::finish() {
     return closed;
 }
 
-bool encodeMp3(const std::filesystem::path& path, std::span<const std::int16_t> interleavedStereo,
-               int sampleRate, int kbps) {
+bool encodeMp3(const std::filesystem::path& path, std::span<const std::int16_t> interleavedStereo, int sampleRate,
+               int kbps) {
     Mp3Encoder encoder;
     return encoder.open(path, sampleRate, kbps) && encoder.write(interleavedStereo) && encoder.finish();
 }

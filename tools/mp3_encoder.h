@@ -12,8 +12,8 @@
 struct lame_global_struct;
 
 // Encodes interleaved 16-bit stereo PCM at sampleRate into an MP3 file; false on failure.
-bool encodeMp3(const std::filesystem::path& path, std::span<const std::int16_t> interleavedStereo,
-               int sampleRate, int kbps);
+bool encodeMp3(const std::filesystem::path& path, std::span<const std::int16_t> interleavedStereo, int sampleRate,
+               int kbps);
 
 // The streaming form behind encodeMp3, for tracks made piece by piece:
 // open, write any number of times, finish. Any failure leaves the encoder failed and

@@ -23,7 +23,7 @@ inline constexpr double kTrackSeconds = 227.0;
 
 // The moments where the picture turns; the music changes section at each. Each section's
 // phrases and chord loop start at the first bar line at or after its turn.
-inline constexpr std::array<double, 13> kSectionTimes = {25.5,   45.0,  58.5,  64.1,  91.05, 104.05, 130.0,
+inline constexpr std::array<double, 13> kSectionTimes = {25.5,  45.0,  58.5,  64.1,  91.05, 104.05, 130.0,
                                                          142.3, 155.0, 175.0, 183.0, 200.0, 217.0};
 inline constexpr std::int64_t kBarSamples = kBeatSamples * kBeatsPerBar;
 
@@ -60,7 +60,7 @@ struct Note {
 };
 
 struct Score {
-    std::vector<Note> notes;              // ordered by start
+    std::vector<Note> notes;               // ordered by start
     std::vector<std::int64_t> kickStarts;  // ascending, for the ducking
     std::vector<float> kickDepths;         // duck depth of each kick
     std::int64_t longestNote = 0;          // samples, gate plus release

@@ -16,7 +16,7 @@ constexpr float kMasterGain = 0.95f;
 // encoder's ripple stay under -1 dBFS.
 constexpr float kCeiling = 0.72f;
 
-constexpr std::int64_t kDuckAttack = 220;              // 5 ms down
+constexpr std::int64_t kDuckAttack = 220;             // 5 ms down
 constexpr float kDuckRecovery = 0.13f * kSampleRate;  // time constant back up, in samples
 
 // The duck of one kick, dt samples after it.

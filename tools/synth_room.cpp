@@ -14,9 +14,9 @@ namespace {
 constexpr int kLines = 8;
 // Mutually prime lengths between 27 and 62 ms, so the echoes never line up.
 constexpr std::array<int, kLines> kLineSamples = {1201, 1433, 1601, 1867, 2053, 2269, 2539, 2741};
-constexpr int kPreDelay = 1000;          // about 23 ms between the dry note and the room
-constexpr float kDecaySeconds = 2.3f;    // to -60 dB at low frequencies
-constexpr float kDampingHz = 4500.0f;    // the lines lose their highs faster
+constexpr int kPreDelay = 1000;             // about 23 ms between the dry note and the room
+constexpr float kDecaySeconds = 2.3f;       // to -60 dB at low frequencies
+constexpr float kDampingHz = 4500.0f;       // the lines lose their highs faster
 constexpr float kInputHighPassHz = 180.0f;  // no low end into the room: it would only blur the bass
 
 float onePole(float hz) { return std::exp(-2.0f * std::numbers::pi_v<float> * hz / kSampleRate); }
@@ -68,8 +68,10 @@ void addRoom(std::span<const float> sendLeft, std::span<const float> sendRight, 
             const float input = (i % 2 == 0 ? inLeft : inRight) * 0.5f;
             lines[i][at[i]] = out[i] * norm + input;
             at[i] = at[i] + 1 == lines[i].size() ? 0 : at[i] + 1;
-            if (i % 2 == 0) wetLeft += damped[i] * (i % 4 == 0 ? 1.0f : -1.0f);
-            else wetRight += damped[i] * (i % 4 == 1 ? 1.0f : -1.0f);
+            if (i % 2 == 0)
+                wetLeft += damped[i] * (i % 4 == 0 ? 1.0f : -1.0f);
+            else
+                wetRight += damped[i] * (i % 4 == 1 ? 1.0f : -1.0f);
         }
         left[n] += gain * wetLeft;
         right[n] += gain * wetRight;

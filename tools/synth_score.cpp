@@ -20,15 +20,13 @@ struct ScoreRandom {
         return state;
     }
     // Uniform in [lo, hi).
-    float range(float lo, float hi) {
-        return lo + (hi - lo) * static_cast<float>(next() >> 8) * (1.0f / 16777216.0f);
-    }
+    float range(float lo, float hi) { return lo + (hi - lo) * static_cast<float>(next() >> 8) * (1.0f / 16777216.0f); }
 };
 
 struct Chord {
-    float root;       // bass note
-    float pad[4];     // pad voicing
-    float arp[4];     // arpeggio tones
+    float root;    // bass note
+    float pad[4];  // pad voicing
+    float arp[4];  // arpeggio tones
 };
 
 enum ChordName { Dm, Bbmaj7, Gm7, A, C, F };
@@ -84,6 +82,8 @@ struct Arrangement {
 };
 
 // Indexed by sectionAt(): before 25.5, then one row per turn.
+// One row per section, its columns aligned by hand.
+// clang-format off
 constexpr Arrangement kArrangement[] = {
     // kick           snare      hats        bass               pluck      pad           lead                                                  duck   prog
     {0.0f, 0, 0.0f,   0.0f, 0,   0.3f, 4,    0.5f, 1, 0.0f,     0.0f, 0,   0.7f, 0.2f,   0.0f, {Rest, Rest}, {0, 0}, false, 0.0f,             0.0f,  0},  // intro
@@ -101,6 +101,7 @@ constexpr Arrangement kArrangement[] = {
     {0.6f, 4, 0.0f,   0.35f, 3,  0.35f, 1,   0.6f, 1, 0.0f,     0.5f, 1,   1.0f, 0.3f,   0.8f, {ThemeB, ThemeA}, {0, 0}, false, 0.25f,        0.3f,  1},  // 200 the outro
     {0.0f, 0, 0.0f,   0.0f, 0,   0.0f, 0,    0.4f, 1, 0.0f,     0.0f, 0,   1.0f, 0.2f,   0.0f, {Rest, Rest}, {0, 0}, false, 0.0f,             0.0f,  4},  // 217
 };
+// clang-format on
 static_assert(std::size(kArrangement) == kSectionTimes.size() + 1);
 
 // At each turn: the hit's strength, the build-up (seconds, level) that lands on it, the
@@ -114,19 +115,19 @@ struct Turn {
     double grooveRests;
 };
 constexpr Turn kTurns[] = {
-    {0.8f, 6.0f, 0.35f, 0, 0.0},  // 25.5
-    {0.7f, 4.05f, 0.25f, 4, 0.0},  // 45
-    {0.7f, 3.24f, 0.25f, 4, 0.0},  // 58.5
+    {0.8f, 6.0f, 0.35f, 0, 0.0},    // 25.5
+    {0.7f, 4.05f, 0.25f, 4, 0.0},   // 45
+    {0.7f, 3.24f, 0.25f, 4, 0.0},   // 58.5
     {1.0f, 5.6f, 0.35f, 24, 0.81},  // 64.1
-    {0.9f, 4.05f, 0.3f, 0, 0.0},  // 91.05
-    {1.0f, 6.5f, 0.4f, 12, 0.81},  // 104.05
-    {1.2f, 8.1f, 0.2f, 8, 4.05},   // 130
-    {0.7f, 3.24f, 0.25f, 8, 0.0},  // 142.3
-    {0.6f, 4.05f, 0.2f, 4, 0.0},  // 155
-    {0.5f, 0.0f, 0.0f, 0, 0.0},  // 175
-    {0.9f, 4.05f, 0.3f, 8, 0.81},  // 183
-    {0.6f, 4.05f, 0.2f, 4, 0.0},  // 200
-    {0.5f, 0.0f, 0.0f, 0, 0.0},  // 217
+    {0.9f, 4.05f, 0.3f, 0, 0.0},    // 91.05
+    {1.0f, 6.5f, 0.4f, 12, 0.81},   // 104.05
+    {1.2f, 8.1f, 0.2f, 8, 4.05},    // 130
+    {0.7f, 3.24f, 0.25f, 8, 0.0},   // 142.3
+    {0.6f, 4.05f, 0.2f, 4, 0.0},    // 155
+    {0.5f, 0.0f, 0.0f, 0, 0.0},     // 175
+    {0.9f, 4.05f, 0.3f, 8, 0.81},   // 183
+    {0.6f, 4.05f, 0.2f, 4, 0.0},    // 200
+    {0.5f, 0.0f, 0.0f, 0, 0.0},     // 217
 };
 static_assert(std::size(kTurns) == kSectionTimes.size());
 
@@ -137,23 +138,21 @@ struct MelodyNote {
 };
 // The theme, and the answer that climbs where it falls.
 constexpr MelodyNote kThemeA[] = {
-    {0, 4, 69},  {4, 2, 74},  {6, 6, 77},  {12, 4, 76}, {16, 4, 74},  // over Dm
-    {20, 4, 74}, {24, 2, 72}, {26, 6, 74}, {32, 4, 77}, {36, 4, 69},  // over Bb
-    {40, 6, 79}, {46, 2, 77}, {48, 4, 74}, {52, 4, 70}, {56, 4, 74},  // over Gm
-    {60, 6, 76}, {66, 4, 73}, {70, 10, 69},                           // over A
+    {0, 4, 69},  {4, 2, 74},  {6, 6, 77},   {12, 4, 76}, {16, 4, 74},  // over Dm
+    {20, 4, 74}, {24, 2, 72}, {26, 6, 74},  {32, 4, 77}, {36, 4, 69},  // over Bb
+    {40, 6, 79}, {46, 2, 77}, {48, 4, 74},  {52, 4, 70}, {56, 4, 74},  // over Gm
+    {60, 6, 76}, {66, 4, 73}, {70, 10, 69},                            // over A
 };
 constexpr MelodyNote kThemeB[] = {
-    {0, 2, 81},  {2, 2, 77},  {4, 4, 74},  {8, 2, 77},  {10, 2, 79}, {12, 8, 81},
-    {20, 2, 82}, {22, 2, 81}, {24, 4, 77}, {28, 4, 74}, {32, 8, 77},
-    {40, 2, 79}, {42, 2, 77}, {44, 4, 74}, {48, 4, 70}, {52, 4, 74}, {56, 4, 79},
-    {60, 4, 76}, {64, 2, 77}, {66, 2, 76}, {68, 4, 73}, {72, 8, 69},
+    {0, 2, 81},  {2, 2, 77},  {4, 4, 74},  {8, 2, 77},  {10, 2, 79}, {12, 8, 81}, {20, 2, 82}, {22, 2, 81},
+    {24, 4, 77}, {28, 4, 74}, {32, 8, 77}, {40, 2, 79}, {42, 2, 77}, {44, 4, 74}, {48, 4, 70}, {52, 4, 74},
+    {56, 4, 79}, {60, 4, 76}, {64, 2, 77}, {66, 2, 76}, {68, 4, 73}, {72, 8, 69},
 };
 // The theme in syncopated steps, climbing to the top D and coming home to D.
 constexpr MelodyNote kThemeAVaried[] = {
-    {0, 2, 69},  {2, 2, 74},  {4, 3, 77},  {7, 5, 81},  {12, 4, 79}, {16, 4, 77},
-    {20, 3, 74}, {23, 3, 77}, {26, 6, 82}, {32, 4, 81}, {36, 4, 77},
-    {40, 3, 79}, {43, 3, 82}, {46, 6, 86}, {52, 4, 82}, {56, 4, 79},
-    {60, 4, 81}, {64, 4, 79}, {68, 4, 76}, {72, 8, 74},
+    {0, 2, 69},  {2, 2, 74},  {4, 3, 77},  {7, 5, 81},  {12, 4, 79}, {16, 4, 77}, {20, 3, 74},
+    {23, 3, 77}, {26, 6, 82}, {32, 4, 81}, {36, 4, 77}, {40, 3, 79}, {43, 3, 82}, {46, 6, 86},
+    {52, 4, 82}, {56, 4, 79}, {60, 4, 81}, {64, 4, 79}, {68, 4, 76}, {72, 8, 74},
 };
 // The driving riff, one bar, as indices into the chord's arpeggio tones.
 constexpr int kRiffSteps[] = {0, 2, 3, 5, 6, 8, 10, 11, 13, 14, 16, 18};
@@ -251,19 +250,19 @@ private:
                 const int stepsLeft = static_cast<int>(std::lround(before / 0.2025));
                 if (kTurns[i].fillSteps > 8 && stepsLeft > kTurns[i].fillSteps / 2 && step % 2 == 1) continue;
                 const float progress = static_cast<float>(1.0 - before / fill);
-                add({start, 0, seconds(0.8), 0, (0.15f + 0.35f * progress) * kSnareGain / 0.42f, (step % 2 == 0) ? -0.15f : 0.15f,
-                     0.4f + 0.4f * progress, Voice::Snare});
+                add({start, 0, seconds(0.8), 0, (0.15f + 0.35f * progress) * kSnareGain / 0.42f,
+                     (step % 2 == 0) ? -0.15f : 0.15f, 0.4f + 0.4f * progress, Voice::Snare});
             }
         }
         if (arr.kick > 0.0f && !resting) {
             float level = 0.0f;
             switch (arr.kickPattern) {
-            case 1: level = inBar % 4 == 0 ? 1.0f : 0.0f; break;
-            case 2: level = inBar % 4 == 0 ? 1.0f : (inBar == 10 || inBar == 18) ? 0.55f : 0.0f; break;
-            case 3: level = inBar % 4 == 0 ? 1.0f : inBar == 14 ? 0.6f : 0.0f; break;
-            case 4: level = (inBar == 0 || inBar == 8 || inBar == 12) ? 1.0f : 0.0f; break;
-            case 5: level = inBar == 0 ? 1.0f : 0.0f; break;
-            default: break;
+                case 1: level = inBar % 4 == 0 ? 1.0f : 0.0f; break;
+                case 2: level = inBar % 4 == 0 ? 1.0f : (inBar == 10 || inBar == 18) ? 0.55f : 0.0f; break;
+                case 3: level = inBar % 4 == 0 ? 1.0f : inBar == 14 ? 0.6f : 0.0f; break;
+                case 4: level = (inBar == 0 || inBar == 8 || inBar == 12) ? 1.0f : 0.0f; break;
+                case 5: level = inBar == 0 ? 1.0f : 0.0f; break;
+                default: break;
             }
             if (level > 0.0f) addKick(start, arr.kick * level * kKickGain, arr.kickDrive, arr.duck * level);
         }
@@ -289,13 +288,15 @@ private:
             float level = 0.0f;
             float tone = 0.8f;
             switch (snarePattern) {
-            case 1: level = (inBar == 8 || inBar == 16) ? 1.0f : 0.0f; break;
-            case 2: level = (inBar == 8 || inBar == 16) ? 1.0f : inBar == 19 ? 0.3f : inBar == 6 ? 0.2f : 0.0f; break;
-            case 3:
-                level = inBar == 16 ? 1.0f : 0.0f;
-                tone = 0.1f;
-                break;
-            default: break;
+                case 1: level = (inBar == 8 || inBar == 16) ? 1.0f : 0.0f; break;
+                case 2:
+                    level = (inBar == 8 || inBar == 16) ? 1.0f : inBar == 19 ? 0.3f : inBar == 6 ? 0.2f : 0.0f;
+                    break;
+                case 3:
+                    level = inBar == 16 ? 1.0f : 0.0f;
+                    tone = 0.1f;
+                    break;
+                default: break;
             }
             if (level > 0.0f) {
                 add({start, 0, seconds(1.0), 0, snare * level * kSnareGain * random_.range(0.94f, 1.06f), -0.05f, tone,
@@ -307,11 +308,11 @@ private:
             float level = 0.0f;
             float open = 0.0f;
             switch (hatPattern) {
-            case 1: level = inBar % 4 == 2 ? 1.0f : 0.0f; break;
-            case 2: level = inBar % 4 == 2 ? 1.0f : inBar % 2 == 0 ? 0.5f : 0.0f; break;
-            case 3: level = inBar % 4 == 2 ? 1.0f : inBar % 2 == 0 ? 0.55f : 0.3f; break;
-            case 4: level = (inBar == 6 || inBar == 14) ? 0.8f : 0.0f; break;
-            default: break;
+                case 1: level = inBar % 4 == 2 ? 1.0f : 0.0f; break;
+                case 2: level = inBar % 4 == 2 ? 1.0f : inBar % 2 == 0 ? 0.5f : 0.0f; break;
+                case 3: level = inBar % 4 == 2 ? 1.0f : inBar % 2 == 0 ? 0.55f : 0.3f; break;
+                case 4: level = (inBar == 6 || inBar == 14) ? 0.8f : 0.0f; break;
+                default: break;
             }
             if (arr.hatPattern == 2 && arr.kickDrive > 0.5f && (inBar == 6 || inBar == 14)) open = 0.9f;
             if (level > 0.0f) {
@@ -340,7 +341,8 @@ private:
         }
         const auto gate = static_cast<std::int32_t>(end - start);
         for (int v = 0; v < 4; ++v) {
-            add({start, gate, seconds(5.0), chord.pad[v], arr.pad * kPadGain, kSpread[v], arr.padBrightness, Voice::Pad});
+            add({start, gate, seconds(5.0), chord.pad[v], arr.pad * kPadGain, kSpread[v], arr.padBrightness,
+                 Voice::Pad});
         }
     }
 
@@ -355,31 +357,31 @@ private:
         double length = 0.0;
         float offset = 0.0f;
         switch (arr.bassPattern) {
-        case 1:
-            if (inBar == 0) length = kStepsPerBar - 0.5;
-            break;
-        case 2:
-            if (inBar % 4 == 2) length = 1.6;
-            break;
-        case 3:
-            if (inBar % 4 != 0) {
-                length = 0.8;
-                offset = inBar % 4 == 3 && inBar > 10 ? 12.0f : 0.0f;
-            }
-            break;
-        case 4:
-            for (std::size_t i = 0; i < std::size(kHeavySteps); ++i) {
-                if (kHeavySteps[i] == inBar) {
-                    length = kHeavyLengths[i];
-                    offset = kHeavyOffsets[i];
+            case 1:
+                if (inBar == 0) length = kStepsPerBar - 0.5;
+                break;
+            case 2:
+                if (inBar % 4 == 2) length = 1.6;
+                break;
+            case 3:
+                if (inBar % 4 != 0) {
+                    length = 0.8;
+                    offset = inBar % 4 == 3 && inBar > 10 ? 12.0f : 0.0f;
                 }
-            }
-            break;
-        default: break;
+                break;
+            case 4:
+                for (std::size_t i = 0; i < std::size(kHeavySteps); ++i) {
+                    if (kHeavySteps[i] == inBar) {
+                        length = kHeavyLengths[i];
+                        offset = kHeavyOffsets[i];
+                    }
+                }
+                break;
+            default: break;
         }
         if (length <= 0.0) return;
-        add({start, stepLength(length), seconds(0.35), bassRoot(chord) + offset, arr.bass * kBassGain, 0.0f, arr.bassDrive,
-             Voice::Bass});
+        add({start, stepLength(length), seconds(0.35), bassRoot(chord) + offset, arr.bass * kBassGain, 0.0f,
+             arr.bassDrive, Voice::Bass});
     }
 
     void composePluck(std::int64_t step, int inBar, double t, const Chord& chord, const Arrangement& arr) {
@@ -418,7 +420,8 @@ private:
             for (std::size_t i = 0; i < std::size(kRiffSteps); ++i) {
                 if (kRiffSteps[i] != inBar) continue;
                 // Every other bar lifts the riff by an octave.
-                const float pitch = chord.arp[kRiffTones[i]] + lift + ((inPhrase / kStepsPerBar) % 2 == 1 ? 12.0f : 0.0f);
+                const float pitch = chord.arp[kRiffTones[i]] + lift +
+                                    ((inPhrase / kStepsPerBar) % 2 == 1 ? 12.0f : 0.0f);
                 play(pitch, 1.4, arr.lead * kLeadGain * 0.75f, 0.2f);
             }
             return;

@@ -95,8 +95,11 @@ struct Envelope {
 
     Envelope(std::int32_t attackSamples, std::int32_t gateSamples, float decaySeconds, float sustainLevel,
              float releaseSeconds)
-        : attack(std::max(attackSamples, 1)), gate(gateSamples), decay(decayFactor(decaySeconds)),
-          sustain(sustainLevel), release(decayFactor(releaseSeconds)) {}
+        : attack(std::max(attackSamples, 1)),
+          gate(gateSamples),
+          decay(decayFactor(decaySeconds)),
+          sustain(sustainLevel),
+          release(decayFactor(releaseSeconds)) {}
 
     float next() {
         if (n < gate) {
@@ -126,8 +129,7 @@ struct Window {
     float gainLeft, gainRight;
 
     Window(const Note& note, std::int64_t firstSample, std::span<float> l, std::span<float> r)
-        : first(firstSample), to(std::min<std::int64_t>(note.end(), firstSample + std::ssize(l))), left(l),
-          right(r) {
+        : first(firstSample), to(std::min<std::int64_t>(note.end(), firstSample + std::ssize(l))), left(l), right(r) {
         rampStart = note.end() - kEndRamp;
         const float angle = (std::clamp(note.pan, -1.0f, 1.0f) + 1.0f) * 0.25f * kPi;
         gainLeft = std::cos(angle) * note.gain;
@@ -358,28 +360,26 @@ void renderRiser(const Note& note, Window& w) {
 
 Bus busOf(Voice voice) {
     switch (voice) {
-    case Voice::Kick:
-    case Voice::Snare:
-    case Voice::Hat:
-    case Voice::Impact:
-    case Voice::Riser:
-        return Bus::Drums;
-    default:
-        return Bus::Music;
+        case Voice::Kick:
+        case Voice::Snare:
+        case Voice::Hat:
+        case Voice::Impact:
+        case Voice::Riser: return Bus::Drums;
+        default: return Bus::Music;
     }
 }
 
 float sendOf(Voice voice) {
     switch (voice) {
-    case Voice::Lead: return 0.45f;
-    case Voice::Pluck: return 0.5f;
-    case Voice::Pad: return 0.3f;
-    case Voice::Snare: return 0.25f;
-    case Voice::Hat: return 0.1f;
-    case Voice::Impact: return 0.35f;
-    case Voice::Riser: return 0.3f;
-    case Voice::Kick:
-    case Voice::Bass: return 0.0f;
+        case Voice::Lead: return 0.45f;
+        case Voice::Pluck: return 0.5f;
+        case Voice::Pad: return 0.3f;
+        case Voice::Snare: return 0.25f;
+        case Voice::Hat: return 0.1f;
+        case Voice::Impact: return 0.35f;
+        case Voice::Riser: return 0.3f;
+        case Voice::Kick:
+        case Voice::Bass: return 0.0f;
     }
     return 0.0f;
 }
@@ -389,15 +389,15 @@ void renderNote(const Note& note, std::int64_t first, std::span<float> left, std
     Window w(note, first, left, right);
     if (w.to <= first || note.start >= first + std::ssize(left)) return;
     switch (note.voice) {
-    case Voice::Kick: renderKick(note, w); break;
-    case Voice::Snare: renderSnare(note, w); break;
-    case Voice::Hat: renderHat(note, w); break;
-    case Voice::Bass: renderBass(note, w); break;
-    case Voice::Pluck: renderPluck(note, w); break;
-    case Voice::Pad: renderPad(note, w); break;
-    case Voice::Lead: renderLead(note, w); break;
-    case Voice::Impact: renderImpact(note, w); break;
-    case Voice::Riser: renderRiser(note, w); break;
+        case Voice::Kick: renderKick(note, w); break;
+        case Voice::Snare: renderSnare(note, w); break;
+        case Voice::Hat: renderHat(note, w); break;
+        case Voice::Bass: renderBass(note, w); break;
+        case Voice::Pluck: renderPluck(note, w); break;
+        case Voice::Pad: renderPad(note, w); break;
+        case Voice::Lead: renderLead(note, w); break;
+        case Voice::Impact: renderImpact(note, w); break;
+        case Voice::Riser: renderRiser(note, w); break;
     }
 }
 

@@ -13,8 +13,8 @@ namespace {
 
 void writeVoice(const synth::Score& score, const std::filesystem::path& path) {
     std::ofstream out(path, std::ios::binary);
-    const std::vector<std::uint8_t> header =
-        wavHeader16(synth::kSampleRate, 2, static_cast<std::uint64_t>(synth::trackSamples()));
+    const std::vector<std::uint8_t> header = wavHeader16(synth::kSampleRate, 2,
+                                                         static_cast<std::uint64_t>(synth::trackSamples()));
     out.write(reinterpret_cast<const char*>(header.data()), static_cast<std::streamsize>(header.size()));
     std::vector<std::uint8_t> bytes;
     synth::renderTrackPcm(score, [&](std::span<const std::int16_t> pcm) {
@@ -36,15 +36,15 @@ void writeVoice(const synth::Score& score, const std::filesystem::path& path) {
 
 std::string_view voiceName(synth::Voice voice) {
     switch (voice) {
-    case synth::Voice::Kick: return "kick";
-    case synth::Voice::Snare: return "snare";
-    case synth::Voice::Hat: return "hat";
-    case synth::Voice::Bass: return "bass";
-    case synth::Voice::Pluck: return "pluck";
-    case synth::Voice::Pad: return "pad";
-    case synth::Voice::Lead: return "lead";
-    case synth::Voice::Impact: return "impact";
-    case synth::Voice::Riser: return "riser";
+        case synth::Voice::Kick: return "kick";
+        case synth::Voice::Snare: return "snare";
+        case synth::Voice::Hat: return "hat";
+        case synth::Voice::Bass: return "bass";
+        case synth::Voice::Pluck: return "pluck";
+        case synth::Voice::Pad: return "pad";
+        case synth::Voice::Lead: return "lead";
+        case synth::Voice::Impact: return "impact";
+        case synth::Voice::Riser: return "riser";
     }
     return "unknown";
 }

@@ -46,7 +46,8 @@ struct Format {
 };
 
 Format parseFormat(std::span<const std::uint8_t> chunk) {
-    if (chunk.size() < 16) throw std::runtime_error("fmt chunk of " + std::to_string(chunk.size()) + " bytes is too short");
+    if (chunk.size() < 16)
+        throw std::runtime_error("fmt chunk of " + std::to_string(chunk.size()) + " bytes is too short");
     std::uint16_t tag = static_cast<std::uint16_t>(readLe(chunk, 0, 2));
     if (tag == kFormatExtensible) {
         // The sub-format GUID begins with the plain format tag.
@@ -109,7 +110,8 @@ std::vector<std::uint8_t> wavHeader16(std::int32_t sampleRate, std::int32_t chan
 }
 
 Audio parseWav(std::span<const std::uint8_t> bytes) {
-    if (bytes.size() < 12) throw std::runtime_error("truncated: " + std::to_string(bytes.size()) + " bytes, no RIFF header");
+    if (bytes.size() < 12)
+        throw std::runtime_error("truncated: " + std::to_string(bytes.size()) + " bytes, no RIFF header");
     if (!tagIs(bytes, 0, "RIFF") || !tagIs(bytes, 8, "WAVE")) throw std::runtime_error("not a RIFF/WAVE file");
 
     std::optional<Format> format;
@@ -134,8 +136,9 @@ Audio parseWav(std::span<const std::uint8_t> bytes) {
     const auto channels = static_cast<std::size_t>(format->channels);
     const std::size_t blockAlign = 2 * channels;
     if (data->size() % blockAlign != 0) {
-        throw std::runtime_error("truncated: the data chunk ends inside a sample frame (" + std::to_string(data->size()) +
-                                 " bytes, frames of " + std::to_string(blockAlign) + ")");
+        throw std::runtime_error("truncated: the data chunk ends inside a sample frame (" +
+                                 std::to_string(data->size()) + " bytes, frames of " + std::to_string(blockAlign) +
+                                 ")");
     }
 
     Audio audio;
@@ -156,7 +159,8 @@ Audio readWav(const std::filesystem::path& path) {
     const std::uintmax_t size = std::filesystem::file_size(path, error);
     if (error) throw std::runtime_error("cannot read " + path.string() + ": " + error.message());
     if (size > kMaxWavBytes) {
-        throw std::runtime_error(path.string() + ": " + std::to_string(size) + " bytes, more than a WAV file read here may hold");
+        throw std::runtime_error(path.string() + ": " + std::to_string(size) +
+                                 " bytes, more than a WAV file read here may hold");
     }
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
     std::ifstream in(path, std::ios::binary);

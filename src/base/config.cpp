@@ -3,23 +3,20 @@
 #include "base/config.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
-#include <cctype>
 #include <cstring>
-#include <string>
 #include <fstream>
 #include <iostream>
+#include <string>
 
 ScreenState screen;
 
 // The frustum's two non-trivial entries are the float values of -(f+n)/(f-n) and -2fn/(f-n).
 const float fixedProjection[16] = {
-    1.0f, 0.0f, 0.0f,         0.0f,
-    0.0f, 1.25f, 0.0f,        0.0f,
-    0.0f, 0.0f, -1.00001f,    -1.0f,
-    0.0f, 0.0f, -0.01000005f, 0.0f,
+    1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.25f, 0.0f, 0.0f, 0.0f, 0.0f, -1.00001f, -1.0f, 0.0f, 0.0f, -0.01000005f, 0.0f,
 };
 
 void formatGameMode(const char* format, ...) {
@@ -96,9 +93,7 @@ void applyResolutionArguments(int argc, char** argv) {
     }
 }
 
-int letterboxOffsetFor(int windowHeight, int pictureHeight) {
-    return (windowHeight - pictureHeight) / 2;
-}
+int letterboxOffsetFor(int windowHeight, int pictureHeight) { return (windowHeight - pictureHeight) / 2; }
 
 WindowRect fitPicture(int windowWidth, int windowHeight, int pictureWidth, int pictureHeight) {
     if (windowWidth <= 0 || windowHeight <= 0 || pictureWidth <= 0 || pictureHeight <= 0) return {};
@@ -115,6 +110,4 @@ WindowRect fitPicture(int windowWidth, int windowHeight, int pictureWidth, int p
             static_cast<int>(height)};
 }
 
-bool pictureSizeUsable(int width, int height) {
-    return width >= 16 && height >= 16 && width <= 8192 && height <= 8192;
-}
+bool pictureSizeUsable(int width, int height) { return width >= 16 && height >= 16 && width <= 8192 && height <= 8192; }

@@ -9,14 +9,14 @@
 inline constexpr int kTicksPerSecond = 60;
 
 struct DemoClock {
-    float time = 0.0f;      // demo time of the current frame, seconds
-    float delta = 0.0f;     // time minus the time of the previous idle call; 0 while paused
-    int paused = 0;         // toggled by the developer key 'p'
-    float heldTime = 0.0f;  // the time of the previous idle call; the frozen time while paused
-    float sourceTime = 0.0f;       // the clock source's last reading, which runs on while paused
-    std::int64_t nextTick = 0;     // the next tick of demo time to run
-    std::int64_t sourceTick = 0;   // the last tick of the source's time a frame has seen
-    bool frameSteps = false;       // the rules step once per drawn frame instead (--frame-steps)
+    float time = 0.0f;            // demo time of the current frame, seconds
+    float delta = 0.0f;           // time minus the time of the previous idle call; 0 while paused
+    int paused = 0;               // toggled by the developer key 'p'
+    float heldTime = 0.0f;        // the time of the previous idle call; the frozen time while paused
+    float sourceTime = 0.0f;      // the clock source's last reading, which runs on while paused
+    std::int64_t nextTick = 0;    // the next tick of demo time to run
+    std::int64_t sourceTick = 0;  // the last tick of the source's time a frame has seen
+    bool frameSteps = false;      // the rules step once per drawn frame instead (--frame-steps)
 };
 
 extern DemoClock demoClock;

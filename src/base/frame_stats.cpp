@@ -103,7 +103,8 @@ void FrameStats::countTicks(int ticks) {
 void FrameStats::lap(FrameStage stage) {
     if (!enabled_) return;
     const Clock::time_point now = Clock::now();
-    current_.stageMs[static_cast<std::size_t>(stage)] += std::chrono::duration<double, std::milli>(now - lastLap_).count();
+    current_.stageMs[static_cast<std::size_t>(stage)] +=
+        std::chrono::duration<double, std::milli>(now - lastLap_).count();
     lastLap_ = now;
 }
 

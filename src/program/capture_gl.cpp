@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "base/gl.h"
 #include "base/config.h"
 #include "base/demo_clock.h"
+#include "base/gl.h"
 #include "program/music.h"
 #include "program/shell.h"
 #include "program/stop_signals.h"
@@ -21,7 +21,8 @@ std::span<const std::uint8_t> readFinishedPicture() {
     pixels.resize(static_cast<std::size_t>(screen.screenWidth) * screen.screenHeight * 4);
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, screen.letterboxOffsetY, screen.screenWidth, screen.screenHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    glReadPixels(0, screen.letterboxOffsetY, screen.screenWidth, screen.screenHeight, GL_RGBA, GL_UNSIGNED_BYTE,
+                 pixels.data());
     // The window's alpha is not part of the picture.
     for (std::size_t i = 3; i < pixels.size(); i += 4) pixels[i] = 255;
     return pixels;
@@ -35,7 +36,8 @@ void captureFinishedFrame() {
     captureFramePending = false;
     // Offline runs are how the picture is checked: report any GL error of the frame.
     for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError()) {
-        std::fprintf(stderr, "velkarn: GL error 0x%04x in the frame at %.3f s\n", error, static_cast<double>(demoClock.time));
+        std::fprintf(stderr, "velkarn: GL error 0x%04x in the frame at %.3f s\n", error,
+                     static_cast<double>(demoClock.time));
     }
     const std::span<const std::uint8_t> pixels = readFinishedPicture();
     if (video) {

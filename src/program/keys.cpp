@@ -4,12 +4,12 @@
 #include <fstream>
 #include <iostream>
 
-#include "sim/particles.h"
-#include "timeline/reset.h"
-#include "timeline/tuning.h"
 #include "base/demo_clock.h"
 #include "program/music.h"
 #include "render/camera.h"
+#include "sim/particles.h"
+#include "timeline/reset.h"
+#include "timeline/tuning.h"
 
 int NUMPARMICRO = 10000;
 
@@ -24,9 +24,9 @@ float* cameraFieldFor(unsigned char key, float& sign) {
         float Camera::*field;
     };
     static constexpr Binding bindings[] = {
-        {'a', 's', &Camera::eyex},    {'d', 'f', &Camera::eyey},    {'g', 'h', &Camera::eyez},
+        {'a', 's', &Camera::eyex},    {'d', 'f', &Camera::eyey},     {'g', 'h', &Camera::eyez},
         {'j', 'l', &Camera::centerX}, {';', '\'', &Camera::centerY}, {'z', 'x', &Camera::centerZ},
-        {'c', 'v', &Camera::upx},     {'b', 'n', &Camera::upy},     {'m', ',', &Camera::upz},
+        {'c', 'v', &Camera::upx},     {'b', 'n', &Camera::upy},      {'m', ',', &Camera::upz},
     };
     for (const Binding& b : bindings) {
         if (key == b.up || key == b.down) {
@@ -53,12 +53,30 @@ KeyResult handleKey(unsigned char key) {
     }
     switch (key) {
         case 'p': demoClock.paused = demoClock.paused != 0 ? 0 : 1; break;
-        case 'e': particles.MIN_PAR += 1.0f; std::cout << "MIN_PAR: " << particles.MIN_PAR << std::endl; break;
-        case 'r': particles.MIN_PAR -= 1.0f; std::cout << "MIN_PAR: " << particles.MIN_PAR << std::endl; break;
-        case 'y': particles.MAX_PAR += 1.0f; std::cout << "MAX_PAR: " << particles.MAX_PAR << std::endl; break;
-        case 't': particles.MAX_PAR -= 1.0f; std::cout << "MAX_PAR: " << particles.MAX_PAR << std::endl; break;
-        case '+': NUMPARMICRO += 1140; std::cout << "NUMPARMICRO: " << NUMPARMICRO << std::endl; break;
-        case '-': NUMPARMICRO -= 1410; std::cout << "NUMPARMICRO: " << NUMPARMICRO << std::endl; break;
+        case 'e':
+            particles.MIN_PAR += 1.0f;
+            std::cout << "MIN_PAR: " << particles.MIN_PAR << std::endl;
+            break;
+        case 'r':
+            particles.MIN_PAR -= 1.0f;
+            std::cout << "MIN_PAR: " << particles.MIN_PAR << std::endl;
+            break;
+        case 'y':
+            particles.MAX_PAR += 1.0f;
+            std::cout << "MAX_PAR: " << particles.MAX_PAR << std::endl;
+            break;
+        case 't':
+            particles.MAX_PAR -= 1.0f;
+            std::cout << "MAX_PAR: " << particles.MAX_PAR << std::endl;
+            break;
+        case '+':
+            NUMPARMICRO += 1140;
+            std::cout << "NUMPARMICRO: " << NUMPARMICRO << std::endl;
+            break;
+        case '-':
+            NUMPARMICRO -= 1410;
+            std::cout << "NUMPARMICRO: " << NUMPARMICRO << std::endl;
+            break;
         default: {
             float sign = 0.0f;
             if (float* field = cameraFieldFor(key, sign)) {

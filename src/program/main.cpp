@@ -5,24 +5,24 @@
 #include <filesystem>
 #include <string>
 
-#include "timeline/tuning.h"
-#include "base/gl.h"
-#include "program/resources.h"
-#include "program/capture.h"
 #include "base/config.h"
 #include "base/demo_clock.h"
 #include "base/frame_stats.h"
+#include "base/gl.h"
+#include "base/message_box.h"
+#include "program/capture.h"
 #include "program/glut_errors.h"
 #include "program/keys.h"
-#include "base/message_box.h"
 #include "program/music.h"
 #include "program/options.h"
 #include "program/output_checks.h"
+#include "program/resources.h"
 #include "program/shell.h"
 #include "program/stop_signals.h"
 #include "program/video.h"
 #include "program/watch.h"
 #include "timeline/frame.h"
+#include "timeline/tuning.h"
 
 namespace {
 
@@ -117,7 +117,9 @@ int main(int argc, char** argv) {
     readConfigFile(kConfigFileName);
     applyResolutionArguments(argc, argv);
     if (!pictureSizeUsable(screen.screenWidth, screen.screenHeight)) {
-        std::fprintf(stderr, "velkarn: a picture of %d by %d pixels cannot be shown; give a size from 16 to 8192 in %s or on the command line\n",
+        std::fprintf(stderr,
+                     "velkarn: a picture of %d by %d pixels cannot be shown; give a size from 16 to 8192 in %s or on "
+                     "the command line\n",
                      screen.screenWidth, screen.screenHeight, kConfigFileName);
         return 1;
     }

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "program/audio.h"
 #include "base/message_box.h"
+#include "program/audio.h"
 
 MusicSettings musicSettings;
 
@@ -25,8 +25,10 @@ FixedStepClock fixedStep;
 void initMusic() {
     if (!musicSettings.silent && !fixedStep.active && !audioInitDevice()) {
         showErrorBox("Bass Init");
-        std::fprintf(stderr, "velkarn: no sound device could be opened (%s); the demo plays on a silent clock "
-                             "(--silent skips the device)\n", audioDeviceError());
+        std::fprintf(stderr,
+                     "velkarn: no sound device could be opened (%s); the demo plays on a silent clock "
+                     "(--silent skips the device)\n",
+                     audioDeviceError());
     }
     if (!audioOpenStream(kMusicFileName)) {
         showErrorBox("file?");

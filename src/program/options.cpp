@@ -15,8 +15,7 @@ bool parseSeconds(const std::string& text, std::optional<double>& out) {
     errno = 0;
     char* end = nullptr;
     const double value = std::strtod(text.c_str(), &end);
-    if (errno != 0 || end == text.c_str() || *end != '\0' || !std::isfinite(value) || value < 0.0 ||
-        value > 100000.0) {
+    if (errno != 0 || end == text.c_str() || *end != '\0' || !std::isfinite(value) || value < 0.0 || value > 100000.0) {
         return false;
     }
     out = value;
@@ -49,7 +48,8 @@ bool isNumber(const std::string& word) {
 constexpr std::string_view kSeconds = "a number of seconds from 0 to 100000";
 
 const OptionEntry kOptions[] = {
-    {"--start", "", "S", OptionValue::Required, kSeconds, "start at S seconds of the music (at most 225), the frame rules\n"
+    {"--start", "", "S", OptionValue::Required, kSeconds,
+     "start at S seconds of the music (at most 225), the frame rules\n"
      "of every moment before S run first: the first frame is the one\n"
      "a whole run shows at S",
      [](DemoOptions& o, const std::string& v) { return parseSeconds(v, o.start); }},
@@ -183,8 +183,9 @@ std::string demoUsage() {
         return line + std::string(help) + "\n";
     };
     std::string text = "usage: velkarn [W H | W H D R] [options]\n";
-    text += row("W H", "picture size (the configuration file chooses window or full\n"
-                       "screen); another count of such words is ignored (a warning)");
+    text += row("W H",
+                "picture size (the configuration file chooses window or full\n"
+                "screen); another count of such words is ignored (a warning)");
     text += row("W H D R", "picture size, colour depth and refresh rate of full-screen mode");
     text += "options:\n";
     for (const OptionEntry& option : demoOptionTable()) text += row(left(option), option.help);

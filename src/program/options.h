@@ -20,7 +20,7 @@ struct DemoOptions {
     std::optional<double> end;    // --end SECONDS
     bool stats = false;           // --stats [FILE]
     std::string statsFile;
-    bool watch = false;           // --watch
+    bool watch = false;  // --watch
 };
 
 extern DemoOptions demoOptions;
@@ -36,8 +36,8 @@ struct OptionEntry {
     std::string_view alias;      // another spelling ("-h"), or empty
     std::string_view valueName;  // as --help shows it ("S", "[F]"), empty for flags
     OptionValue value = OptionValue::None;
-    std::string_view needs;      // what a value must be, for the error message
-    std::string_view help;       // the --help text; '\n' starts a continuation line
+    std::string_view needs;  // what a value must be, for the error message
+    std::string_view help;   // the --help text; '\n' starts a continuation line
     // Stores the value (empty for flags); false when the value is not acceptable.
     bool (*apply)(DemoOptions& options, const std::string& value);
 };

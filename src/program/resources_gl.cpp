@@ -6,20 +6,20 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "sim/particle_map.h"
-#include "base/random.h"
-#include "timeline/reset.h"
-#include "timeline/tuning.h"
+#include "base/config.h"
 #include "base/gl.h"
+#include "base/random.h"
+#include "program/music.h"
+#include "program/shell.h"
+#include "render/camera.h"
 #include "render/layer_list.h"
 #include "render/render_targets.h"
 #include "render/shaders.h"
 #include "render/textures.h"
-#include "base/config.h"
-#include "program/music.h"
-#include "program/shell.h"
-#include "render/camera.h"
+#include "sim/particle_map.h"
 #include "sim/soft_bodies.h"
+#include "timeline/reset.h"
+#include "timeline/tuning.h"
 
 void loadResources() {
     seedRandom(500);

@@ -5,14 +5,14 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "base/gl.h"
-#include "program/capture.h"
 #include "base/config.h"
 #include "base/demo_clock.h"
 #include "base/frame_stats.h"
+#include "base/gl.h"
+#include "base/process_exit.h"
+#include "program/capture.h"
 #include "program/music.h"
 #include "program/options.h"
-#include "base/process_exit.h"
 #include "program/video_encoder.h"
 #include "program/watch.h"
 #include "timeline/frame.h"

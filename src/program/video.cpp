@@ -59,9 +59,8 @@ std::vector<std::string> videoEncoderArguments(const VideoSettings& settings, in
         filter += ",pad=" + std::to_string(even.width) + ":" + std::to_string(even.height) + ":0:0:black";
     }
     const std::string rate = std::to_string(kbits) + "k";
-    args.insert(args.end(), {"-vf", filter, "-c:v", "libx264", "-preset", "fast", "-pix_fmt", "yuv420p", "-b:v",
-                             rate, "-maxrate", std::to_string(kbits * 2) + "k", "-bufsize",
-                             std::to_string(kbits * 2) + "k"});
+    args.insert(args.end(), {"-vf", filter, "-c:v", "libx264", "-preset", "fast", "-pix_fmt", "yuv420p", "-b:v", rate,
+                             "-maxrate", std::to_string(kbits * 2) + "k", "-bufsize", std::to_string(kbits * 2) + "k"});
     if (!settings.musicFile.empty()) args.insert(args.end(), {"-c:a", "aac", "-b:a", "192k"});
     args.insert(args.end(), {"-t", seconds(duration), "-movflags", "+faststart", "-f", "mp4", outputFile});
     return args;

@@ -10,9 +10,9 @@
 #include "base/cue_times.h"
 
 struct VideoSettings {
-    std::string file;               // empty: no video
-    std::string encoder = "ffmpeg"; // program name, looked up on the PATH
-    std::string musicFile;          // empty: a video without sound
+    std::string file;                // empty: no video
+    std::string encoder = "ffmpeg";  // program name, looked up on the PATH
+    std::string musicFile;           // empty: a video without sound
     double startSeconds = 0.0;
     double endSeconds = kDemoEndTime;
     int fps = 60;

@@ -8,8 +8,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -197,7 +197,8 @@ bool finishVideo() {
     if (videoSettings.file.empty() || encoder.finished) return true;
     encoder.finished = true;
     if (encoder.pid <= 0) {
-        std::fprintf(stderr, "velkarn: no video frames were rendered; %s was not written\n", videoSettings.file.c_str());
+        std::fprintf(stderr, "velkarn: no video frames were rendered; %s was not written\n",
+                     videoSettings.file.c_str());
         return false;
     }
     const bool complete = videoComplete();

@@ -3,9 +3,9 @@
 
 #include <sys/stat.h>
 
-#include "timeline/tuning.h"
 #include "render/layer_list.h"
 #include "render/reload.h"
+#include "timeline/tuning.h"
 
 FileStamp stampOf(const std::string& path) {
     struct stat info {};

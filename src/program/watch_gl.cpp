@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "timeline/tuning.h"
-#include "render/reload.h"
 #include "program/watch.h"
+#include "render/reload.h"
+#include "timeline/tuning.h"
 
 namespace {
 

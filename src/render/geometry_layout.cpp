@@ -161,8 +161,8 @@ private:
         }
         if (name == "extension") {
             const std::size_t extensionStart = skipBlanks(text, nameStart + name.size());
-            const std::string_view extension =
-                text.substr(extensionStart, identifierEnd(text, extensionStart) - extensionStart);
+            const std::string_view extension = text.substr(extensionStart,
+                                                           identifierEnd(text, extensionStart) - extensionStart);
             if (extension == "GL_EXT_geometry_shader4") {
                 lineBlank_ = false;
                 if (lineHasComment_ || (end < text.size() && text[end] != '\n')) return end;

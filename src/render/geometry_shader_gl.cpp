@@ -1,8 +1,8 @@
 // The driver side of the geometry programs: its vertex limit and the program parameters.
 #include "render/geometry_shader.h"
 
-#include "render/geometry_layout.h"
 #include "base/gl.h"
+#include "render/geometry_layout.h"
 
 namespace {
 

@@ -11,7 +11,7 @@ struct SDL_Surface;
 struct ImagePixels {
     int width = 0;
     int height = 0;
-    int components = 0;  // 3 (RGB) or 4 (RGBA)
+    int components = 0;               // 3 (RGB) or 4 (RGBA)
     std::vector<std::uint8_t> bytes;  // width * height * components
 };
 

@@ -51,7 +51,7 @@ struct Word {
     std::string text;      // at most limit + 1 characters are kept
     bool present = false;  // false at end of input
     bool tooLong = false;
-    int line = 0;          // where the word starts
+    int line = 0;  // where the word starts
 };
 
 // One whitespace-separated word; storage is bounded by the limit, the rest of an
@@ -114,7 +114,8 @@ LayerReadResult readLayerGroups(std::istream& in) {
         std::string problems;
         const auto problem = [&](const std::string& text) { problems += (problems.empty() ? "" : "; ") + text; };
         for (int i = 0; i < 2; ++i) {
-            if (!isNumber(words[i].text)) problem(std::string("the ") + kFieldNames[i] + " \"" + words[i].text + "\" is not a number");
+            if (!isNumber(words[i].text))
+                problem(std::string("the ") + kFieldNames[i] + " \"" + words[i].text + "\" is not a number");
         }
         if (effectKindFromName(words[3].text) == EffectKind::None) {
             problem("the effect \"" + words[3].text + "\" is not one of overlay, blur, multiply, negative, replace");
@@ -122,8 +123,8 @@ LayerReadResult readLayerGroups(std::istream& in) {
         if (!problems.empty()) {
             result.warnings.push_back(where + ": " + problems + " (every record, comments too, is four words)");
         }
-        result.groups.push_back({std::move(words[0].text), std::move(words[1].text), std::move(words[2].text),
-                                 std::move(words[3].text)});
+        result.groups.push_back(
+            {std::move(words[0].text), std::move(words[1].text), std::move(words[2].text), std::move(words[3].text)});
     }
     return result;
 }

@@ -51,7 +51,7 @@ enum class LayerReadStatus { Ok, WordTooLong };
 struct LayerReadResult {
     std::vector<LayerGroup> groups;  // accepted groups in file order (comments dropped)
     LayerReadStatus status = LayerReadStatus::Ok;
-    std::string message;             // what went wrong, for WordTooLong
+    std::string message;  // what went wrong, for WordTooLong
     // One line per record whose words cannot be what their places ask (a time that is not
     // a number, an effect that is not one of the five, a record cut short at the end),
     // naming the record's number and line; the reading itself is not changed by them.

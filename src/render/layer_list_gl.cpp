@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "base/process_exit.h"
 #include "render/layer_list.h"
 #include "render/textures.h"
-#include "base/process_exit.h"
 
 BlendLayer makeBlendLayer(float start, float end, const std::string& image, const std::string& effect) {
     return makeBlendLayerWith(start, end, image, effect, &loadImageTexture);

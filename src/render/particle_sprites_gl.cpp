@@ -3,12 +3,12 @@
 
 #include <algorithm>
 
-#include "sim/particles.h"
+#include "base/config.h"
+#include "base/cue_times.h"
 #include "base/gl.h"
 #include "render/shaders.h"
 #include "render/textures.h"
-#include "base/config.h"
-#include "base/cue_times.h"
+#include "sim/particles.h"
 
 void drawParticles(ParticleDrawing mode, float t) {
     glEnable(GL_BLEND);
@@ -33,7 +33,8 @@ void drawParticles(ParticleDrawing mode, float t) {
         // Band 0 and the remainder past layers * band are not drawn.
         if (particleBandLength(particles.particleCount, layers) > 0) {
             for (int i = 1; i < layers; ++i) {
-                const ParticleBand band = particleBand(i, particles.particleCount, layers, particles.MIN_PAR, particles.MAX_PAR, screen.screenHeight);
+                const ParticleBand band = particleBand(i, particles.particleCount, layers, particles.MIN_PAR,
+                                                       particles.MAX_PAR, screen.screenHeight);
                 glPointSize(band.pointSize);
                 glDrawArrays(GL_POINTS, band.first, band.count);
             }

@@ -1,14 +1,14 @@
 // The post-processing pass: live layers ping-pong between the scene and layer targets,
 // then the result is copied to the window at the letterbox offset (or scaled to fit a
 // full-screen window that stands in for game mode).
+#include "base/config.h"
+#include "base/demo_clock.h"
 #include "base/gl.h"
-#include "render/shaders.h"
 #include "render/layer_list.h"
 #include "render/post_processing.h"
 #include "render/render_targets.h"
+#include "render/shaders.h"
 #include "render/textures.h"
-#include "base/config.h"
-#include "base/demo_clock.h"
 #include "render/views.h"
 
 namespace {
@@ -76,7 +76,8 @@ void applyPostProcessing() {
         // Full screen without game mode: the picture fills as much of the screen as its
         // shape allows, through the render textures' linear filter; the frame's clear
         // left the bars black.
-        glViewport(screen.fittedPicture.x, screen.fittedPicture.y, screen.fittedPicture.width, screen.fittedPicture.height);
+        glViewport(screen.fittedPicture.x, screen.fittedPicture.y, screen.fittedPicture.width,
+                   screen.fittedPicture.height);
     } else {
         glViewport(0, screen.letterboxOffsetY, screen.screenWidth, screen.screenHeight);
     }
@@ -86,7 +87,8 @@ void applyPostProcessing() {
     // inverting blend, which would otherwise paint the window white).
     glEnable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
-    glBindTexture(GL_TEXTURE_2D, resultInLayerTarget(count) ? textures.layerTargetTexture : textures.sceneTargetTexture);
+    glBindTexture(GL_TEXTURE_2D,
+                  resultInLayerTarget(count) ? textures.layerTargetTexture : textures.sceneTargetTexture);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     drawTargetQuad();
 

@@ -1,7 +1,7 @@
 // Framebuffer targets: names at start-up, attachments re-made at every bind.
+#include "base/config.h"
 #include "base/gl.h"
 #include "render/render_targets.h"
-#include "base/config.h"
 
 namespace {
 

@@ -10,12 +10,12 @@
 #include <optional>
 #include <vector>
 
+#include "base/config.h"
 #include "base/gl.h"
+#include "base/process_exit.h"
 #include "render/image_cache.h"
 #include "render/image_pixels.h"
 #include "render/texture_loading.h"
-#include "base/config.h"
-#include "base/process_exit.h"
 
 namespace {
 
@@ -74,7 +74,9 @@ unsigned int createRenderTexture(int width, int height) {
     glBindTexture(GL_TEXTURE_2D, texture);
     // Transparent black from the start, so a target shown before its first drawing shows
     // nothing undefined.
-    const std::size_t texels = width > 0 && height > 0 ? static_cast<std::size_t>(width) * static_cast<std::size_t>(height) : 0;
+    const std::size_t texels = width > 0 && height > 0
+                                   ? static_cast<std::size_t>(width) * static_cast<std::size_t>(height)
+                                   : 0;
     const std::vector<std::uint8_t> zeros(texels * 4, 0);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glTexImage2D(GL_TEXTURE_2D, 0, 4, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels ? zeros.data() : nullptr);

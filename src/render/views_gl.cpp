@@ -3,8 +3,8 @@
 
 #include <utility>
 
-#include "base/gl.h"
 #include "base/config.h"
+#include "base/gl.h"
 
 namespace {
 // Projection pushes of setOverlayProjection not yet popped. Not every caller pops its

@@ -81,20 +81,15 @@ AscStatus openAndScan(AscModel& model, AscStatus (*scan)(std::FILE*, AscModel&))
 // The exiting form of a pass: the messages and statuses of the program's reader.
 void readOrExit(AscModel& model, AscStatus (*scan)(std::FILE*, AscModel&)) {
     switch (openAndScan(model, scan)) {
-        case AscStatus::Ok:
-            return;
-        case AscStatus::CannotOpen:
-            exitWithMessage(stdout, "Unable to open %s file.\n", model.fileName.c_str());
-        case AscStatus::Malformed:
-            failObjectFile();
+        case AscStatus::Ok: return;
+        case AscStatus::CannotOpen: exitWithMessage(stdout, "Unable to open %s file.\n", model.fileName.c_str());
+        case AscStatus::Malformed: failObjectFile();
     }
 }
 
 }  // namespace
 
-void failObjectFile() {
-    exitWithMessage(stdout, "Error with object file! \n");
-}
+void failObjectFile() { exitWithMessage(stdout, "Error with object file! \n"); }
 
 void readWord(std::FILE* file, char* buffer, int maxLength) {
     if (!scanWord(file, buffer, maxLength)) failObjectFile();

@@ -165,10 +165,12 @@ __attribute__((target_clones("avx512f", "avx2", "default"))) void stepFluid() {
         }
         // Moments, summed in direction order.
         for (int j = 0; j < kRow; ++j) {
-            const float rho = scratch.f[0][j] + scratch.f[1][j] + scratch.f[2][j] + scratch.f[3][j] + scratch.f[4][j] + scratch.f[5][j] + scratch.f[6][j] +
-                              scratch.f[7][j] + scratch.f[8][j];
-            const float jx = scratch.f[1][j] - scratch.f[3][j] + scratch.f[5][j] - scratch.f[6][j] - scratch.f[7][j] + scratch.f[8][j];
-            const float jy = scratch.f[2][j] - scratch.f[4][j] + scratch.f[5][j] + scratch.f[6][j] - scratch.f[7][j] - scratch.f[8][j];
+            const float rho = scratch.f[0][j] + scratch.f[1][j] + scratch.f[2][j] + scratch.f[3][j] + scratch.f[4][j] +
+                              scratch.f[5][j] + scratch.f[6][j] + scratch.f[7][j] + scratch.f[8][j];
+            const float jx = scratch.f[1][j] - scratch.f[3][j] + scratch.f[5][j] - scratch.f[6][j] - scratch.f[7][j] +
+                             scratch.f[8][j];
+            const float jy = scratch.f[2][j] - scratch.f[4][j] + scratch.f[5][j] + scratch.f[6][j] - scratch.f[7][j] -
+                             scratch.f[8][j];
             scratch.rho[j] = rho;
             scratch.ux[j] = jx / rho;
             scratch.uy[j] = jy / rho;

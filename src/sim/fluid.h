@@ -17,9 +17,9 @@ inline constexpr float FORCE_X = 0.000014f;
 // lattice velocities.
 inline constexpr std::array<int, kDirectionCount> kDirectionX = {0, 1, 0, -1, 0, 1, -1, -1, 1};
 inline constexpr std::array<int, kDirectionCount> kDirectionY = {0, 0, 1, 0, -1, 1, 1, -1, -1};
-inline constexpr std::array<float, kDirectionCount> kDirectionWeight = {
-    4.0f / 9.0f,  1.0f / 9.0f,  1.0f / 9.0f,  1.0f / 9.0f, 1.0f / 9.0f,
-    1.0f / 36.0f, 1.0f / 36.0f, 1.0f / 36.0f, 1.0f / 36.0f};
+inline constexpr std::array<float, kDirectionCount> kDirectionWeight = {4.0f / 9.0f,  1.0f / 9.0f,  1.0f / 9.0f,
+                                                                        1.0f / 9.0f,  1.0f / 9.0f,  1.0f / 36.0f,
+                                                                        1.0f / 36.0f, 1.0f / 36.0f, 1.0f / 36.0f};
 inline constexpr std::array<int, kDirectionCount> kOppositeDirection = {0, 3, 4, 1, 2, 7, 8, 5, 6};
 
 // Cells are indexed y * 50 + x.

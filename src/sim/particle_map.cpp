@@ -10,10 +10,10 @@
 #include <memory>
 #include <vector>
 
-#include "sim/ppm_reader.h"
+#include "base/process_exit.h"
 #include "base/random.h"
 #include "base/whole_file.h"
-#include "base/process_exit.h"
+#include "sim/ppm_reader.h"
 
 ParticleMap particleMap;
 
@@ -27,9 +27,7 @@ constexpr std::size_t kMaxHeaderLength = 254;
 constexpr const char* kCacheHeader = "npar<endl>parx pary<endl>parx pary ...";
 constexpr const char* kCacheTrailer = "kocham plinkora";
 
-inline bool isSpace(char c) {
-    return c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
+inline bool isSpace(char c) { return c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
 
 // The next whitespace-separated word from pos on; empty at the end of the text.
 std::string_view nextWord(std::string_view text, std::size_t& pos) {
@@ -149,8 +147,7 @@ void loadParticleMapFrom(const char* cachePath, const char* imagePath) {
     const std::uint32_t randomBefore = randomGeneratorState();
     readPpmRedChannel(imagePath, kLogoHeight, kLogoWidth, particleMap.logoPixels);
     if (sampleParticleTargets() == 0) {
-        exitWithMessage(stderr, "%s: the logo has no black pixel (red value 0) to place the particles on\n",
-                        imagePath);
+        exitWithMessage(stderr, "%s: the logo has no black pixel (red value 0) to place the particles on\n", imagePath);
     }
     text = formatParticleCache(particleMap.particleTargets);
     if (!writeParticleCache(cachePath, text)) {

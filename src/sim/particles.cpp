@@ -9,10 +9,10 @@
 #include <immintrin.h>
 #endif
 
+#include "base/cue_times.h"
+#include "base/random.h"
 #include "sim/fluid.h"
 #include "sim/particle_map.h"
-#include "base/random.h"
-#include "base/cue_times.h"
 
 ParticleState particles;
 
@@ -71,8 +71,14 @@ struct BilinearWeights {
     // Plain integer differences: -49 when the upper neighbour wrapped to 0.
     const float r = spanFraction(gx, sx);
     const float q = spanFraction(gy, sy);
-    return {cellIndex(sx.c0, sy.c0), cellIndex(sx.c1, sy.c0), cellIndex(sx.c1, sy.c1), cellIndex(sx.c0, sy.c1),
-            (1.0f - r) * (1.0f - q),   r * (1.0f - q),           r * q,                    (1.0f - r) * q};
+    return {cellIndex(sx.c0, sy.c0),
+            cellIndex(sx.c1, sy.c0),
+            cellIndex(sx.c1, sy.c1),
+            cellIndex(sx.c0, sy.c1),
+            (1.0f - r) * (1.0f - q),
+            r * (1.0f - q),
+            r * q,
+            (1.0f - r) * q};
 }
 
 [[gnu::always_inline]] inline float interpolate(const float* field, const BilinearWeights& w) {
@@ -97,9 +103,7 @@ inline int logoPixelUnder(float x, float y) {
 
 LatticeSpan latticeSpan(float g) { return spanOf(g); }
 
-float sampleBilinear(const float* field, float gx, float gy) {
-    return interpolate(field, bilinearWeights(gx, gy));
-}
+float sampleBilinear(const float* field, float gx, float gy) { return interpolate(field, bilinearWeights(gx, gy)); }
 
 // --- Placing particles: scatter and respawn ---
 void scatterParticles() {
@@ -215,12 +219,8 @@ void advanceRange(int first, int end, const StepConstants& step) {
 // build turns contraction off for every target).
 constexpr int kLanes = 8;
 
-__attribute__((target("avx2"))) inline __m256 vecAbove(__m256 a, __m256 b) {
-    return _mm256_cmp_ps(a, b, _CMP_GT_OQ);
-}
-__attribute__((target("avx2"))) inline __m256 vecBelow(__m256 a, __m256 b) {
-    return _mm256_cmp_ps(a, b, _CMP_LT_OQ);
-}
+__attribute__((target("avx2"))) inline __m256 vecAbove(__m256 a, __m256 b) { return _mm256_cmp_ps(a, b, _CMP_GT_OQ); }
+__attribute__((target("avx2"))) inline __m256 vecBelow(__m256 a, __m256 b) { return _mm256_cmp_ps(a, b, _CMP_LT_OQ); }
 
 // x0 y0 x1 y1 ... x7 y7 in two registers to x0..x7 and y0..y7.
 __attribute__((target("avx2"))) inline void loadPairs(const float* pairs, __m256& xs, __m256& ys) {
@@ -247,9 +247,8 @@ __attribute__((target("avx2"))) inline __m256i vecLatticeCell(__m256 shifted) {
     return _mm256_sub_epi32(whole, _mm256_and_si256(wraps, _mm256_set1_epi32(kGridSize)));
 }
 
-__attribute__((target("avx2"))) inline __m256 vecSample(const float* field, __m256i i00, __m256i i10,
-                                                      __m256i i11, __m256i i01, __m256 w00, __m256 w10,
-                                                      __m256 w11, __m256 w01) {
+__attribute__((target("avx2"))) inline __m256 vecSample(const float* field, __m256i i00, __m256i i10, __m256i i11,
+                                                        __m256i i01, __m256 w00, __m256 w10, __m256 w11, __m256 w01) {
     __m256 sum = _mm256_mul_ps(w00, _mm256_i32gather_ps(field, i00, 4));
     sum = _mm256_add_ps(sum, _mm256_mul_ps(w10, _mm256_i32gather_ps(field, i10, 4)));
     sum = _mm256_add_ps(sum, _mm256_mul_ps(w11, _mm256_i32gather_ps(field, i11, 4)));
@@ -416,8 +415,8 @@ __attribute__((target("avx2"))) int advanceBlocksAvx2(int count, const StepConst
             x = _mm256_add_ps(x, _mm256_mul_ps(s, vx));
             y = _mm256_add_ps(y, _mm256_mul_ps(s, vy));
             if (step.late) {
-                const __m256 strength =
-                    _mm256_mul_ps(_mm256_mul_ps(s, _mm256_set1_ps(0.009f)), _mm256_set1_ps(step.squeeze));
+                const __m256 strength = _mm256_mul_ps(_mm256_mul_ps(s, _mm256_set1_ps(0.009f)),
+                                                      _mm256_set1_ps(step.squeeze));
                 y = _mm256_sub_ps(y, _mm256_mul_ps(strength, _mm256_sub_ps(y, _mm256_set1_ps(0.5f))));
             }
         } else {

@@ -23,9 +23,9 @@ struct ParticleState {
     // The tint the particle image is drawn with: particleTint before the latest tick's
     // fade, since the image has always been drawn before the layers fade in a frame.
     float particleImageTint = 1.0f;
-    float MIN_PAR = 1.0f;     // point-size factor of the smallest band
-    float MAX_PAR = 6.0f;     // point-size factor of the largest band
-    int sizeLayerCount = 20;  // number of point-size bands
+    float MIN_PAR = 1.0f;                  // point-size factor of the smallest band
+    float MAX_PAR = 6.0f;                  // point-size factor of the largest band
+    int sizeLayerCount = 20;               // number of point-size bands
     unsigned int particleLineProgram = 0;  // program of the line pass
     // Particles joined by the line strip: only ever lowered, and neither a seek nor a
     // reset puts it back.

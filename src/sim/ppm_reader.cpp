@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "base/whole_file.h"
 #include "base/process_exit.h"
+#include "base/whole_file.h"
 
 namespace {
 
@@ -15,9 +15,7 @@ constexpr std::size_t kMaxPpmBytes = std::size_t{256} << 20;
 // The largest sample value the format allows.
 constexpr int kMaxSampleValue = 65535;
 
-inline bool isSpace(char c) {
-    return c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
+inline bool isSpace(char c) { return c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
 
 enum class WordResult { Ok, End, NotNumber, TooLarge };
 
@@ -45,10 +43,8 @@ inline WordResult readSample(const char* text, std::size_t size, std::size_t& po
 
 }  // namespace
 
-bool parsePpmRedChannel(std::string_view text, int rows, int width, std::span<int> grid,
-                        std::string& error) {
-    if (rows <= 0 || width <= 0 ||
-        grid.size() < static_cast<std::size_t>(rows) * static_cast<std::size_t>(width)) {
+bool parsePpmRedChannel(std::string_view text, int rows, int width, std::span<int> grid, std::string& error) {
+    if (rows <= 0 || width <= 0 || grid.size() < static_cast<std::size_t>(rows) * static_cast<std::size_t>(width)) {
         error = "the pixel grid does not fit the image size";
         return false;
     }
@@ -72,8 +68,8 @@ bool parsePpmRedChannel(std::string_view text, int rows, int width, std::span<in
                 const WordResult result = readSample(data, size, pos, rgb[channel]);
                 if (result == WordResult::Ok) continue;
                 if (result == WordResult::End) {
-                    error = "the image ends after " + std::to_string(pixel) + " of " +
-                            std::to_string(pixelCount) + " pixels";
+                    error = "the image ends after " + std::to_string(pixel) + " of " + std::to_string(pixelCount) +
+                            " pixels";
                 } else {
                     error = "pixel " + std::to_string(pixel) + " (row " + std::to_string(r) + ", column " +
                             std::to_string(c) + ") has a value that is " +
@@ -81,8 +77,7 @@ bool parsePpmRedChannel(std::string_view text, int rows, int width, std::span<in
                 }
                 return false;
             }
-            grid[static_cast<std::size_t>(c) * static_cast<std::size_t>(rows) + static_cast<std::size_t>(r)] =
-                rgb[0];
+            grid[static_cast<std::size_t>(c) * static_cast<std::size_t>(rows) + static_cast<std::size_t>(r)] = rgb[0];
         }
     }
     return true;

@@ -11,8 +11,7 @@
 // column c, row r. Returns false and describes the fault in error when the text holds
 // too few pixels, a word that is not a decimal number, or a value above 65535; the grid
 // may then be partly written.
-bool parsePpmRedChannel(std::string_view text, int rows, int width, std::span<int> grid,
-                        std::string& error);
+bool parsePpmRedChannel(std::string_view text, int rows, int width, std::span<int> grid, std::string& error);
 
 // Reads fileName into grid as above. A file that cannot be opened prints
 // "Cannot open the file: " and the path on standard output and ends the program with

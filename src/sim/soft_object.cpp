@@ -81,8 +81,8 @@ double faceVolumeTerm(const CSoftObject& body, const SoftFace& face, Vector3 nor
 double currentFaceVolumeTerm(const CSoftObject& body, const SoftFace& face) {
     Vector3 normal;
     float area = 0.0f;
-    faceGeometry(body.particles[face.p0].position, body.particles[face.p1].position,
-                 body.particles[face.p2].position, normal, area);
+    faceGeometry(body.particles[face.p0].position, body.particles[face.p1].position, body.particles[face.p2].position,
+                 normal, area);
     return faceVolumeTerm(body, face, normal, area);
 }
 
@@ -97,8 +97,7 @@ AscModel readModelFile(const char* fileName) {
 }  // namespace
 
 // --- Building a body from its model ---
-CSoftObject::CSoftObject(Vector3 position, float scale, float mass, float stiffness, float damping,
-                         float startPressure)
+CSoftObject::CSoftObject(Vector3 position, float scale, float mass, float stiffness, float damping, float startPressure)
     : CSoftObject(readModelFile(kSoftBodyModelFile), position, scale, mass, stiffness, damping, startPressure) {}
 
 CSoftObject::CSoftObject(const AscModel& model, Vector3 position, float scale, float mass, float stiffness,
@@ -115,8 +114,8 @@ CSoftObject::CSoftObject(const AscModel& model, Vector3 position, float scale, f
     }
 }
 
-void CSoftObject::buildFromModel(const AscModel& model, Vector3 position, float scale, float mass,
-                                 float stiffness, float damping) {
+void CSoftObject::buildFromModel(const AscModel& model, Vector3 position, float scale, float mass, float stiffness,
+                                 float damping) {
     const std::size_t vertexCount = model.vertices.size() / 3;
     particles.reserve(vertexCount);
     for (std::size_t i = 0; i < vertexCount; ++i) {
@@ -142,8 +141,7 @@ void CSoftObject::buildFromModel(const AscModel& model, Vector3 position, float 
             const Vector3 pb = particles[end[1]].position;
             // A NaN end equals nothing, so such an edge always makes its own spring.
             if (!hasNaN(pa) && !hasNaN(pb)) {
-                const bool fresh =
-                    known.try_emplace(edgeKey(pa, pb), static_cast<std::int32_t>(springs.size())).second;
+                const bool fresh = known.try_emplace(edgeKey(pa, pb), static_cast<std::int32_t>(springs.size())).second;
                 if (!fresh) continue;
             }
             const Vector3 d = pa - pb;
@@ -178,8 +176,7 @@ bool volumeUsable(const CSoftObject& body) {
     double magnitude = 0.0;
     for (const SoftFace& face : body.faces) magnitude += std::fabs(currentFaceVolumeTerm(body, face));
     const float volume = meshVolume(body);
-    return std::isfinite(volume) && std::isfinite(magnitude) && volume != 0.0f &&
-           std::fabs(volume) > 1e-6 * magnitude;
+    return std::isfinite(volume) && std::isfinite(magnitude) && volume != 0.0f && std::fabs(volume) > 1e-6 * magnitude;
 }
 
 void CSoftObject::updateVolume() {
@@ -308,8 +305,10 @@ void CSoftObject::stepRungeKutta4(float dt) {
         const SoftParticle& saved = savedParticles[i];
         p.k4Velocity = p.force * p.invMass * dt;
         p.k4Position = p.velocity * dt;
-        p.position = saved.position + (p.k1Position + p.k2Position * 2.0f + p.k3Position * 2.0f + p.k4Position) * kRk4Weight;
-        p.velocity = saved.velocity + (p.k1Velocity + p.k2Velocity * 2.0f + p.k3Velocity * 2.0f + p.k4Velocity) * kRk4Weight;
+        p.position = saved.position +
+                     (p.k1Position + p.k2Position * 2.0f + p.k3Position * 2.0f + p.k4Position) * kRk4Weight;
+        p.velocity = saved.velocity +
+                     (p.k1Velocity + p.k2Velocity * 2.0f + p.k3Velocity * 2.0f + p.k4Velocity) * kRk4Weight;
     }
 }
 

@@ -41,8 +41,8 @@ struct SoftSpring {
 
 struct SoftFace {
     std::int32_t p0 = 0, p1 = 0, p2 = 0;  // corners A, B, C in model order
-    Vector3 normal;                         // unit normal, recomputed by every force pass
-    float area = 0.0f;                      // twice the triangle's area
+    Vector3 normal;                       // unit normal, recomputed by every force pass
+    float area = 0.0f;                    // twice the triangle's area
 };
 
 // Fixed underlying type: any other value is a valid "no integration" request.
@@ -80,8 +80,8 @@ private:
     void stepImprovedEuler(float dt);
     // One Runge-Kutta stage from the forces just computed: the increments go into the
     // given fields and the state moves to the saved state plus share times them.
-    void integrationStage(Vector3 SoftParticle::*positionIncrement, Vector3 SoftParticle::*velocityIncrement,
-                          float dt, float share);
+    void integrationStage(Vector3 SoftParticle::*positionIncrement, Vector3 SoftParticle::*velocityIncrement, float dt,
+                          float share);
     void stepMidpoint(float dt);
     void stepRungeKutta4(float dt);
     void collideAndWrap();

@@ -7,10 +7,10 @@
 
 #include <cstdint>
 
+#include "base/cue_times.h"
 #include "base/random.h"
 #include "render/camera.h"
 #include "sim/soft_object.h"
-#include "base/cue_times.h"
 
 inline constexpr float kSoftSubStep = 0.00075f;
 inline constexpr float kSoftBudgetPerSecond = 0.0004f;
@@ -96,8 +96,8 @@ inline constexpr int kBlobStrings = 15;
 StringPicks pickStringPoints(int countA, int countB, int countC, int fluidCount, RandomGenerator& random);
 
 // Everything here needs the globals of the demo.
-void composeBlobSection(float time);                             // blob_scene_gl.cpp
+void composeBlobSection(float time);  // blob_scene_gl.cpp
 // Redraws the scene's snapshot, which the strips show until the next one.
-void drawBlobSnapshot(float time);                               // blob_scene_gl.cpp
-void drawBlobScene(bool withOverlay, float time);               // blob_scene_gl.cpp
-void drawBlobStrings();                                          // blob_scene_gl.cpp
+void drawBlobSnapshot(float time);                 // blob_scene_gl.cpp
+void drawBlobScene(bool withOverlay, float time);  // blob_scene_gl.cpp
+void drawBlobStrings();                            // blob_scene_gl.cpp

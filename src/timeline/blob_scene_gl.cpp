@@ -2,16 +2,16 @@
 // particles, and the composition with glitches and the inverted picture.
 #include <array>
 
-#include "sim/particles.h"
-#include "base/random.h"
+#include "base/config.h"
 #include "base/gl.h"
+#include "base/random.h"
 #include "render/render_targets.h"
 #include "render/shaders.h"
 #include "render/textures.h"
-#include "base/config.h"
-#include "timeline/blob_scene.h"
-#include "sim/soft_bodies.h"
 #include "render/views.h"
+#include "sim/particles.h"
+#include "sim/soft_bodies.h"
+#include "timeline/blob_scene.h"
 
 // --- GL helpers and string points ---
 namespace {
@@ -65,7 +65,8 @@ void drawBlobStrings() {
     for (int strip = 0; strip < kBlobStrings; ++strip) {
         const StringPicks pick = pickStringPoints(static_cast<int>(softBodies.softBodyA.particles.size()),
                                                   static_cast<int>(softBodies.softBodyB.particles.size()),
-                                                  static_cast<int>(softBodies.softBodyC.particles.size()), fluidCount, random);
+                                                  static_cast<int>(softBodies.softBodyC.particles.size()), fluidCount,
+                                                  random);
         // A1 B1 A2 C1 B2 C2 B2 F1 A2 F2; without live fluid particles the two floor points
         // are left out.
         std::array<StringPoint, 10> points{};

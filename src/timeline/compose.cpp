@@ -2,10 +2,10 @@
 // intro images and when each layer shows.
 #include "timeline/compose.h"
 
-#include "sim/particles.h"
 #include "base/beat_grid.h"
-#include "base/random.h"
 #include "base/cue_times.h"
+#include "base/random.h"
+#include "sim/particles.h"
 #include "timeline/layer_state.h"
 
 void rollOverlayBeat(float t) {

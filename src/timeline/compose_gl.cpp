@@ -1,11 +1,11 @@
 // Draws the composition: the scene with the credits, end logo, overlay and intro layers.
 #include "timeline/compose.h"
 
-#include "timeline/tuning.h"
 #include "base/gl.h"
 #include "render/textures.h"
-#include "timeline/layer_state.h"
 #include "render/views.h"
+#include "timeline/layer_state.h"
+#include "timeline/tuning.h"
 
 void composeLayers(float t) {
     glPushMatrix();

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/cue_times.h"
 #include "sim/fluid.h"
 #include "sim/particles.h"
-#include "base/cue_times.h"
 #include "timeline/frame.h"
 #include "timeline/layer_state.h"
 

@@ -3,11 +3,11 @@
 // sets the line pass's program, and lowers MAX_PAR for the wall only while it draws it.
 #include "timeline/fluid_stage.h"
 
-#include "sim/particles.h"
 #include "base/gl.h"
 #include "render/particle_sprites.h"
 #include "render/render_targets.h"
 #include "render/shaders.h"
+#include "sim/particles.h"
 
 void moveCamera(float t) { applyTransforms(cameraMovesAt(t)); }
 

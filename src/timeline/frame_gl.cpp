@@ -2,18 +2,18 @@
 // the statistics.
 #include "timeline/frame.h"
 
-#include "base/gl.h"
-#include "render/post_processing.h"
-#include "render/render_targets.h"
 #include "base/config.h"
 #include "base/demo_clock.h"
 #include "base/frame_stats.h"
+#include "base/gl.h"
+#include "render/post_processing.h"
+#include "render/render_targets.h"
+#include "render/views.h"
 #include "timeline/blob_scene.h"
 #include "timeline/compose.h"
 #include "timeline/fluid_stage.h"
-#include "timeline/tick.h"
-#include "render/views.h"
 #include "timeline/layer_state.h"
+#include "timeline/tick.h"
 
 namespace {
 

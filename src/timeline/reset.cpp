@@ -4,8 +4,8 @@
 
 #include "sim/fluid.h"
 #include "sim/particles.h"
-#include "timeline/tuning.h"
 #include "timeline/layer_state.h"
+#include "timeline/tuning.h"
 
 void resetSimulation() {
     resetTuningCursors();

@@ -1,17 +1,17 @@
 // The frame rules of one tick, and the ticks before a late start.
 #include "timeline/tick.h"
 
-#include "sim/particles.h"
-#include "base/random.h"
-#include "timeline/tuning.h"
 #include "base/demo_clock.h"
+#include "base/random.h"
+#include "render/camera.h"
+#include "sim/particles.h"
 #include "timeline/blob_scene.h"
 #include "timeline/blob_step.h"
-#include "render/camera.h"
 #include "timeline/compose.h"
 #include "timeline/fluid_stage.h"
 #include "timeline/frame.h"
 #include "timeline/layer_state.h"
+#include "timeline/tuning.h"
 
 TickEvents runTick(const TickInput& tick) {
     const float t = tick.time;

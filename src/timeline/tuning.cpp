@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "sim/particles.h"
 #include "base/whole_file.h"
+#include "sim/particles.h"
 #include "timeline/layer_state.h"
 
 TuningLists tuning;
@@ -22,9 +22,7 @@ constexpr std::size_t kMaxTuningBytes = std::size_t{1} << 20;
 constexpr std::size_t kMaxHeaderLength = 254;
 constexpr std::size_t kMaxWordLength = 79;
 
-inline bool isSpace(char c) {
-    return c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
+inline bool isSpace(char c) { return c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
 
 // A word of at most 79 characters, NUL-terminated for the C conversions.
 struct Word {
@@ -134,20 +132,14 @@ TuningRecord convertRecord(TuningKind kind, const Word* words) {
 
 void applyRecord(TuningKind kind, const TuningRecord& record) {
     switch (kind) {
-        case TuningKind::ParticleCount:
-            particles.particleCount = std::min(record.count, kMaxParticles);
-            break;
+        case TuningKind::ParticleCount: particles.particleCount = std::min(record.count, kMaxParticles); break;
         case TuningKind::Size:
             particles.MIN_PAR = static_cast<float>(record.minSize);
             particles.MAX_PAR = static_cast<float>(record.maxSize);
             particles.sizeLayerCount = record.layers;
             break;
-        case TuningKind::Negative:
-            layers.negativeOn = record.switchValue;
-            break;
-        case TuningKind::Kszak:
-            layers.overlayOn = record.switchValue;
-            break;
+        case TuningKind::Negative: layers.negativeOn = record.switchValue; break;
+        case TuningKind::Kszak: layers.overlayOn = record.switchValue; break;
     }
 }
 
@@ -178,8 +170,10 @@ void parseTuningText(TuningList& list, std::string_view text, const char* fileNa
         if (got < wordCount) {
             // A record cut short by the end of the file is ignored.
             if (got > 0) {
-                std::fprintf(stderr, "%s: record %d (line %d) is cut short by the end of the file: %d of its %d words; "
-                                     "it is ignored\n", fileName, record, words[0].line, got, wordCount);
+                std::fprintf(stderr,
+                             "%s: record %d (line %d) is cut short by the end of the file: %d of its %d words; "
+                             "it is ignored\n",
+                             fileName, record, words[0].line, got, wordCount);
             }
             break;
         }

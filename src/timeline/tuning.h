@@ -33,12 +33,11 @@ struct TuningList {
 // The four files' tables, each with the largest record count its file may have.
 struct TuningLists {
     TuningList numList{TuningKind::ParticleCount, 99};  // dat/p-num.dat: time, particle count
-    TuningList sizeList{TuningKind::Size, 254};  // dat/p-size.dat: time, MIN_PAR, MAX_PAR, sizeLayerCount
+    TuningList sizeList{TuningKind::Size, 254};         // dat/p-size.dat: time, MIN_PAR, MAX_PAR, sizeLayerCount
     TuningList negativeList{TuningKind::Negative, 99};  // dat/p-negative.dat: time, negativeOn
     TuningList kszakList{TuningKind::Kszak, 100};       // dat/p-kszak.dat: time, overlayOn
 };
 extern TuningLists tuning;
-
 
 inline constexpr const char* kNumListPath = "dat/p-num.dat";
 inline constexpr const char* kSizeListPath = "dat/p-size.dat";

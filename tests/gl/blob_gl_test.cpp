@@ -4,16 +4,16 @@
 #include <cstdlib>
 #include <vector>
 
-#include "sim/particles.h"
+#include "base/config.h"
 #include "render/render_targets.h"
 #include "render/shaders.h"
 #include "render/textures.h"
-#include "base/config.h"
-#include "timeline/blob_scene.h"
-#include "timeline/blob_step.h"
+#include "render/views.h"
+#include "sim/particles.h"
 #include "sim/soft_bodies.h"
 #include "testing/gl_context.h"
-#include "render/views.h"
+#include "timeline/blob_scene.h"
+#include "timeline/blob_step.h"
 
 namespace {
 

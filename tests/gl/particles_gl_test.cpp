@@ -43,7 +43,8 @@ TEST(ParticlesGl, BandsTimeTintAndTheLineStrip) {
     particles.MIN_PAR = particles.MAX_PAR = 24.0f;  // 3 pixels at the test picture height of 180
     particles.particleImageTint = 1.0f;
     // Band 0 (particles 0..4999) at the upper right, every other band at the lower left.
-    for (int i = 0; i < kMaxParticles; ++i) particles.particlePositions[i] = {i < 5000 ? 0.75f : 0.25f, i < 5000 ? 0.75f : 0.25f};
+    for (int i = 0; i < kMaxParticles; ++i)
+        particles.particlePositions[i] = {i < 5000 ? 0.75f : 0.25f, i < 5000 ? 0.75f : 0.25f};
     const auto [bands, firstBand] = drawn(30.0f, ParticleDrawing::Points);
     EXPECT_GT(bands, 40);
     EXPECT_EQ(firstBand, 0);  // band 0 is never drawn
@@ -54,7 +55,8 @@ TEST(ParticlesGl, BandsTimeTintAndTheLineStrip) {
     // Mode 2 joins the first 1249 particles, here along the diagonal; one band draws no points.
     particles.sizeLayerCount = 1;
     particles.lineVertexCount = 1249.0f;
-    for (int i = 0; i < 1249; ++i) particles.particlePositions[i] = {0.1f + 0.8f * i / 1248.0f, 0.1f + 0.8f * i / 1248.0f};
+    for (int i = 0; i < 1249; ++i)
+        particles.particlePositions[i] = {0.1f + 0.8f * i / 1248.0f, 0.1f + 0.8f * i / 1248.0f};
     EXPECT_GT(drawn(30.0f, ParticleDrawing::PointsAndLines).first, 0);
     lowerLineBudget(170.0f, 1000.0f, 1);  // after 165 s the budget is spent and the strip draws nothing
     EXPECT_EQ(particles.lineVertexCount, 0.0f);

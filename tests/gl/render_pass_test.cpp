@@ -8,15 +8,15 @@
 #include <functional>
 #include <vector>
 
+#include "base/config.h"
+#include "base/demo_clock.h"
 #include "render/layer_list.h"
 #include "render/post_processing.h"
 #include "render/render_targets.h"
 #include "render/shaders.h"
 #include "render/textures.h"
-#include "base/config.h"
-#include "base/demo_clock.h"
-#include "testing/gl_context.h"
 #include "render/views.h"
+#include "testing/gl_context.h"
 
 namespace {
 
@@ -122,12 +122,20 @@ TEST_F(RenderGlPass, LiveLayersPingPongAndTheWindowShowsTheResult) {
         {"at its end", {live(programs.negativeProgram)}, 20.0f, kPicture, kPicture, {-1}},
         {"negative", {live(programs.negativeProgram)}, 10.0f, kInverted, kPicture, kInverted},
         {"multiply", {live(programs.multiplyProgram)}, 10.0f, multiplied, kPicture, multiplied},
-        {"overlay: 2ab below a half, 1 - 2(1 - a)(1 - b) above", {live(programs.overlayProgram)}, 10.0f, {51, 102, 255, 255},
-         kPicture, {51, 102, 255, 255}},
+        {"overlay: 2ab below a half, 1 - 2(1 - a)(1 - b) above",
+         {live(programs.overlayProgram)},
+         10.0f,
+         {51, 102, 255, 255},
+         kPicture,
+         {51, 102, 255, 255}},
         {"replace", {live(programs.replaceProgram)}, 10.0f, kLayer, kPicture, kLayer},
         {"blur of a uniform picture", {live(programs.blurProgram)}, 10.0f, kPicture, kPicture, kPicture},
         {"no program: a copy", {live(0)}, 10.0f, kPicture, kPicture, kPicture},
-        {"negative, then multiply", {live(programs.negativeProgram), live(programs.multiplyProgram)}, 10.0f, product, product,
+        {"negative, then multiply",
+         {live(programs.negativeProgram), live(programs.multiplyProgram)},
+         10.0f,
+         product,
+         product,
          kInverted},
     };
     GLint depthBefore = 0, depthAfter = 0, mode = 0;

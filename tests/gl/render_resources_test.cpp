@@ -143,7 +143,8 @@ TEST_F(RenderGlResources, OneBuildPathWithTheWordingOfStartUpAndReload) {
          "velkarn: the shader source " + missing + " is missing or empty: the test program is left out\n"},
         {"reload, missing", ShaderBuildKind::Reload, missing, false, false,
          missing + ": the shader source is missing or empty\n"},
-        {"start-up, broken", ShaderBuildKind::StartUp, broken, true, false, "Shader " + broken + " does not compile:\n"},
+        {"start-up, broken", ShaderBuildKind::StartUp, broken, true, false,
+         "Shader " + broken + " does not compile:\n"},
         {"reload, broken", ShaderBuildKind::Reload, broken, false, false, broken + " does not compile:\n"},
     };
     for (const auto& c : cases) {

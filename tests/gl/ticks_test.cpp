@@ -9,13 +9,13 @@
 #include <tuple>
 #include <vector>
 
-#include "timeline/reset.h"
-#include "timeline/blob_scene.h"
 #include "sim/soft_bodies.h"
 #include "testing/fluid_support.h"
+#include "timeline/blob_scene.h"
 #include "timeline/fluid_stage.h"
 #include "timeline/frame.h"
 #include "timeline/layer_state.h"
+#include "timeline/reset.h"
 #include "timeline/tick.h"
 
 namespace {
@@ -48,10 +48,10 @@ TEST(Ticks, ALateStartRunsEveryTickBefore) {
         float lines;
         std::vector<float> snapshots;  // the snapshots of the last two seconds
     } cases[] = {
-        {10.0f, 0.0f, 0.0f, 1.0f, 0, 14, 1249.0f, {}},  // one intro image per beat
-        {100.0f, 0.0f, 0.0f, 1.0f, 1, 15, 1249.0f, {}},  // the last one held; no snapshots before 103.6 s
+        {10.0f, 0.0f, 0.0f, 1.0f, 0, 14, 1249.0f, {}},                 // one intro image per beat
+        {100.0f, 0.0f, 0.0f, 1.0f, 1, 15, 1249.0f, {}},                // the last one held; no snapshots before 103.6 s
         {110.0f, 0.0f, 0.0f, 1.0f, 1, 15, 1249.0f, {tickTime(6513)}},  // the first tick of 1.62 s period 67
-        {180.0f, 0.45f, 0.0f, 1.0f, 0, 15, 739.0f, {}},  // up to 0.6 at 175 s, then fading out
+        {180.0f, 0.45f, 0.0f, 1.0f, 0, 15, 739.0f, {}},                // up to 0.6 at 175 s, then fading out
         {210.0f, 0.0f, 0.15f, 0.41f, 0, 15, 0.0f, {}},
         {223.5f, 0.0f, 0.0f, 0.0f, 0, 15, 0.0f, {}},  // fades out, never below zero; the particles dark
     };

@@ -5,12 +5,12 @@
 #include <memory>
 #include <string>
 
+#include "base/demo_clock.h"
 #include "sim/fluid.h"
 #include "sim/particle_map.h"
 #include "sim/particles.h"
-#include "timeline/tuning.h"
-#include "base/demo_clock.h"
 #include "timeline/layer_state.h"
+#include "timeline/tuning.h"
 
 namespace fluidtest {
 

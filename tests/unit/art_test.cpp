@@ -11,12 +11,12 @@
 #include <limits>
 #include <vector>
 
-#include "sim/particle_map.h"
-#include "sim/ppm_reader.h"
 #include "image_intro.h"
 #include "image_logo.h"
 #include "image_pictures.h"
 #include "image_ppm.h"
+#include "sim/particle_map.h"
+#include "sim/ppm_reader.h"
 
 TEST(Art, SamePicturesEveryTime) {
     const std::function<Canvas()> makers[] = {

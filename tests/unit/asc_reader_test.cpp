@@ -90,9 +90,9 @@ TEST_F(AscReaderDeathTest, MalformedFilesAreRefused) {
         // A count glued to its keyword is not the keyword: the scan runs into the end.
         written(scratch, "glued.asc", "Tri-mesh, Vertices:8 Faces: 0\nVertex List:\nFace list:\n"),
         written(scratch, "blank.asc", "   \n\t\n")};
-    for (const char* name : {"lower_list.asc", "negative_count.asc", "huge_count.asc", "overflow_count.asc",
-                             "truncated.asc", "short_value.asc", "long_value.asc", "index_out_of_range.asc",
-                             "negative_index.asc"}) {
+    for (const char* name :
+         {"lower_list.asc", "negative_count.asc", "huge_count.asc", "overflow_count.asc", "truncated.asc",
+          "short_value.asc", "long_value.asc", "index_out_of_range.asc", "negative_index.asc"}) {
         paths.push_back(kData + name);
     }
     for (const std::string& path : paths) {

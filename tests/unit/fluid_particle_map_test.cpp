@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "sim/ppm_reader.h"
 #include "base/random.h"
+#include "sim/ppm_reader.h"
 #include "testing/fluid_support.h"
 #include "testing/scratch_files.h"
 
@@ -18,7 +18,12 @@ using testfiles::writeFile;
 
 TEST(ParticleMapPpm, ReadsTheRedChannelOrSaysWhatIsWrong) {
     // The error is a part of the message, "" for a good text; the grid is column-major.
-    struct Case { const char* text; int rows, width; const char* error; std::vector<int> grid; };
+    struct Case {
+        const char* text;
+        int rows, width;
+        const char* error;
+        std::vector<int> grid;
+    };
     const Case cases[] = {
         {"P3\n# c\n3 2\n255\n1 2 3  4 5 6\n7 8 9\n10 11 12\t13 14 15 16 17 18\n", 2, 3, "", {1, 10, 4, 13, 7, 16}},
         {"P3\n#\n999 999\n255\n0 0 0 5 5 5\n", 1, 2, "", {0, 5}},  // the size line is not read
@@ -50,7 +55,8 @@ protected:
     static std::string logoText(bool white) {
         std::string text = "P3\n# made by the test\n1280 720\n255\n";
         for (int pixel = 0; pixel < kLogoWidth * kLogoHeight; ++pixel) {
-            text += !white && (pixel == 0 || pixel == 360 * 1280 + 640 || pixel == 720 * 1280 - 1) ? "0 0 0\n" : "9 9 9\n";
+            text += !white && (pixel == 0 || pixel == 360 * 1280 + 640 || pixel == 720 * 1280 - 1) ? "0 0 0\n"
+                                                                                                   : "9 9 9\n";
         }
         return text;
     }
@@ -83,7 +89,8 @@ TEST_F(ParticleMap, ARunThatBuildsTheMapGoesOnAsOneThatReadsItsCache) {
         particleMap.logoPixels.fill(0);
         seedRandom(500);
         loadParticleMapFrom(cache.c_str(), image);
-        const After after{particleMap.particleTargets, std::ranges::all_of(particleMap.logoPixels, [](int p) { return p == 0; }),
+        const After after{particleMap.particleTargets,
+                          std::ranges::all_of(particleMap.logoPixels, [](int p) { return p == 0; }),
                           {rand15(), rand15(), rand15()}};
         particleMap.particleTargets.fill({-1.0f, -1.0f});
         return after;
@@ -103,11 +110,21 @@ TEST_F(ParticleMap, ARunThatBuildsTheMapGoesOnAsOneThatReadsItsCache) {
 TEST_F(ParticleMap, CacheIsTakenOnlyWholeElseRebuilt) {
     // The header's length (0: no line break at all), the count word, the number of pairs (-1: the full
     // map with a broken pair in the middle) and whether the cache is used.
-    struct Case { std::size_t header; const char* count; int pairs; bool used; };
+    struct Case {
+        std::size_t header;
+        const char* count;
+        int pairs;
+        bool used;
+    };
     const Case cases[] = {
-        {1, "100000", kMaxParticles, true},      {254, "250000", kMaxParticles, true},  // a larger count reads the map
-        {255, "100000", kMaxParticles, false},   {1, "100000", kMaxParticles - 1, false}, {1, "99999", 99999, false},
-        {1, "-5", kMaxParticles, false},         {1, "many", kMaxParticles, false},       {0, "", 0, false},
+        {1, "100000", kMaxParticles, true},
+        {254, "250000", kMaxParticles, true},  // a larger count reads the map
+        {255, "100000", kMaxParticles, false},
+        {1, "100000", kMaxParticles - 1, false},
+        {1, "99999", 99999, false},
+        {1, "-5", kMaxParticles, false},
+        {1, "many", kMaxParticles, false},
+        {0, "", 0, false},
         {1, "100000", -1, false},
     };
     for (const Case& c : cases) {
@@ -120,7 +137,8 @@ TEST_F(ParticleMap, CacheIsTakenOnlyWholeElseRebuilt) {
         loadParticleMapFrom(cache.c_str(), logo.c_str());
         const std::string err = testing::internal::GetCapturedStderr();
         if (c.used) {
-            EXPECT_TRUE(particleMap.particleTargets[0].x == 0.5f && particleMap.particleTargets[kMaxParticles - 1].y == 0.25f);
+            EXPECT_TRUE(particleMap.particleTargets[0].x == 0.5f &&
+                        particleMap.particleTargets[kMaxParticles - 1].y == 0.25f);
             continue;
         }
         // Sampled again, said so, and the cache rewritten whole.
@@ -140,7 +158,8 @@ TEST_F(ParticleMap, NoImageABrokenOneOrOneWithoutBlackEndsWithStatusOne) {
         {dir.file("white.ppm"), "white.ppm: the logo has no black pixel"},
     };
     for (const auto& [image, message] : cases) {
-        EXPECT_EXIT((dup2(2, 1), loadParticleMapFrom(cache.c_str(), image.c_str())), testing::ExitedWithCode(1), message);
+        EXPECT_EXIT((dup2(2, 1), loadParticleMapFrom(cache.c_str(), image.c_str())), testing::ExitedWithCode(1),
+                    message);
     }
 }
 

@@ -41,16 +41,40 @@ TEST(Particles, OneParticleThroughThePhases) {
     const ParticlePosition shaken = {0.5f + (0.5f - u1) * -0.9f * 0.005f, 0.5f + (0.5f - u2) * 0.001f};
     const float b = 22.0f / 34.0f;  // the pull at 197 s
     // From a place, with a target, a flow, every logo pixel the same, to a place, drawing or not.
-    struct Case { const char* what; float t; ParticlePosition from, target; float vx, vy; int logo; ParticlePosition to;
-                  bool draws; bool solid = false; };
+    struct Case {
+        const char* what;
+        float t;
+        ParticlePosition from, target;
+        float vx, vy;
+        int logo;
+        ParticlePosition to;
+        bool draws;
+        bool solid = false;
+    };
     const Case cases[] = {
-        {"still free and squeezed at 175 s", 175.0f, {0.3f, 0.8f}, {0.9f, 0.9f}, 0, 0, 0, {0.3f, 0.8f - 0.0027f}, false},
+        {"still free and squeezed at 175 s",
+         175.0f,
+         {0.3f, 0.8f},
+         {0.9f, 0.9f},
+         0,
+         0,
+         0,
+         {0.3f, 0.8f - 0.0027f},
+         false},
         {"a third of the squeeze", 160.0f, {0.3f, 0.2f}, {}, 0, 0, 0, {0.3f, 0.2f + 0.0009f}, false},
         {"tremor not yet", 64.0f, {0.5f, 0.5f}, {}, 0, 0, 0, {0.5f, 0.5f}, false},
         {"tremor", 64.1f, {0.5f, 0.5f}, {}, 0, 0, 0, shaken, true},
         {"tremor over", 64.25f, {0.5f, 0.5f}, {}, 0, 0, 0, {0.5f, 0.5f}, false},
         {"half the pull", 192.0f, {0.5f, 0.5f}, {0.9f, 0.1f}, 0.02f, 0, 255, {0.51f + 0.028f, 0.5f - 0.017f}, false},
-        {"damped on black", 197.0f, {0.25f, 0.5f}, {0.25f, 0.5f}, 0.02f, 0, 0, {0.25f + 0.0135f * (1.0f - b), 0.5f}, false},
+        {"damped on black",
+         197.0f,
+         {0.25f, 0.5f},
+         {0.25f, 0.5f},
+         0.02f,
+         0,
+         0,
+         {0.25f + 0.0135f * (1.0f - b), 0.5f},
+         false},
         {"on white", 197.0f, {0.25f, 0.5f}, {0.25f, 0.5f}, 0.02f, 0, 255, {0.25f + 0.02f * (1.0f - b), 0.5f}, false},
         {"wrap only, no draw", 50.0f, {0.95f, 0.5f}, {}, 0.1f, 0, 0, {0.05f, 0.5f}, false},
         {"late exits wrap", 160.0f, {0.95f, 0.5f}, {}, 0.1f, 0, 0, {0.05f, 0.5f}, true},
@@ -81,12 +105,18 @@ TEST(Particles, OneParticleThroughThePhases) {
         particles.particlePositions[0] = {-0.1f, 0.5f};
         advanceParticles(0.0f, false, 100.0f);
         const auto [x, y] = particles.particlePositions[0];
-        ASSERT_EQ(fluidGrid.obstacle[cellIndex(latticeSpan(49.0f * x).c0, latticeSpan(49.0f * y).c0)], 0) << x << ' ' << y;
+        ASSERT_EQ(fluidGrid.obstacle[cellIndex(latticeSpan(49.0f * x).c0, latticeSpan(49.0f * y).c0)], 0)
+            << x << ' ' << y;
     }
 }
 
 TEST(Particles, SizeBands) {
-    struct Case { int i, count, layers; float minPar, maxPar; int height, first, length; float size; };
+    struct Case {
+        int i, count, layers;
+        float minPar, maxPar;
+        int height, first, length;
+        float size;
+    };
     const float band1 = 18.0f / 19.0f + 6.0f / 19.0f;
     const Case cases[] = {
         {1, 100000, 20, 1, 6, 1080, 5000, 5000, band1 * 0.75f},  // band 0 is never drawn
@@ -94,8 +124,10 @@ TEST(Particles, SizeBands) {
         {19, 99999, 20, 1, 6, 720, 94981, 4999, 6.0f * 0.5f},  // particles 99980.. are not drawn
         {1, 300, 3, 2, 4, 1440, 100, 100, 3.0f},
         {1, 250000, 20, 1, 6, 720, 5000, 5000, band1 * 0.5f},  // never past the array
-        {0, -7, 20, 1, 6, 720, 0, 0, 0.5f},    {0, 100000, 1, 1, 6, 720, 0, 0, 0.5f},  // nothing drawn
-        {0, 100000, -3, 1, 6, 720, 0, 0, 0.5f}, {0, 10, 1000, 1, 6, 720, 0, 0, 0.5f},
+        {0, -7, 20, 1, 6, 720, 0, 0, 0.5f},
+        {0, 100000, 1, 1, 6, 720, 0, 0, 0.5f},  // nothing drawn
+        {0, 100000, -3, 1, 6, 720, 0, 0, 0.5f},
+        {0, 10, 1000, 1, 6, 720, 0, 0, 0.5f},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "band " << c.i << " of " << c.count << " in " << c.layers);
@@ -157,13 +189,14 @@ void referenceAdvance(std::vector<ParticlePosition>& positions, float dt, bool l
 void plantOddPositions() {
     const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
     const ParticlePosition odd[] = {
-        {-0.5f, 0.5f},  {1.7f, -2.0f},   {nan, 0.3f},      {0.2f, nan},         {1.0e20f, 0.5f},
-        {0.5f, -inf},   {1.0f, 1.0f},    {0.0f, 0.0f},     {-0.0f, 1.0f},       {std::nextafter(1.0f, 0.0f), 0.5f},
-        {-1.02f, 0.4f}, {1.0201f, 0.6f}, {0.3f, -1.0203f}, {-3.0e9f, -7.0e12f}, {0.999f, 0.001f},
+        {-0.5f, 0.5f},  {1.7f, -2.0f},   {nan, 0.3f},        {0.2f, nan},         {1.0e20f, 0.5f},
+        {0.5f, -inf},   {1.0f, 1.0f},    {0.0f, 0.0f},       {-0.0f, 1.0f},       {std::nextafter(1.0f, 0.0f), 0.5f},
+        {-1.02f, 0.4f}, {1.0201f, 0.6f}, {0.3f, -1.0203f},   {-3.0e9f, -7.0e12f}, {0.999f, 0.001f},
         {-0.01f, 0.5f}, {0.5f, -0.015f}, {-0.002f, -0.003f},  // the upper neighbour wraps to cell 0
     };
     for (std::size_t n = 0; n < std::size(odd); ++n) {
-        particles.particlePositions[3 * n] = particles.particlePositions[3 * n + 37] = particles.particlePositions[3 * n + 4099] = odd[n];
+        particles.particlePositions[3 * n] = particles.particlePositions[3 * n + 37] =
+            particles.particlePositions[3 * n + 4099] = odd[n];
     }
     std::size_t edge = 200;
     for (int k = 1; k < 49; ++k) {
@@ -206,19 +239,31 @@ enum class Lattice { Calm, Blocks, AllSolid, Wild, NegativeZero };
 
 TEST(ParticlesExact, BlocksMatchOneAtATime) {
     fluidtest::SavedFluidState saved;
-    struct Case { int count; float chance; Lattice lattice; bool oddPositions; int frames; };
+    struct Case {
+        int count;
+        float chance;
+        Lattice lattice;
+        bool oddPositions;
+        int frames;
+    };
     const Case cases[] = {
-        {kMaxParticles, 0.25f, Lattice::Calm, true, 3}, {kMaxParticles, 1.0f, Lattice::Calm, true, 3},
+        {kMaxParticles, 0.25f, Lattice::Calm, true, 3},
+        {kMaxParticles, 1.0f, Lattice::Calm, true, 3},
         {kMaxParticles + 123, 0.0f, Lattice::Calm, true, 2},  // a count above the array
-        {0, 0.5f, Lattice::Calm, false, 2},  {7, 0.5f, Lattice::Calm, false, 8},  {9, 0.5f, Lattice::Calm, false, 8},
-        {17, 0.5f, Lattice::Calm, false, 8}, {1003, 0.5f, Lattice::Calm, false, 8},
-        {4321, 1.0f, Lattice::Blocks, true, 6}, {300, 1.0f, Lattice::AllSolid, true, 2},
-        {2000, 0.25f, Lattice::Wild, false, 4},  {64, 0.25f, Lattice::NegativeZero, false, 2},
+        {0, 0.5f, Lattice::Calm, false, 2},
+        {7, 0.5f, Lattice::Calm, false, 8},
+        {9, 0.5f, Lattice::Calm, false, 8},
+        {17, 0.5f, Lattice::Calm, false, 8},
+        {1003, 0.5f, Lattice::Calm, false, 8},
+        {4321, 1.0f, Lattice::Blocks, true, 6},
+        {300, 1.0f, Lattice::AllSolid, true, 2},
+        {2000, 0.25f, Lattice::Wild, false, 4},
+        {64, 0.25f, Lattice::NegativeZero, false, 2},
     };
     for (const Case& c : cases) {
         for (float t : {30.0f, 50.0f, 64.1f, 120.0f, 160.0f, 180.0f, 200.0f}) {
-            SCOPED_TRACE(testing::Message() << "count " << c.count << ", lattice " << static_cast<int>(c.lattice)
-                                            << ", t = " << t);
+            SCOPED_TRACE(testing::Message()
+                         << "count " << c.count << ", lattice " << static_cast<int>(c.lattice) << ", t = " << t);
             seedRandom(static_cast<std::uint32_t>(t * 10.0f) + static_cast<std::uint32_t>(c.count));
             const float v = c.lattice == Lattice::Wild ? 40.0f : 0.15f;
             for (int cell = 0; cell < kCellCount; ++cell) {
@@ -244,7 +289,8 @@ TEST(ParticlesExact, BlocksMatchOneAtATime) {
             particles.particleCount = c.count;
             particles.respawnChance = c.chance;
             expectSameFrames(t, c.frames);
-            EXPECT_TRUE(c.lattice != Lattice::NegativeZero || t != 30.0f || std::signbit(particles.particlePositions[9].y));
+            EXPECT_TRUE(c.lattice != Lattice::NegativeZero || t != 30.0f ||
+                        std::signbit(particles.particlePositions[9].y));
         }
     }
 }

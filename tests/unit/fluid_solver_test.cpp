@@ -4,9 +4,9 @@
 #include <memory>
 
 #include "base/random.h"
-#include "timeline/reset.h"
 #include "testing/fluid_support.h"
 #include "timeline/layer_state.h"
+#include "timeline/reset.h"
 
 namespace {
 
@@ -21,8 +21,8 @@ TEST(FluidSolver, MatchesThePlainStepBitForBit) {
     // A solid block, a full row, a lone cell and one on the wrapping corner: every bounce case.
     for (int cell = 0; cell < kCellCount; ++cell) {
         const int x = cell % kGridSize, y = cell / kGridSize;
-        fluidGrid.obstacle[cell] =
-            (x >= 20 && x < 27 && y >= 10 && y < 16) || y == 30 || cell == cellIndex(3, 40) || cell == cellIndex(49, 0);
+        fluidGrid.obstacle[cell] = (x >= 20 && x < 27 && y >= 10 && y < 16) || y == 30 || cell == cellIndex(3, 40) ||
+                                   cell == cellIndex(49, 0);
     }
     auto expected = std::make_unique<FluidGrid>(fluidGrid);
     for (int step = 0; step < 12; ++step) {
@@ -40,7 +40,10 @@ class Reset : public ::testing::Test {
 protected:
     fluidtest::SavedFluidState saved;
     const int overlayBeat = layers.lastOverlayBeat, introBeat = layers.lastIntroBeat;
-    void TearDown() override { layers.lastOverlayBeat = overlayBeat; layers.lastIntroBeat = introBeat; }
+    void TearDown() override {
+        layers.lastOverlayBeat = overlayBeat;
+        layers.lastIntroBeat = introBeat;
+    }
 };
 
 TEST_F(Reset, OneStepFromRestAndTheCentralBlock) {
@@ -65,7 +68,8 @@ TEST_F(Reset, RestartsSchedulesBeatsAndParticles) {
     layers.lastIntroBeat = 12;
     seedRandom(500);
     resetSimulation();
-    for (TuningList* list : {&tuning.numList, &tuning.sizeList, &tuning.negativeList, &tuning.kszakList}) EXPECT_EQ(list->cursor, 0);
+    for (TuningList* list : {&tuning.numList, &tuning.sizeList, &tuning.negativeList, &tuning.kszakList})
+        EXPECT_EQ(list->cursor, 0);
     EXPECT_EQ(std::tuple(layers.lastOverlayBeat, layers.lastIntroBeat), std::tuple(0, 0));
     const ParticlePosition first = particles.particlePositions[0];
     seedRandom(500);  // scattered from the current generator, x then y

@@ -16,14 +16,14 @@
 #include <tuple>
 
 #include "assets.h"
-#include "sim/particle_map.h"
-#include "sim/ppm_reader.h"
 #include "base/random.h"
-#include "timeline/tuning.h"
 #include "render/layer_list.h"
 #include "sim/asc_reader.h"
+#include "sim/particle_map.h"
+#include "sim/ppm_reader.h"
 #include "testing/fluid_support.h"
 #include "testing/scratch_files.h"
+#include "timeline/tuning.h"
 
 namespace {
 
@@ -59,9 +59,11 @@ std::set<std::size_t> cutLengths(const std::string& text, std::size_t head, std:
 
 // The records before the cut; only the last one read may have lost the end of its last word.
 TEST(HardeningTruncation, TuningFilesAndLayerListGiveTheRecordsBeforeTheCut) {
-    for (const auto& [name, kind, maxRecords] : std::initializer_list<std::tuple<const char*, TuningKind, int>>{
-             {"p-num.dat", TuningKind::ParticleCount, 99}, {"p-size.dat", TuningKind::Size, 254},
-             {"p-negative.dat", TuningKind::Negative, 99}, {"p-kszak.dat", TuningKind::Kszak, 100}}) {
+    for (const auto& [name, kind, maxRecords] :
+         std::initializer_list<std::tuple<const char*, TuningKind, int>>{{"p-num.dat", TuningKind::ParticleCount, 99},
+                                                                         {"p-size.dat", TuningKind::Size, 254},
+                                                                         {"p-negative.dat", TuningKind::Negative, 99},
+                                                                         {"p-kszak.dat", TuningKind::Kszak, 100}}) {
         const std::string text = readFile(fs::path(VELKARN_SOURCE_DIR) / "dat" / name);
         TuningList full{kind, maxRecords};
         parseTuningText(full, text, name);
@@ -71,8 +73,7 @@ TEST(HardeningTruncation, TuningFilesAndLayerListGiveTheRecordsBeforeTheCut) {
             parseTuningText(cut, std::string_view(text).substr(0, n), name);
             ASSERT_LE(cut.count, full.count) << name << " cut at " << n;
             for (int i = 0; i + 1 < cut.count; ++i) {
-                ASSERT_EQ(cut.records[i], full.records[i])
-                    << name << " cut at " << n << ", record " << i;
+                ASSERT_EQ(cut.records[i], full.records[i]) << name << " cut at " << n << ", record " << i;
             }
         }
     }

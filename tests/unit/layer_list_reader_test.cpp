@@ -89,7 +89,7 @@ TEST_F(LayerListReader, LayersAreLiveStrictlyInsideTheirWindowsInFileOrder) {
     const struct {
         float t;
         std::vector<unsigned int> textures;
-    } cases[] = {{-1.0f, {}},        {0.0f, {}},   {10.0f, {}}, {10.5f, {101}}, {15.0f, {101}},
+    } cases[] = {{-1.0f, {}},       {0.0f, {}},   {10.0f, {}}, {10.5f, {101}}, {15.0f, {101}},
                  {17.0f, {101, 0}}, {20.0f, {0}}, {30.0f, {}}, {1000.5f, {}},  {1e9f, {}}};
     for (const auto& c : cases) {
         ActiveLayerList active;
@@ -110,8 +110,13 @@ TEST_F(LayerListReader, ImageAndEffectWordsChooseTextureAndProgram) {
     } cases[] = {
         {0, "dat/does-not-exist.jpg", "overlay", 0},  // end 0: never live, nothing loaded
         {2, "0", "replace", 0},
-        {2, "i", "overlay", 11}, {2, "i", "blur", 12},     {2, "i", "multiply", 13}, {2, "i", "negative", 14},
-        {2, "i", "replace", 15}, {2, "i", "Overlay", 0},   {2, "i", "overlay2", 0},
+        {2, "i", "overlay", 11},
+        {2, "i", "blur", 12},
+        {2, "i", "multiply", 13},
+        {2, "i", "negative", 14},
+        {2, "i", "replace", 15},
+        {2, "i", "Overlay", 0},
+        {2, "i", "overlay2", 0},
         {2, std::string(79, 'i'), "", 0},  // the whole name fits the 80-character buffer
     };
     for (const auto& c : cases) {

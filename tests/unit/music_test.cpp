@@ -45,8 +45,8 @@ TEST(Music, StretchAcrossTheRoomsRestartAsInsideALongerOne) {
     for (const double from : {59.9, 139.95}) {
         const Stereo alone = render(score, from, 0.2);
         const Stereo longer = render(score, from - 3.0, 3.5);
-        const auto offset =
-            static_cast<std::ptrdiff_t>(synth::secondsToSample(from) - synth::secondsToSample(from - 3.0));
+        const auto offset = static_cast<std::ptrdiff_t>(synth::secondsToSample(from) -
+                                                        synth::secondsToSample(from - 3.0));
         EXPECT_TRUE(std::equal(alone.left.begin(), alone.left.end(), longer.left.begin() + offset)) << from;
         EXPECT_TRUE(std::equal(alone.right.begin(), alone.right.end(), longer.right.begin() + offset)) << from;
         // Not silence: the comparison above means something.
@@ -88,7 +88,8 @@ TEST(Music, NoDrumBarRepeatsMoreThanThreeTimesInARow) {
     std::vector<Pattern> bars(static_cast<std::size_t>(synth::secondsToSample(200.0) / synth::kBarSamples));
     for (const synth::Note& n : score.notes) {
         const auto bar = static_cast<std::size_t>(n.start / synth::kBarSamples);
-        const bool drum = n.voice == synth::Voice::Kick || n.voice == synth::Voice::Snare || n.voice == synth::Voice::Hat;
+        const bool drum = n.voice == synth::Voice::Kick || n.voice == synth::Voice::Snare ||
+                          n.voice == synth::Voice::Hat;
         if (drum && bar < bars.size()) bars[bar].emplace_back(n.start % synth::kBarSamples, n.voice);
     }
     int run = 1, longest = 1;

@@ -15,7 +15,7 @@ TEST(RenderPostProcessing, TwiceThePictureMustFitEveryLimit) {
     const struct {
         int width, height, maxTexture, maxRenderbuffer;
         bool fits;
-    } cases[] = {{1920, 1080, 16384, 16384, true}, {4096, 2160, 8192, 8192, true}, {4097, 2160, 8192, 8192, false},
+    } cases[] = {{1920, 1080, 16384, 16384, true}, {4096, 2160, 8192, 8192, true},   {4097, 2160, 8192, 8192, false},
                  {1080, 4100, 8192, 16384, false}, {4100, 1080, 16384, 8192, false}, {8192, 8192, 0, 0, true}};
     for (const auto& c : cases) EXPECT_EQ(renderTargetsFit(c.width, c.height, c.maxTexture, c.maxRenderbuffer), c.fits);
 }

@@ -99,8 +99,7 @@ TEST(ShellClock, PausedFramesSeeksAndOddTimes) {
     EXPECT_EQ(ticksOfFrames(clock, {30.0f}), std::vector<std::int64_t>{30 * 60 - 3}) << "ticks 4 to 1800";
     // A seek goes on from its time without catching up; a time that is not a number runs nothing.
     restartTicksAt(clock, 100.0f);
-    EXPECT_EQ(ticksOfFrames(clock, {100.0f, 100.01f, std::nanf(""), 100.02f}),
-              (std::vector<std::int64_t>{1, 0, 0, 1}));
+    EXPECT_EQ(ticksOfFrames(clock, {100.0f, 100.01f, std::nanf(""), 100.02f}), (std::vector<std::int64_t>{1, 0, 0, 1}));
     EXPECT_EQ(clock.nextTick, 6002);
 }
 

@@ -75,8 +75,9 @@ TEST(ShellConfig, SizeWordsOnTheCommandLine) {
         EXPECT_TRUE(error.empty() || (error.find("W H") != std::string::npos && error.find('\n') == error.size() - 1))
             << "one line that says how: " << error;
         // The command line never changes the mode.
-        EXPECT_EQ(std::tuple(screen.screenWidth, screen.screenHeight, screen.fullScreen, std::string(screen.gameModeString)),
-                  std::tuple(c.width, c.height, 1, std::string(c.gameMode)));
+        EXPECT_EQ(
+            std::tuple(screen.screenWidth, screen.screenHeight, screen.fullScreen, std::string(screen.gameModeString)),
+            std::tuple(c.width, c.height, 1, std::string(c.gameMode)));
     }
 }
 

@@ -5,19 +5,19 @@
 #include <string>
 #include <tuple>
 
-#include "sim/particles.h"
-#include "timeline/tuning.h"
-#include "program/audio.h"
 #include "base/demo_clock.h"
+#include "program/audio.h"
 #include "program/keys.h"
 #include "render/camera.h"
+#include "sim/particles.h"
+#include "timeline/tuning.h"
 
 using testing::internal::CaptureStdout, testing::internal::GetCapturedStdout;
 
 TEST(ShellKeys, KeysActAndPrintTheirNewValues) {
     EXPECT_EQ(handleKey(27), KeyResult::Quit);
     EXPECT_EQ(handleKey('q'), KeyResult::Quit);
-    EXPECT_TRUE(handleSpecialKey(1));                              // F1
+    EXPECT_TRUE(handleSpecialKey(1));                            // F1
     EXPECT_FALSE(handleSpecialKey(2) || handleSpecialKey(100));  // F2, left arrow
     audioShutdown();
     audioPlay();  // the silent clock without a track
@@ -29,8 +29,9 @@ TEST(ShellKeys, KeysActAndPrintTheirNewValues) {
     for (const unsigned char key : {'Q', 'A', 'E', 'e', 'r', 'r', 'r', 'y', 't', '+', '-', 'p', '0'}) {
         EXPECT_EQ(handleKey(key), KeyResult::Redisplay) << key;
     }
-    EXPECT_EQ(GetCapturedStdout(), "MIN_PAR: 2\nMIN_PAR: 1\nMIN_PAR: 0\nMIN_PAR: -1\nMAX_PAR: 7\nMAX_PAR: 6\n"
-                                   "NUMPARMICRO: 11140\nNUMPARMICRO: 9730\n0");
+    EXPECT_EQ(GetCapturedStdout(),
+              "MIN_PAR: 2\nMIN_PAR: 1\nMIN_PAR: 0\nMIN_PAR: -1\nMAX_PAR: 7\nMAX_PAR: 6\n"
+              "NUMPARMICRO: 11140\nNUMPARMICRO: 9730\n0");
     EXPECT_EQ(camera.eyex, before.eyex);
     // The digit reset the simulation and sought the start; the pause stays, and toggles.
     EXPECT_EQ(std::tuple(tuning.numList.cursor, demoClock.delta, demoClock.paused), std::tuple(0, 0.0f, 1));
@@ -62,7 +63,8 @@ TEST(ShellKeys, EveryCameraKeyMovesItsFieldAndRewritesTheDump) {
     handleKey('a');  // the file holds only the latest camera
     std::stringstream dump;
     dump << std::ifstream("glulookat.dat").rdbuf();
-    EXPECT_EQ(dump.str(), "--------------\neyex=0.595;\neyey=0;\neyez=0.3;\ncenterX=0.725;\ncenterY=0;\n"
-                          "centerZ=-0.075;\nupx=-0.075;\nupy=0.1;\nupz=0.125;\n");
+    EXPECT_EQ(dump.str(),
+              "--------------\neyex=0.595;\neyey=0;\neyez=0.3;\ncenterX=0.725;\ncenterY=0;\n"
+              "centerZ=-0.075;\nupx=-0.075;\nupy=0.1;\nupz=0.125;\n");
     setStartCamera();
 }

@@ -50,20 +50,27 @@ TEST(ShellOptions, CommandLines) {
         int kept = 0;
     };
     for (const Case& c : std::vector<Case>{
-             {{"--frobnicate"}, "unknown option --frobnicate"}, {{"-h"}, ""},
+             {{"--frobnicate"}, "unknown option --frobnicate"},
+             {{"-h"}, ""},
              {{"-display", ":1", "--help"}, "", 2},  // single-dash words stay for GLUT
-             {{"--start"}, "--start needs a number of seconds"}, {{"--start", "soon"}, "--start needs"},
-             {{"--start", "-3"}, "--start needs"}, {{"--start", "nan"}, "--start needs"},
-             {{"--start", "1e308"}, "--start needs"}, {{"--fps", "0"}, "--fps needs a whole number"},
-             {{"--fps", "2.5"}, "--fps needs"}, {{"--fps", "99999999999999999999"}, "--fps needs"},
-             {{"--silent=yes"}, "--silent takes no value"}, {{"--capture="}, "--capture needs a folder"},
+             {{"--start"}, "--start needs a number of seconds"},
+             {{"--start", "soon"}, "--start needs"},
+             {{"--start", "-3"}, "--start needs"},
+             {{"--start", "nan"}, "--start needs"},
+             {{"--start", "1e308"}, "--start needs"},
+             {{"--fps", "0"}, "--fps needs a whole number"},
+             {{"--fps", "2.5"}, "--fps needs"},
+             {{"--fps", "99999999999999999999"}, "--fps needs"},
+             {{"--silent=yes"}, "--silent takes no value"},
+             {{"--capture="}, "--capture needs a folder"},
              // An option never takes the next option as its value.
              {{"--capture", "--end", "1"}, "--capture needs a folder, not the option --end"},
              {{"--video", "--fps", "10"}, "--video needs a file name"},
              {{"--start", "20", "--end", "10"}, "--end must not be before --start"},
              {{"--capture", "a", "--video", "b.mp4"}, "cannot be combined"},
              // --stats takes any file name, but not a size word or an option.
-             {{"--stats", "640", "360"}, "", 2}, {{"--stats", "--watch"}, ""},
+             {{"--stats", "640", "360"}, "", 2},
+             {{"--stats", "--watch"}, ""},
          }) {
         const Parsed p(c.words);
         SCOPED_TRACE(::testing::PrintToString(c.words) + ": " + p.result.error);

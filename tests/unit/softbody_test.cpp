@@ -10,8 +10,8 @@
 
 #include "base/beat_grid.h"
 #include "base/random.h"
-#include "timeline/blob_scene.h"
 #include "sim/soft_object.h"
+#include "timeline/blob_scene.h"
 
 namespace {
 
@@ -60,7 +60,8 @@ TEST_F(SoftBodyModelDeathTest, FlatOpenAndBrokenMeshesAreRefused) {
     doubled.faces.insert(doubled.faces.end(), {0, 1, 2});
     AscModel badIndex = tetrahedron();
     badIndex.faces[5] = 4;
-    const std::tuple<AscModel, Vector3, const char*> cases[] = {  // mesh, placement, message
+    const std::tuple<AscModel, Vector3, const char*> cases[] = {
+        // mesh, placement, message
         {twoSided("flat", {0, 0, 0, 1, 0, 0, 1, 1, 0}), {}, "flat encloses no volume"},
         {twoSided("slanted", {0.7f, 0, 0, 1.3f, 1, 0, 5.1f, 0, 1}), {}, "slanted encloses no volume"},
         {lidless, {}, "lidless is not a closed surface"},
@@ -69,8 +70,8 @@ TEST_F(SoftBodyModelDeathTest, FlatOpenAndBrokenMeshesAreRefused) {
         {badIndex, {}, "Error with object file! \n"},
     };
     for (const auto& [model, at, message] : cases) {
-        EXPECT_EXIT(dup2(STDERR_FILENO, STDOUT_FILENO); CSoftObject(model, at, 1, 1, 1, 0, 0),
-                    ::testing::ExitedWithCode(1), message);
+        EXPECT_EXIT(dup2(STDERR_FILENO, STDOUT_FILENO);
+                    CSoftObject(model, at, 1, 1, 1, 0, 0), ::testing::ExitedWithCode(1), message);
     }
 }
 
@@ -131,7 +132,8 @@ TEST(SoftBodySimulation, IntegratorsFollowKnownMotions) {
         for (SoftParticle& p : body.particles) p.position = p.position * static_cast<float>((rest + delta0) / rest);
         for (int i = 0; i < 120; ++i) body.simulate(kind, 0.005f);
         EXPECT_NEAR(std::sqrt(dot(body.particles[0].position, body.particles[0].position)),
-                    rest + delta0 * std::cos(2.0 * std::sqrt(k) * 0.6), tolerance) << kind;
+                    rest + delta0 * std::cos(2.0 * std::sqrt(k) * 0.6), tolerance)
+            << kind;
     }
 }
 
@@ -165,7 +167,7 @@ TEST(BlobTiming, PulsesOnBeatsAndBarsAfter103AndGlitchSnapshotsAfter103_6) {
         float beat, bar, glitch;
     } frames[] = {
         {95.0f, 0.016f, false, 0.0f, 0.0f, 1.0f},
-        {102.9f, 0.0f, false, 0.0f, 0.0f, 1.0f},  // period 63; no pulses before 103 s
+        {102.9f, 0.0f, false, 0.0f, 0.0f, 1.0f},                                   // period 63; no pulses before 103 s
         {103.5f, 0.0f, false, pulse(0.1f, 1.05f, 1), pulse(0.2f, 1.1f, 1), 1.0f},  // beat 127, bar 25
         {103.6f, 0.0f, false, pulse(0.1f, 1.05f, 2), pulse(0.2f, 1.1f, 2), 1.0f},
         {103.65f, 0.02f, false, pulse(0.1f, 1.05f, 3), pulse(0.2f, 1.1f, 3), 0.999f},
@@ -202,7 +204,8 @@ TEST(BlobTiming, PeriodsCameraKeyframesDriveAndPressure) {
 }
 
 TEST(BlobTiming, SubStepPlan) {
-    const std::tuple<float, int, float> cases[] = {  // delta, sub-steps, remainder
+    const std::tuple<float, int, float> cases[] = {
+        // delta, sub-steps, remainder
         {1.0f / 60.0f, 1, 1.0f / 60.0f * 0.0004f},  // one sub-step, the remainder the whole budget
         {5.0f, 3, 0.0005f},                         // budget 0.002: the last sub-step overshoots by 0.00025
         {0.0f, 0, 0.00075f},                        // no time passing: a remainder of a full sub-step
@@ -222,12 +225,12 @@ TEST(BlobTiming, PhysicsFrameDrivesAllThree) {
     float simTime = 0.0f;
     stepBodies(a, b, c, 100.0f, 1.0f / 60.0f, simTime);
     EXPECT_FLOAT_EQ(simTime, 0.00075f + 0.0004f / 60.0f);  // one sub-step and the remainder
-    EXPECT_EQ(a.gravity.x, 0.0f);  // the start gravity stays until 104.05 s
+    EXPECT_EQ(a.gravity.x, 0.0f);                          // the start gravity stays until 104.05 s
     // The remainder step's pressure: amplitude 20000 at the advanced simulation time.
     EXPECT_FLOAT_EQ(c.pressure, bodyPressure(2, 0.00075f, 20000.0f, true));
     stepBodies(a, b, c, 104.1f, 1.0f / 60.0f, simTime);
     EXPECT_GT(b.pressure, 20000.0f * 2);  // the big amplitude
-    Vector3 mean{};  // as a whole it falls and drifts to +x
+    Vector3 mean{};                       // as a whole it falls and drifts to +x
     for (const SoftParticle& p : b.particles) mean = mean + p.velocity;
     EXPECT_TRUE(mean.y < 0.0f && mean.x > 0.0f);
 }

@@ -9,12 +9,12 @@
 #include "base/beat_grid.h"
 #include "sim/fluid.h"
 #include "sim/particles.h"
-#include "timeline/reset.h"
 #include "testing/fluid_support.h"
 #include "timeline/compose.h"
 #include "timeline/fluid_stage.h"
 #include "timeline/frame.h"
 #include "timeline/layer_state.h"
+#include "timeline/reset.h"
 
 namespace {
 
@@ -47,8 +47,8 @@ TEST_F(Timeline, BoundaryTimes) {
         // t    layout  lines camera drift speed respawn blob credits logo intro jumped
         {10.0f, Three, 1, 2, 2, 1.0f, 1, 0, 0, 0, 1, 0},
         {25.49f, Three, 1, 2, 2, 1.0f, 1, 0, 0, 0, 1, 0},
-        {25.5f, Three, 1, 0, 2, 1.0f, 1, 0, 0, 0, 0, 0},  // neither sweep nor twist
-        {26.6f, Three, 1, 3, 2, 1.0f, 1, 0, 0, 0, 0, 0},  // twist only
+        {25.5f, Three, 1, 0, 2, 1.0f, 1, 0, 0, 0, 0, 0},   // neither sweep nor twist
+        {26.6f, Three, 1, 3, 2, 1.0f, 1, 0, 0, 0, 0, 0},   // twist only
         {26.65f, Three, 0, 5, 2, 1.0f, 1, 0, 0, 0, 0, 0},  // twist and tilt overlap
         {26.7f, Three, 0, 2, 2, 1.0f, 1, 0, 0, 0, 0, 0},
         {45.0f, Three, 1, 0, 1, 1.0f, 0, 0, 0, 0, 0, 0},
@@ -57,7 +57,7 @@ TEST_F(Timeline, BoundaryTimes) {
         {60.0f, Three, 1, 0, 1, 0.25f, 0, 0, 0, 0, 0, 0},
         {91.05f, Three, 1, 0, 1, 0.25f, 0, 0, 0, 0, 0, 0},
         {91.06f, Three, 1, 0, 1, 0.25f, 0, 1, 0, 0, 0, 0},
-        {0.0f, Three, 1, 2, 2, 1.0f, 1, 1, 0, 0, 1, 0},  // a seek back keeps the blob section
+        {0.0f, Three, 1, 2, 2, 1.0f, 1, 1, 0, 0, 1, 0},     // a seek back keeps the blob section
         {101.0f, Three, 1, 0, 0, 0.25f, 0, 1, 0, 0, 0, 0},  // the slide has ended
         {130.0f, Three, 1, 0, 0, 0.25f, 0, 1, 0, 0, 0, 0},
         {130.01f, Wall, 1, 0, 0, 0.25f, 0, 0, 0, 0, 0, 0},

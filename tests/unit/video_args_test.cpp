@@ -8,16 +8,23 @@
 #include <tuple>
 #include <vector>
 
-#include "program/capture.h"
 #include "base/frame_stats.h"
+#include "program/capture.h"
 #include "program/video.h"
 
 // One --end rule for captures and videos: the last frame at or before the end.
 TEST(VideoFrames, CountEndsWithTheLastFrameAtOrBeforeTheEnd) {
     for (const auto& [start, end, fps, frames] : std::initializer_list<std::tuple<double, double, int, std::int64_t>>{
-             {40.0, 42.0, 10, 21}, {60.0, 62.0, 5, 11}, {0.0, 225.0, 60, 13501}, {0.0, 0.15, 10, 2},
-             {40.0, 40.3, 10, 4}, {0.0, 1.0, 3, 4}, {0.1, 0.3, 10, 3},  // 0.1 + 0.2 is above 0.3 in double, not float
-             {50.0, 50.0, 30, 1}, {50.0, 40.0, 30, 1}, {0.0, 10.0, 0, 1}}) {  // never fewer than one frame
+             {40.0, 42.0, 10, 21},
+             {60.0, 62.0, 5, 11},
+             {0.0, 225.0, 60, 13501},
+             {0.0, 0.15, 10, 2},
+             {40.0, 40.3, 10, 4},
+             {0.0, 1.0, 3, 4},
+             {0.1, 0.3, 10, 3},  // 0.1 + 0.2 is above 0.3 in double, not float
+             {50.0, 50.0, 30, 1},
+             {50.0, 40.0, 30, 1},
+             {0.0, 10.0, 0, 1}}) {  // never fewer than one frame
         EXPECT_EQ(offlineFrameCount(start, end, fps), frames) << start << ".." << end << " at " << fps;
     }
 }
@@ -27,8 +34,10 @@ TEST(VideoFrames, StatisticsUseNearestRankPercentiles) {
     for (std::size_t i = 0; i < samples.size(); ++i) samples[i].frameMs = static_cast<double>(20 - i);
     std::ostringstream report;
     writeStatsReport(report, summarizeFrames(samples));
-    EXPECT_TRUE(report.str().starts_with("frames: 20\nframe time (ms): mean 10.50, median 10.00, 95th percentile "
-                                         "19.00, 99th percentile 20.00, longest 20.00\n")) << report.str();
+    EXPECT_TRUE(
+        report.str().starts_with("frames: 20\nframe time (ms): mean 10.50, median 10.00, 95th percentile "
+                                 "19.00, 99th percentile 20.00, longest 20.00\n"))
+        << report.str();
 }
 
 TEST(VideoEncoderCommand, MusicIsCutToTheFramesAndOddSizesArePadded) {

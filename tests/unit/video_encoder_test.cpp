@@ -38,7 +38,8 @@ TEST(VideoEncoderProcess, OnlyACompleteVideoFromASuccessfulEncoderIsWritten) {
         SCOPED_TRACE(c.what);
         fs::remove_all(dir);
         fs::create_directories(dir);
-        testfiles::writeFile(encoder, std::string("#!/bin/sh\nfor out; do :; done\n") + (c.script ? c.script : "") + "\n");
+        testfiles::writeFile(encoder,
+                             std::string("#!/bin/sh\nfor out; do :; done\n") + (c.script ? c.script : "") + "\n");
         fs::permissions(encoder, fs::perms::owner_all);
         resetVideoEncoder();
         videoSettings = VideoSettings{};

@@ -30,7 +30,8 @@ TEST(VoiceSolo, VoicesAddUpToTheMixBelowTheLimiter) {
     std::size_t notes = 0;
     for (const synth::Voice voice : kAllVoices) {
         const synth::Score solo = soloScore(score, voice);
-        EXPECT_TRUE(std::all_of(solo.notes.begin(), solo.notes.end(), [voice](const auto& n) { return n.voice == voice; }));
+        EXPECT_TRUE(
+            std::all_of(solo.notes.begin(), solo.notes.end(), [voice](const auto& n) { return n.voice == voice; }));
         notes += solo.notes.size();
         names.insert(std::string(voiceName(voice)));
         std::vector<float> left(count), right(count);

@@ -14,8 +14,8 @@
 #include <tuple>
 #include <vector>
 
-#include "render/reload.h"
 #include "program/watch.h"
+#include "render/reload.h"
 #include "testing/scratch_files.h"
 
 namespace fs = std::filesystem;
