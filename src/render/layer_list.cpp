@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <limits>
 
-#include "base/demo_clock.h"
 
 BlendLayerList blendLayers;
 ActiveLayerList activeLayers;
@@ -171,4 +170,4 @@ void collectActiveLayersAt(const BlendLayerList& list, float t, ActiveLayerList&
     }
 }
 
-void collectActiveLayers() { collectActiveLayersAt(blendLayers, demoClock.time, activeLayers); }
+void collectActiveLayers(float t) { collectActiveLayersAt(blendLayers, t, activeLayers); }

@@ -90,5 +90,5 @@ void printLayerWarnings(const LayerReadResult& read);
 
 // Appends the layers with start < t < end, in list order.
 void collectActiveLayersAt(const BlendLayerList& list, float t, ActiveLayerList& active);
-// The same for demoClock.time, blendLayers and activeLayers.
-void collectActiveLayers();
+// The same for blendLayers and activeLayers.
+void collectActiveLayers(float t);

@@ -14,5 +14,6 @@ float layerScroll(float t);
 inline bool layerWritesLayerTarget(std::size_t index) { return index % 2 == 0; }
 inline bool resultInLayerTarget(std::size_t layerCount) { return layerCount % 2 == 1; }
 
-// Runs the live layers over sceneTargetTexture and copies the result to the window.
-void applyPostProcessing();
+// Runs the layers live at demo time t over sceneTargetTexture and copies the result to the
+// window.
+void applyPostProcessing(float t);

@@ -2,7 +2,6 @@
 // then the result is copied to the window at the letterbox offset (or scaled to fit a
 // full-screen window that stands in for game mode).
 #include "base/config.h"
-#include "base/demo_clock.h"
 #include "base/gl.h"
 #include "render/layer_list.h"
 #include "render/post_processing.h"
@@ -40,8 +39,8 @@ void setSampler(GLuint program, const char* name, GLint unit) {
 
 }  // namespace
 
-void applyPostProcessing() {
-    collectActiveLayers();
+void applyPostProcessing(float t) {
+    collectActiveLayers(t);
     const std::size_t count = activeLayers.size();
     setOverlayProjection();
 
@@ -67,7 +66,7 @@ void applyPostProcessing() {
         glBindTexture(GL_TEXTURE_2D, layer.texture);
         glActiveTexture(GL_TEXTURE0);
         glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-        drawLayerQuad(layerScroll(demoClock.time));
+        drawLayerQuad(layerScroll(t));
     }
     activeLayers.clear();
 

@@ -88,6 +88,6 @@ void runFrame() {
     if (layers.blobActive == 0) composeLayers(t);
     frameStats.lap(FrameStage::Composition);
 
-    applyPostProcessing();
+    applyPostProcessing(t);
     frameStats.lap(FrameStage::PostProcessing);
 }

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "base/config.h"
-#include "base/demo_clock.h"
 #include "render/layer_list.h"
 #include "render/post_processing.h"
 #include "render/render_targets.h"
@@ -75,7 +74,6 @@ protected:
     }
     void TearDown() override {
         blendLayers = savedLayers_;
-        demoClock.time = savedTime_;
         screen.letterboxOffsetY = savedOffset_;
         glUseProgram(0);
         bindWindowFramebuffer();
@@ -84,14 +82,13 @@ protected:
     // One frame's pass at time t, from a cleared window, as the frame driver runs it.
     static void runPass(float t, Rgba clear = {0, 0, 0, 0}) {
         gltest::drainGlErrors();
-        demoClock.time = t;
         bindWindowFramebuffer();
         glViewport(0, 0, W, H);
         glClearColor(clear[0] / 255.0f, clear[1] / 255.0f, clear[2] / 255.0f, clear[3] / 255.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glDisable(GL_DEPTH_TEST);
         setPerspectiveView();
-        applyPostProcessing();
+        applyPostProcessing(t);
         EXPECT_EQ(gltest::drainGlErrors(), static_cast<GLenum>(GL_NO_ERROR));
         glReadBuffer(GL_BACK);
     }
@@ -100,7 +97,6 @@ protected:
 
 private:
     const BlendLayerList savedLayers_ = blendLayers;
-    const float savedTime_ = demoClock.time;
     const int savedOffset_ = screen.letterboxOffsetY;
 };
 
