@@ -101,7 +101,10 @@ export_test_environment "$tree"
 run_stages() {
   local label output
   for label in unit gl e2e; do
-    output=$(cd "$build" && "$root/scripts/with-display.sh" ctest -L "^${label}\$" -j2 --timeout 600 2>&1) && continue
+    output=$(cd "$build" && "$root/scripts/with-display.sh" ctest -L "^${label}\$" -j2 --timeout 600 \
+      --output-on-failure 2>&1) && continue
+    # What the failing tests printed, for a baseline that fails or a fault caught oddly.
+    printf '%s\n' "$output" > "$work/last-failure.txt"
     echo "$label: $(sed -n '/tests FAILED:/,$p' <<<"$output" | sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\).*/\1/p' | tr '\n' ' ')"
     return 0
   done
