@@ -71,17 +71,20 @@ std::string partialVideoName(const std::string& file, long processId) {
     return (path.parent_path() / name).string();
 }
 
-std::string formatVideoProgress(std::int64_t done, std::int64_t total, float demoTime, double framesPerSecond) {
-    char text[160];
+std::string formatVideoProgress(std::int64_t done, std::int64_t total, float demoTime, double framesPerSecond,
+                                std::int64_t bytesWritten) {
+    char text[200];
+    int length = std::snprintf(text, sizeof text, "video: frame %lld/%lld  t %.2f s", static_cast<long long>(done),
+                               static_cast<long long>(total), static_cast<double>(demoTime));
+    const auto append = [&](auto... values) {
+        if (length < 0 || static_cast<std::size_t>(length) >= sizeof text) return;
+        length += std::snprintf(text + length, sizeof text - static_cast<std::size_t>(length), values...);
+    };
+    if (bytesWritten >= 0) append("  %.1f MB", static_cast<double>(bytesWritten) / 1e6);
     if (framesPerSecond > 0.0 && std::isfinite(framesPerSecond)) {
         const double left = static_cast<double>(total > done ? total - done : 0) / framesPerSecond;
         const long long leftSeconds = std::llround(std::min(left, 1e9));
-        std::snprintf(text, sizeof text, "video: frame %lld/%lld  t %.2f s  %.1f fps  %lld:%02lld left",
-                      static_cast<long long>(done), static_cast<long long>(total), static_cast<double>(demoTime),
-                      framesPerSecond, leftSeconds / 60, leftSeconds % 60);
-    } else {
-        std::snprintf(text, sizeof text, "video: frame %lld/%lld  t %.2f s", static_cast<long long>(done),
-                      static_cast<long long>(total), static_cast<double>(demoTime));
+        append("  %.1f fps  %lld:%02lld left", framesPerSecond, leftSeconds / 60, leftSeconds % 60);
     }
     return text;
 }

@@ -40,8 +40,10 @@ std::vector<std::string> videoEncoderArguments(const VideoSettings& settings, in
 std::string partialVideoName(const std::string& file, long processId);
 
 // The progress line (without the leading carriage return), e.g.
-// "video: frame 120/600  t 42.00 s  35.2 fps  0:13 left".
-std::string formatVideoProgress(std::int64_t done, std::int64_t total, float demoTime, double framesPerSecond);
+// "video: frame 120/600  t 42.00 s  12.5 MB  35.2 fps  0:13 left"; the size written
+// so far is left out when it is negative (not known).
+std::string formatVideoProgress(std::int64_t done, std::int64_t total, float demoTime, double framesPerSecond,
+                                std::int64_t bytesWritten);
 
 // True when name (no slash) is an executable file in one of the PATH directories, or
 // name with a slash is executable itself.

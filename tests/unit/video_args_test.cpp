@@ -61,3 +61,14 @@ TEST(VideoEncoderCommand, MusicIsCutToTheFramesAndOddSizesArePadded) {
     EXPECT_EQ(after("-vf") + after("-ss") + after("-c:a") + after("-map") + after("-i", 1),
               "vflip(none)(none)(none)(none)");
 }
+
+TEST(VideoProgress, TheLineShowsTheSizeWrittenSoFar) {
+    for (const auto& [done, total, time, fps, bytes, line] :
+         std::initializer_list<std::tuple<std::int64_t, std::int64_t, float, double, std::int64_t, const char*>>{
+             {120, 600, 42.0f, 35.2, 12'500'000, "video: frame 120/600  t 42.00 s  12.5 MB  35.2 fps  0:14 left"},
+             {1, 600, 40.0f, 0.0, 0, "video: frame 1/600  t 40.00 s  0.0 MB"},
+             {3, 10, 40.0f, 2.0, -1, "video: frame 3/10  t 40.00 s  2.0 fps  0:04 left"},
+             {13501, 13501, 225.0f, 1.5, 2'345'678'901, "video: frame 13501/13501  t 225.00 s  2345.7 MB  1.5 fps  0:00 left"}}) {
+        EXPECT_EQ(formatVideoProgress(done, total, time, fps, bytes), line);
+    }
+}
