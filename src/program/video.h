@@ -4,10 +4,20 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/cue_times.h"
+
+// What the video is made for. Each keeps the single-pixel particles apart; they differ
+// in what else matters: size (quality), nothing lost (archive), a video site's own
+// re-encoding (web), a rate a party's rules set (compo).
+enum class VideoPreset { Quality, Archive, Web, Compo };
+
+// The preset of a command-line name ("quality", "archive", "web", "compo"), if any.
+std::optional<VideoPreset> videoPresetNamed(std::string_view name);
 
 struct VideoSettings {
     std::string file;                // empty: no video
@@ -16,11 +26,12 @@ struct VideoSettings {
     double startSeconds = 0.0;
     double endSeconds = kDemoEndTime;
     int fps = 60;
+    VideoPreset preset = VideoPreset::Quality;
 };
 extern VideoSettings videoSettings;
 
-// Video bit rate in kbit/s: 8000 at 1920x1080, scaled with the pixel count, never
-// below 1000.
+// The compo preset's video bit rate in kbit/s: 8000 at 1920x1080, scaled with the
+// pixel count, never below 1000.
 int videoBitRateKbits(int width, int height);
 
 // yuv420p needs even sizes: odd ones are padded by one black row or column.
