@@ -37,6 +37,7 @@ bool refuse(const std::string& problem) {
 bool prepareVideo(double endSeconds) {
     videoSettings.file = demoOptions.videoFile;
     videoSettings.fps = demoOptions.fps.value_or(60);
+    videoSettings.preset = demoOptions.videoPreset.value_or(VideoPreset::Quality);
     videoSettings.startSeconds = musicSettings.startSeconds;
     videoSettings.endSeconds = endSeconds;
     if (const std::string problem = videoNameProblem(videoSettings.file); !problem.empty()) return refuse(problem);

@@ -71,6 +71,13 @@ const OptionEntry kOptions[] = {
      "video has no sound (a warning says so). F.mp4 is written only\n"
      "when every frame is in",
      [](DemoOptions& o, const std::string& v) { return setText(o.videoFile, v); }},
+    {"--video-preset", "", "P", OptionValue::Required, "quality, archive, web or compo",
+     "what the --video is for: quality (the default: H.264 at constant\n"
+     "quality, AAC 256 kbit/s), archive (near-lossless, full colour\n"
+     "resolution, AAC 320 kbit/s), web (twice the size, for a video\n"
+     "site's re-encoding, AAC 320 kbit/s), compo (8 Mbit/s at\n"
+     "1920x1080, scaled with the size, AAC 192 kbit/s)",
+     [](DemoOptions& o, const std::string& v) { return (o.videoPreset = videoPresetNamed(v)).has_value(); }},
     {"--fps", "", "N", OptionValue::Required, "a whole number from 1 to 1000",
      "frames per second of --capture and --video",
      [](DemoOptions& o, const std::string& v) { return parseFps(v, o.fps); }},
@@ -161,6 +168,7 @@ OptionsResult parseDemoOptions(int& argc, char** argv, DemoOptions& options) {
     if (!options.captureDir.empty() && !options.videoFile.empty()) {
         return failure("--capture and --video cannot be combined");
     }
+    if (options.videoPreset && options.videoFile.empty()) return failure("--video-preset needs --video");
     return {};
 }
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "program/video.h"
+
 struct DemoOptions {
     std::optional<double> start;  // --start SECONDS
     bool silent = false;          // --silent
@@ -15,6 +17,7 @@ struct DemoOptions {
     bool help = false;            // --help, -h
     std::string captureDir;       // --capture DIR
     std::string videoFile;        // --video FILE.mp4
+    std::optional<VideoPreset> videoPreset;  // --video-preset NAME
     std::optional<int> fps;       // --fps N
     bool frameSteps = false;      // --frame-steps
     std::optional<double> end;    // --end SECONDS

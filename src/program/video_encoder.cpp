@@ -94,7 +94,11 @@ void showProgress(float demoTime, bool last) {
     encoder.lastProgress = now;
     const double elapsed = std::chrono::duration<double>(now - encoder.startedAt).count();
     const double fps = elapsed > 0.0 ? static_cast<double>(encoder.framesSent) / elapsed : 0.0;
-    std::string line = formatVideoProgress(encoder.framesSent, encoder.framesTotal, demoTime, fps);
+    // The encoder writes as it goes, so the partial file's size is the size so far.
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(encoder.partialFile, error);
+    const std::int64_t bytes = error ? -1 : static_cast<std::int64_t>(size);
+    std::string line = formatVideoProgress(encoder.framesSent, encoder.framesTotal, demoTime, fps, bytes);
     // Blank out what a longer previous line left on the terminal.
     const std::size_t width = line.size();
     if (width < encoder.progressWidth) line.append(encoder.progressWidth - width, ' ');
@@ -228,8 +232,12 @@ bool finishVideo() {
         return false;
     }
     removeFileOnStop(nullptr);
-    std::printf("velkarn: wrote %s (%lld frames at %d fps)\n", videoSettings.file.c_str(),
-                static_cast<long long>(encoder.framesTotal), videoSettings.fps);
+    // The encoder holds back its last frames and the index until it ends: the progress
+    // line's size falls short of the file's.
+    const std::uintmax_t size = std::filesystem::file_size(videoSettings.file, error);
+    std::printf("velkarn: wrote %s (%lld frames at %d fps, %.1f MB)\n", videoSettings.file.c_str(),
+                static_cast<long long>(encoder.framesTotal), videoSettings.fps,
+                error ? 0.0 : static_cast<double>(size) / 1e6);
     return true;
 }
 
