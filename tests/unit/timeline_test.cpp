@@ -21,14 +21,11 @@ namespace {
 int solidCount() { return static_cast<int>(std::count(fluidGrid.obstacle, fluidGrid.obstacle + kCellCount, 1)); }
 bool solid(int x, int y) { return fluidGrid.obstacle[cellIndex(x, y)] == 1; }
 
-// The state the timeline rules change is put back after every test, with the fluid's.
+// The state the timeline rules change is put back after every test: the fluid stage here,
+// the layer state with the fluid's.
 struct Timeline : ::testing::Test {
-    ~Timeline() override {
-        layers = savedLayers_;
-        fluidStage = savedStage_;
-    }
+    ~Timeline() override { fluidStage = savedStage_; }
     fluidtest::SavedFluidState fluid_;
-    const LayerState savedLayers_ = layers;
     const FluidStageState savedStage_ = fluidStage;
 };
 
