@@ -11,17 +11,17 @@
 #include "program/video.h"
 
 struct DemoOptions {
-    std::optional<double> start;  // --start SECONDS
-    bool silent = false;          // --silent
-    bool noDialogs = false;       // --no-dialogs
-    bool help = false;            // --help, -h
-    std::string captureDir;       // --capture DIR
-    std::string videoFile;        // --video FILE.mp4
+    std::optional<double> start;             // --start SECONDS
+    bool silent = false;                     // --silent
+    bool noDialogs = false;                  // --no-dialogs
+    bool help = false;                       // --help, -h
+    std::string captureDir;                  // --capture DIR
+    std::string videoFile;                   // --video FILE.mp4
     std::optional<VideoPreset> videoPreset;  // --video-preset NAME
-    std::optional<int> fps;       // --fps N
-    bool frameSteps = false;      // --frame-steps
-    std::optional<double> end;    // --end SECONDS
-    bool stats = false;           // --stats [FILE]
+    std::optional<int> fps;                  // --fps N
+    bool frameSteps = false;                 // --frame-steps
+    std::optional<double> end;               // --end SECONDS
+    bool stats = false;                      // --stats [FILE]
     std::string statsFile;
     bool watch = false;  // --watch
 };

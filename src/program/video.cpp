@@ -16,9 +16,9 @@ VideoSettings videoSettings;
 
 std::optional<VideoPreset> videoPresetNamed(std::string_view name) {
     constexpr std::pair<std::string_view, VideoPreset> kNames[] = {{"quality", VideoPreset::Quality},
-                                                                    {"archive", VideoPreset::Archive},
-                                                                    {"web", VideoPreset::Web},
-                                                                    {"compo", VideoPreset::Compo}};
+                                                                   {"archive", VideoPreset::Archive},
+                                                                   {"web", VideoPreset::Web},
+                                                                   {"compo", VideoPreset::Compo}};
     for (const auto& [known, preset] : kNames) {
         if (known == name) return preset;
     }
@@ -96,8 +96,12 @@ std::vector<std::string> videoEncoderArguments(const VideoSettings& settings, in
             break;
         case VideoPreset::Compo: {
             const int kbits = videoBitRateKbits(even.width, even.height);
-            picture = {"-c:v",     "libx264", "-preset", "fast", "-pix_fmt", "yuv420p", "-b:v", std::to_string(kbits) + "k",
-                       "-maxrate", std::to_string(kbits * 2) + "k", "-bufsize", std::to_string(kbits * 2) + "k"};
+            picture = {"-c:v",     "libx264",
+                       "-preset",  "fast",
+                       "-pix_fmt", "yuv420p",
+                       "-b:v",     std::to_string(kbits) + "k",
+                       "-maxrate", std::to_string(kbits * 2) + "k",
+                       "-bufsize", std::to_string(kbits * 2) + "k"};
             soundRate = "192k";
             break;
         }

@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <limits>
 
-
 BlendLayerList blendLayers;
 ActiveLayerList activeLayers;
 

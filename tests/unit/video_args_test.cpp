@@ -68,11 +68,11 @@ TEST(VideoEncoderCommand, EachPresetChoosesItsQualityAndSoundRate) {
     struct Case {
         VideoPreset preset;
         int width, height;
-        const char* crf;      // "(none)": encoded to a bit rate instead
-        const char* rate;     // -b:v
-        const char* pixels;   // -pix_fmt
-        const char* filter;   // -vf
-        const char* sound;    // -b:a
+        const char* crf;     // "(none)": encoded to a bit rate instead
+        const char* rate;    // -b:v
+        const char* pixels;  // -pix_fmt
+        const char* filter;  // -vf
+        const char* sound;   // -b:a
     };
     const Case cases[] = {
         {VideoPreset::Quality, 1920, 1080, "18", "(none)", "yuv420p", "vflip", "256k"},
@@ -108,14 +108,14 @@ TEST(VideoEncoderCommand, EachPresetChoosesItsQualityAndSoundRate) {
 }
 
 TEST(VideoEncoderCommand, PresetsAreNamedOnTheCommandLine) {
-    for (const auto& [name, preset] : std::initializer_list<std::pair<const char*, std::optional<VideoPreset>>>{
-             {"quality", VideoPreset::Quality},
-             {"archive", VideoPreset::Archive},
-             {"web", VideoPreset::Web},
-             {"compo", VideoPreset::Compo},
-             {"", std::nullopt},
-             {"Web", std::nullopt},
-             {"lossless", std::nullopt}}) {
+    for (const auto& [name, preset] :
+         std::initializer_list<std::pair<const char*, std::optional<VideoPreset>>>{{"quality", VideoPreset::Quality},
+                                                                                   {"archive", VideoPreset::Archive},
+                                                                                   {"web", VideoPreset::Web},
+                                                                                   {"compo", VideoPreset::Compo},
+                                                                                   {"", std::nullopt},
+                                                                                   {"Web", std::nullopt},
+                                                                                   {"lossless", std::nullopt}}) {
         EXPECT_EQ(videoPresetNamed(name), preset) << name;
     }
 }
@@ -126,7 +126,8 @@ TEST(VideoProgress, TheLineShowsTheSizeWrittenSoFar) {
              {120, 600, 42.0f, 35.2, 12'500'000, "video: frame 120/600  t 42.00 s  12.5 MB  35.2 fps  0:14 left"},
              {1, 600, 40.0f, 0.0, 0, "video: frame 1/600  t 40.00 s  0.0 MB"},
              {3, 10, 40.0f, 2.0, -1, "video: frame 3/10  t 40.00 s  2.0 fps  0:04 left"},
-             {13501, 13501, 225.0f, 1.5, 2'345'678'901, "video: frame 13501/13501  t 225.00 s  2345.7 MB  1.5 fps  0:00 left"}}) {
+             {13501, 13501, 225.0f, 1.5, 2'345'678'901,
+              "video: frame 13501/13501  t 225.00 s  2345.7 MB  1.5 fps  0:00 left"}}) {
         EXPECT_EQ(formatVideoProgress(done, total, time, fps, bytes), line);
     }
 }
