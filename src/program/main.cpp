@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/config.h"
+#include "base/data_root.h"
 #include "base/demo_clock.h"
 #include "base/frame_stats.h"
 #include "base/gl.h"
@@ -48,10 +49,10 @@ bool prepareVideo(double endSeconds) {
     if (const std::string problem = fileWriteProblem(videoSettings.file); !problem.empty()) {
         return refuse("cannot write the video: " + problem);
     }
-    if (std::filesystem::is_regular_file(kMusicFileName)) {
-        videoSettings.musicFile = kMusicFileName;
+    if (const std::string music = dataPath(kMusicFileName); std::filesystem::is_regular_file(music)) {
+        videoSettings.musicFile = music;
     } else {
-        std::fprintf(stderr, "velkarn: warning: %s is missing; the video will have no sound\n", kMusicFileName);
+        std::fprintf(stderr, "velkarn: warning: %s is missing; the video will have no sound\n", music.c_str());
     }
     useFixedStepClock(videoSettings.startSeconds, videoSettings.fps);
     return true;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/data_root.h"
 #include "base/message_box.h"
 #include "program/audio.h"
 
@@ -30,13 +31,16 @@ void initMusic() {
                      "(--silent skips the device)\n",
                      audioDeviceError());
     }
-    if (!audioOpenStream(kMusicFileName)) {
+    const std::string music = dataPath(kMusicFileName);
+    if (!audioOpenStream(music.c_str())) {
         showErrorBox("file?");
         std::error_code error;
-        const bool missing = !std::filesystem::exists(kMusicFileName, error);
-        std::fprintf(stderr, "velkarn: the music file %s %s; the demo plays on a silent clock\n", kMusicFileName,
-                     missing ? "is missing from the working directory (the build makes it in build/run)"
-                             : "cannot be read as MP3");
+        const bool missing = !std::filesystem::exists(music, error);
+        const char* const where = dataRoot().installed
+                                      ? "is missing"
+                                      : "is missing from the working directory (the build makes it in build/run)";
+        std::fprintf(stderr, "velkarn: the music file %s %s; the demo plays on a silent clock\n", music.c_str(),
+                     missing ? where : "cannot be read as MP3");
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include "base/data_root.h"
 #include "render/layer_list.h"
 #include "render/reload.h"
 #include "timeline/tuning.h"
@@ -21,14 +22,14 @@ std::vector<WatchedFile> demoWatchList() {
     }
     files.push_back({kBlendLayerFile, WatchKind::LayerList, {}});
     for (const std::string& path : shaderSourceFiles()) files.push_back({path, WatchKind::Shader, {}});
-    for (WatchedFile& file : files) file.stamp = stampOf(file.path);
+    for (WatchedFile& file : files) file.stamp = stampOf(dataPath(file.path));
     return files;
 }
 
 std::vector<std::size_t> pollChangedFiles(std::vector<WatchedFile>& files) {
     std::vector<std::size_t> changed;
     for (std::size_t i = 0; i < files.size(); ++i) {
-        const FileStamp now = stampOf(files[i].path);
+        const FileStamp now = stampOf(dataPath(files[i].path));
         if (now == files[i].stamp) continue;
         files[i].stamp = now;
         changed.push_back(i);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "base/data_root.h"
 #include "base/process_exit.h"
 #include "render/layer_list.h"
 #include "render/textures.h"
@@ -12,7 +13,7 @@ BlendLayer makeBlendLayer(float start, float end, const std::string& image, cons
 }
 
 void loadBlendLayers() {
-    std::ifstream in(kBlendLayerFile, std::ios::binary);
+    std::ifstream in(dataPath(kBlendLayerFile), std::ios::binary);
     if (!in) return;  // no layer list: frames go without post-processing layers
     const LayerReadResult read = readLayerGroups(in);
     printLayerWarnings(read);

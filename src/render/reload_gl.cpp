@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "base/data_root.h"
 #include "render/reload.h"
 #include "render/texture_loading.h"
 #include "sim/particles.h"
@@ -30,7 +31,7 @@ bool rebuildShaderEntry(std::size_t index) {
 }
 
 bool reloadBlendLayerFile() {
-    std::ifstream in(kBlendLayerFile, std::ios::binary);
+    std::ifstream in(dataPath(kBlendLayerFile), std::ios::binary);
     if (!in) {
         std::fprintf(stderr, "%s cannot be read; the old layers stay\n", kBlendLayerFile);
         return false;

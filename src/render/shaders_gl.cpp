@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/data_root.h"
 #include "base/gl.h"
 #include "render/geometry_shader.h"
 #include "render/shaders.h"
@@ -15,13 +16,13 @@ namespace {
 
 struct Stage {
     GLenum type;
-    const char* file;
+    std::string file;  // as opened, under the data root
     unsigned int ShaderEntry::*object;
 };
 
 // The stage source ready for glShaderSource: the geometry stage prepared for this driver.
 std::optional<std::string> stageSource(const Stage& stage) {
-    std::optional<std::string> text = readTextFile(stage.file);
+    std::optional<std::string> text = readTextFile(stage.file.c_str());
     if (text && stage.type == GL_GEOMETRY_SHADER_EXT) text = prepareGeometrySource(*text);
     return text;
 }
@@ -65,9 +66,11 @@ void reportLink(ShaderBuildKind kind, GLuint program, const ShaderRecipe& entry)
 
 ShaderBuild buildShaderEntry(const ShaderRecipe& entry, ShaderBuildKind kind) {
     const bool startUp = kind == ShaderBuildKind::StartUp;
-    std::vector<Stage> stages = {{GL_VERTEX_SHADER, entry.vertexFile, &ShaderEntry::vertexShader},
-                                 {GL_FRAGMENT_SHADER, entry.fragmentFile, &ShaderEntry::fragmentShader}};
-    if (entry.geometry()) stages.push_back({GL_GEOMETRY_SHADER_EXT, entry.geometryFile, &ShaderEntry::geometryShader});
+    std::vector<Stage> stages = {{GL_VERTEX_SHADER, dataPath(entry.vertexFile), &ShaderEntry::vertexShader},
+                                 {GL_FRAGMENT_SHADER, dataPath(entry.fragmentFile), &ShaderEntry::fragmentShader}};
+    if (entry.geometry()) {
+        stages.push_back({GL_GEOMETRY_SHADER_EXT, dataPath(entry.geometryFile), &ShaderEntry::geometryShader});
+    }
 
     // Every stage gets its shader, with or without a source: one without does not compile,
     // and the program does not link.
@@ -92,14 +95,14 @@ ShaderBuild buildShaderEntry(const ShaderRecipe& entry, ShaderBuildKind kind) {
     if (startUp && !allSourced) {
         // One line; the logs would only repeat it.
         std::fprintf(stderr, "velkarn: the shader source %s is missing or empty: the %s program is left out\n",
-                     stages[static_cast<std::size_t>(firstMissing - sourced.begin())].file, entry.name);
+                     stages[static_cast<std::size_t>(firstMissing - sourced.begin())].file.c_str(), entry.name);
     } else {
         // A reload names each missing source where its log would be.
         for (std::size_t i = 0; i < stages.size(); ++i) {
             if (!sourced[i]) {
-                std::fprintf(stderr, "%s: the shader source is missing or empty\n", stages[i].file);
+                std::fprintf(stderr, "%s: the shader source is missing or empty\n", stages[i].file.c_str());
             } else if (!stageCompiled[i]) {
-                reportCompile(kind, build.objects.*stages[i].object, stages[i].file);
+                reportCompile(kind, build.objects.*stages[i].object, stages[i].file.c_str());
             }
         }
     }

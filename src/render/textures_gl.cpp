@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/config.h"
+#include "base/data_root.h"
 #include "base/gl.h"
 #include "base/process_exit.h"
 #include "render/image_cache.h"
@@ -32,7 +33,7 @@ std::optional<unsigned int> tryLoadImageTexture(const char* fileName, std::strin
     }
     if (const auto cached = findCachedTexture(textures.imageCache, fileName)) return *cached;
 
-    const std::unique_ptr<SDL_Surface, SurfaceFree> surface(IMG_Load(fileName));
+    const std::unique_ptr<SDL_Surface, SurfaceFree> surface(IMG_Load(dataPath(fileName).c_str()));
     if (!surface) {
         if (error) *error = IMG_GetError();
         return std::nullopt;

@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/data_root.h"
 #include "base/process_exit.h"
 #include "base/random.h"
 #include "base/whole_file.h"
@@ -135,7 +136,8 @@ bool writeParticleCache(const char* path, std::string_view text) {
 
 void loadParticleMapFrom(const char* cachePath, const char* imagePath) {
     std::string text;
-    const FileReadStatus status = readWholeFile(cachePath, text, kMaxCacheBytes);
+    const FileReadStatus status = cachePath != nullptr ? readWholeFile(cachePath, text, kMaxCacheBytes)
+                                                       : FileReadStatus::CannotOpen;
     if (status == FileReadStatus::Ok && parseParticleCache(text, particleMap.particleTargets)) return;
     if (status != FileReadStatus::CannotOpen) {
         std::fprintf(stderr, "%s is incomplete or unreadable; sampling %s again\n", cachePath, imagePath);
@@ -150,7 +152,10 @@ void loadParticleMapFrom(const char* cachePath, const char* imagePath) {
         exitWithMessage(stderr, "%s: the logo has no black pixel (red value 0) to place the particles on\n", imagePath);
     }
     text = formatParticleCache(particleMap.particleTargets);
-    if (!writeParticleCache(cachePath, text)) {
+    if (cachePath == nullptr) {
+        std::fprintf(stderr,
+                     "velkarn: neither XDG_CACHE_HOME nor HOME is set; the particle map is kept for this run only\n");
+    } else if (!writeParticleCache(cachePath, text)) {
         std::fprintf(stderr, "Cannot write %s; the particle map is kept for this run only\n", cachePath);
     }
     parseParticleCache(text, particleMap.particleTargets);
@@ -158,4 +163,8 @@ void loadParticleMapFrom(const char* cachePath, const char* imagePath) {
     seedRandom(randomBefore);
 }
 
-void loadParticleMap() { loadParticleMapFrom(kParticleMapPath, kLogoImagePath); }
+void loadParticleMap() {
+    // A run from the installed data keeps its cache in the user's cache folder, never beside the data.
+    const std::string cache = dataRoot().installed ? userCacheFile(kParticleMapCacheName) : kParticleMapPath;
+    loadParticleMapFrom(cache.empty() ? nullptr : cache.c_str(), dataPath(kLogoImagePath).c_str());
+}

@@ -13,6 +13,8 @@ inline constexpr int kLogoWidth = 1280;
 inline constexpr int kLogoHeight = 720;
 
 inline constexpr const char* kParticleMapPath = "dat/p-particlemap.dat";
+// The cache's name in the user's cache folder, for a run from the installed data.
+inline constexpr const char* kParticleMapCacheName = "p-particlemap.dat";
 inline constexpr const char* kLogoImagePath = "dat/logoend.ppm";
 
 struct ParticleMap {
@@ -28,12 +30,13 @@ inline int logoPixel(int column, int row) {
     return particleMap.logoPixels[static_cast<std::size_t>(column) * kLogoHeight + static_cast<std::size_t>(row)];
 }
 
-// Start-up step: the targets from "dat/p-particlemap.dat", or, when that cannot be
-// opened or is incomplete, sampled from "dat/logoend.ppm" and written to the cache.
+// Start-up step: the targets from "dat/p-particlemap.dat" (in the user's cache folder for a
+// run from the installed data), or, when that cannot be opened or is incomplete, sampled
+// from "dat/logoend.ppm" and written to the cache.
 // Either way the run goes on from the same state: the targets as the cache holds them,
 // logoPixels all zero and the random generator as it was.
 void loadParticleMap();
-// The same with other files.
+// The same with other files; a null cachePath: no cache at all.
 void loadParticleMapFrom(const char* cachePath, const char* imagePath);
 
 // Parses cache text: a header line of at most 254 characters, a count of at least

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <unordered_map>
 
+#include "base/data_root.h"
 #include "base/process_exit.h"
 
 // --- Mesh helpers: spring keys, face edges, face geometry and volume shares ---
@@ -98,7 +99,8 @@ AscModel readModelFile(const char* fileName) {
 
 // --- Building a body from its model ---
 CSoftObject::CSoftObject(Vector3 position, float scale, float mass, float stiffness, float damping, float startPressure)
-    : CSoftObject(readModelFile(kSoftBodyModelFile), position, scale, mass, stiffness, damping, startPressure) {}
+    : CSoftObject(readModelFile(dataPath(kSoftBodyModelFile).c_str()), position, scale, mass, stiffness, damping,
+                  startPressure) {}
 
 CSoftObject::CSoftObject(const AscModel& model, Vector3 position, float scale, float mass, float stiffness,
                          float damping, float startPressure)

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/data_root.h"
 #include "base/whole_file.h"
 #include "sim/particles.h"
 #include "timeline/layer_state.h"
@@ -205,10 +206,10 @@ void loadTuningFile(TuningList& list, const char* path) {
     parseTuningText(list, text, path);
 }
 
-void loadNumList() { loadTuningFile(tuning.numList, kNumListPath); }
-void loadSizeList() { loadTuningFile(tuning.sizeList, kSizeListPath); }
-void loadNegativeList() { loadTuningFile(tuning.negativeList, kNegativeListPath); }
-void loadKszakList() { loadTuningFile(tuning.kszakList, kKszakListPath); }
+void loadNumList() { loadTuningFile(tuning.numList, dataPath(kNumListPath).c_str()); }
+void loadSizeList() { loadTuningFile(tuning.sizeList, dataPath(kSizeListPath).c_str()); }
+void loadNegativeList() { loadTuningFile(tuning.negativeList, dataPath(kNegativeListPath).c_str()); }
+void loadKszakList() { loadTuningFile(tuning.kszakList, dataPath(kKszakListPath).c_str()); }
 
 void reloadTuningFiles() {
     loadNumList();
