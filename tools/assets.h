@@ -15,3 +15,5 @@ void generateImages(const std::filesystem::path& runDir);
 void generateLogo(const std::filesystem::path& runDir);
 // runDir/dat/Objekt3.asc, the closed soft-body mesh
 void generateMesh(const std::filesystem::path& runDir);
+// folder/velkarn.png, the 256 by 256 menu icon made from the logo (not part of the run directory)
+void generateIcon(const std::filesystem::path& folder);

@@ -1,6 +1,7 @@
-// velkarn_assets RUNDIR [music|images|logo|mesh|voices ...]
+// velkarn_assets RUNDIR [music|images|logo|mesh|voices|icon ...]
 // Writes the generated assets into RUNDIR (and RUNDIR/dat); with no kinds, all of them.
-// "voices" (each voice of the track alone, for measuring) is made only when asked for.
+// "voices" (each voice of the track alone, for measuring) and "icon" (the menu icon, for
+// installing) are made only when asked for.
 #include <algorithm>
 #include <cstdio>
 #include <exception>
@@ -13,7 +14,7 @@
 namespace {
 
 constexpr std::string_view kAssetKinds[] = {"music", "images", "logo", "mesh"};
-constexpr const char* kUsage = "usage: velkarn_assets RUNDIR [music|images|logo|mesh|voices ...]\n";
+constexpr const char* kUsage = "usage: velkarn_assets RUNDIR [music|images|logo|mesh|voices|icon ...]\n";
 
 }  // namespace
 
@@ -25,7 +26,7 @@ int main(int argc, char** argv) {
     const std::filesystem::path runDir = argv[1];
     const std::vector<std::string_view> kinds(argv + 2, argv + argc);
     for (const std::string_view kind : kinds) {
-        if (kind != "voices" &&
+        if (kind != "voices" && kind != "icon" &&
             std::find(std::begin(kAssetKinds), std::end(kAssetKinds), kind) == std::end(kAssetKinds)) {
             std::fprintf(stderr, "velkarn_assets: unknown kind '%.*s'\n%s", static_cast<int>(kind.size()), kind.data(),
                          kUsage);
@@ -33,7 +34,7 @@ int main(int argc, char** argv) {
         }
     }
     const auto wanted = [&](std::string_view kind) {
-        if (kinds.empty()) return kind != "voices";
+        if (kinds.empty()) return kind != "voices" && kind != "icon";
         return std::find(kinds.begin(), kinds.end(), kind) != kinds.end();
     };
     try {
@@ -44,6 +45,7 @@ int main(int argc, char** argv) {
         if (wanted("images")) generateImages(runDir);
         if (wanted("music")) generateMusic(runDir);
         if (wanted("voices")) generateVoices(runDir);
+        if (wanted("icon")) generateIcon(runDir);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "velkarn_assets: %s\n", e.what());
         return 1;

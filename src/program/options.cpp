@@ -115,6 +115,16 @@ OptionsResult failure(std::string message) { return {false, std::move(message)};
 
 std::span<const OptionEntry> demoOptionTable() { return kOptions; }
 
+std::span<const SizeArgument> sizeArguments() {
+    static constexpr SizeArgument kSizeArguments[] = {
+        {"W H",
+         "picture size (the configuration file chooses window or full\n"
+         "screen); another count of such words is ignored (a warning)"},
+        {"W H D R", "picture size, colour depth and refresh rate of full-screen mode"},
+    };
+    return kSizeArguments;
+}
+
 OptionsResult parseDemoOptions(int& argc, char** argv, DemoOptions& options) {
     int kept = 1;
     for (int i = 1; i < argc; ++i) {
@@ -191,10 +201,7 @@ std::string demoUsage() {
         return line + std::string(help) + "\n";
     };
     std::string text = "usage: velkarn [W H | W H D R] [options]\n";
-    text += row("W H",
-                "picture size (the configuration file chooses window or full\n"
-                "screen); another count of such words is ignored (a warning)");
-    text += row("W H D R", "picture size, colour depth and refresh rate of full-screen mode");
+    for (const SizeArgument& argument : sizeArguments()) text += row(argument.words, argument.help);
     text += "options:\n";
     for (const OptionEntry& option : demoOptionTable()) text += row(left(option), option.help);
     return text;

@@ -1,6 +1,7 @@
 // The demo's own command-line options. They begin with "--" and are taken out of the
 // argument list before the resolution arguments are counted, as GLUT does with its own.
-// One table describes them: the parser, --help and the README's table follow it.
+// One table describes them: the parser, --help, the manual page and the README's table
+// follow it.
 #pragma once
 
 #include <optional>
@@ -47,6 +48,13 @@ struct OptionEntry {
 
 // Every option, in --help order.
 std::span<const OptionEntry> demoOptionTable();
+
+// The size words before the options, as --help and the manual page describe them.
+struct SizeArgument {
+    std::string_view words;  // "W H"
+    std::string_view help;   // '\n' starts a continuation line
+};
+std::span<const SizeArgument> sizeArguments();
 
 struct OptionsResult {
     bool ok = true;

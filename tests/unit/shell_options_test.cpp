@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "program/manual_page.h"
 #include "program/options.h"
 
 namespace {
@@ -78,4 +79,16 @@ TEST(ShellOptions, CommandLines) {
         EXPECT_NE(p.result.error.find(c.error), std::string::npos);
         EXPECT_TRUE(!p.result.ok || p.argc == 1 + c.kept) << p.argc << " words left";
     }
+}
+
+// The manual page names every option, with hyphens escaped so that they can be copied;
+// its text never starts a roff request.
+TEST(ManualPage, EveryOptionEscaped) {
+    const std::string page = demoManualPage("1.0");
+    for (const OptionEntry& option : demoOptionTable()) {
+        std::string escaped;
+        for (const char c : option.name) escaped += c == '-' ? std::string("\\-") : std::string(1, c);
+        EXPECT_NE(page.find(".B " + escaped), std::string::npos) << option.name;
+    }
+    EXPECT_EQ(roffText(".x\n'y\\z-w"), "\\&.x\n\\&'y\\ez\\-w");
 }
