@@ -7,6 +7,7 @@
 #                                     video (make-video.sh, contact-sheet.sh, preview.sh)
 #   scripts/install-deps.sh test      and build and run every test (scripts/test.sh)
 #   scripts/install-deps.sh coverage  and measure the tests' line coverage (coverage.sh)
+#   scripts/install-deps.sh package   build and check the Debian package (package.sh)
 set -euo pipefail
 
 demo=(
@@ -16,6 +17,8 @@ demo=(
 )
 offline=(xvfb xauth ffmpeg imagemagick fonts-dejavu-core)
 tests=(libgtest-dev libbenchmark-dev xdotool clang libclang-rt-dev valgrind)
+# cpack's Depends come from dpkg-shlibdeps (dpkg-dev), which finds the programs with file.
+package=(dpkg-dev file lintian desktop-file-utils)
 
 packages=("${demo[@]}")
 case ${1:-demo} in
@@ -23,7 +26,8 @@ case ${1:-demo} in
   offline) packages+=("${offline[@]}") ;;
   test) packages+=("${offline[@]}" "${tests[@]}") ;;
   coverage) packages+=("${offline[@]}" "${tests[@]}" gcovr) ;;
-  *) echo "usage: $0 [demo | offline | test | coverage]" >&2; exit 2 ;;
+  package) packages+=("${package[@]}") ;;
+  *) echo "usage: $0 [demo | offline | test | coverage | package]" >&2; exit 2 ;;
 esac
 
 missing=()
