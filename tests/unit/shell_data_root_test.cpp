@@ -11,19 +11,18 @@ TEST(DataRoot, ChoosesTheFolderTheDataIsReadFrom) {
     EXPECT_EQ(usr, "/usr/share/velkarn");
     EXPECT_EQ(installedDataFolder(""), "");
     struct Case {
-        DataRootProbe probe;
-        std::string folder;
-        bool installed;
+        bool workingHasData, programKnown, installedHasData, workingIsInstalled, installed;
     } const cases[] = {
-        {{true, usr, true, false}, "", false},    // build/run, even with an install beside
-        {{false, usr, true, false}, usr, true},   // any other folder
-        {{true, usr, true, true}, usr, true},     // the installed folder itself
-        {{false, usr, false, false}, "", false},  // nothing installed: missing files named as ever
-        {{false, "", false, false}, "", false},   // the program's path unknown
+        {true, true, true, false, false},     // build/run, even with an install beside
+        {false, true, true, false, true},     // any other folder
+        {true, true, true, true, true},       // the installed folder itself
+        {false, true, false, false, false},   // nothing installed: missing files named as ever
+        {false, false, false, false, false},  // the program's path unknown
     };
     for (const Case& c : cases) {
-        const DataRoot root = chooseDataRoot(c.probe);
-        EXPECT_EQ(root.folder, c.folder);
+        const DataRoot root = chooseDataRoot(
+            {c.workingHasData, c.programKnown ? usr : "", c.installedHasData, c.workingIsInstalled});
+        EXPECT_EQ(root.folder, c.installed ? usr : "");
         EXPECT_EQ(root.installed, c.installed);
     }
     EXPECT_EQ(joinDataPath("", "dat/p-num.dat"), "dat/p-num.dat");
