@@ -1,6 +1,6 @@
-// The data files the demo reads, cut short and read through the real parsers: each prefix
-// gives what the format says a shorter file gives, or a clean refusal. Small files are cut
-// at every length; the model, which repeats one record, around each change of section. (The
+// The model file cut short and read through the real reader: each prefix gives the whole
+// model or a clean refusal, cut at every length near its start, its end and the start of the
+// face list. (Cut tuning files and layer lists: the readers' warning tables and fuzzers; the
 // logo image and the particle cache: fluid_particle_map_test and their fuzzers.)
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -9,29 +9,16 @@
 #include <cstdio>
 #include <filesystem>
 #include <set>
-#include <sstream>
 #include <string>
 #include <tuple>
 
 #include "assets.h"
-#include "render/layer_list.h"
 #include "sim/asc_reader.h"
 #include "testing/scratch_files.h"
-#include "timeline/tuning.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-using testfiles::readFile;
-
-// A generated asset (dat/Objekt3.asc), made in a scratch folder.
-std::string generated(const char* name, void (*generate)(const fs::path&)) {
-    const testfiles::ScratchDir dir;
-    fs::create_directories(dir.path() / "dat");
-    generate(dir.path());
-    return readFile(dir.path() / "dat" / name);
-}
 
 // Every length within head bytes of the start, tail bytes of the end and 160 bytes of the
 // anchor, and seven lengths spread between.
@@ -51,43 +38,6 @@ std::set<std::size_t> cutLengths(const std::string& text, std::size_t head, std:
 
 }  // namespace
 
-// The records before the cut; only the last one read may have lost the end of its last word.
-TEST(HardeningTruncation, TuningFilesAndLayerListGiveTheRecordsBeforeTheCut) {
-    for (const auto& [name, kind, maxRecords] :
-         std::initializer_list<std::tuple<const char*, TuningKind, int>>{{"p-num.dat", TuningKind::ParticleCount, 99},
-                                                                         {"p-size.dat", TuningKind::Size, 254},
-                                                                         {"p-negative.dat", TuningKind::Negative, 99},
-                                                                         {"p-kszak.dat", TuningKind::Kszak, 100}}) {
-        const std::string text = readFile(fs::path(VELKARN_SOURCE_DIR) / "dat" / name);
-        TuningList full{kind, maxRecords};
-        parseTuningText(full, text, name);
-        ASSERT_GT(full.count, 0) << name;
-        for (std::size_t n = 0; n <= text.size(); ++n) {
-            TuningList cut{kind, maxRecords};
-            parseTuningText(cut, std::string_view(text).substr(0, n), name);
-            ASSERT_LE(cut.count, full.count) << name << " cut at " << n;
-            for (int i = 0; i + 1 < cut.count; ++i) {
-                ASSERT_EQ(cut.records[i], full.records[i]) << name << " cut at " << n << ", record " << i;
-            }
-        }
-    }
-    const std::string text = readFile(fs::path(VELKARN_SOURCE_DIR) / "dat" / "p-blend.dat");
-    std::istringstream fullIn(text);
-    const LayerReadResult full = readLayerGroups(fullIn);
-    ASSERT_GT(full.groups.size(), 0u);
-    for (std::size_t n = 0; n <= text.size(); ++n) {
-        std::istringstream in(text.substr(0, n));
-        const LayerReadResult cut = readLayerGroups(in);
-        ASSERT_EQ(cut.status, LayerReadStatus::Ok) << "p-blend.dat cut at " << n;
-        ASSERT_LE(cut.groups.size(), full.groups.size()) << "p-blend.dat cut at " << n;
-        for (std::size_t i = 0; i < cut.groups.size(); ++i) {
-            const LayerGroup &a = cut.groups[i], &b = full.groups[i];
-            ASSERT_EQ(std::tie(a.start, a.end, a.image), std::tie(b.start, b.end, b.image)) << "cut at " << n;
-            ASSERT_TRUE(i + 1 == cut.groups.size() ? b.effect.starts_with(a.effect) : a.effect == b.effect) << n;
-        }
-    }
-}
-
 TEST(HardeningTruncation, ModelIsWholeOrRefused) {
     // Both passes of the model reader through an in-memory stream; a failed pass keeps nothing.
     const auto read = [](std::string text) {
@@ -101,7 +51,10 @@ TEST(HardeningTruncation, ModelIsWholeOrRefused) {
         std::fclose(file);
         return result;
     };
-    const std::string text = generated("Objekt3.asc", generateMesh);
+    const testfiles::ScratchDir dir;  // the generated model
+    fs::create_directories(dir.path() / "dat");
+    generateMesh(dir.path());
+    const std::string text = testfiles::readFile(dir.path() / "dat" / "Objekt3.asc");
     const auto [vertexPass, facePass, full] = read(text);
     ASSERT_EQ(std::pair(vertexPass, facePass), std::pair(AscStatus::Ok, AscStatus::Ok));
     int wholeModels = 0;
