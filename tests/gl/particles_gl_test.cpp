@@ -12,7 +12,6 @@ namespace {
 TEST(ParticlesGl, BandsTimeTintAndTheLineStrip) {
     gltest::ensureContext();
     fluidtest::SavedFluidState saved;
-    const unsigned int lineProgram = particles.particleLineProgram;
     const TextureTable savedTextures = textures;
     particles.particleLineProgram = 0;
     textures.particleSpriteTexture = 0;  // no sprite image: each point shows the plain drawing colour
@@ -60,7 +59,6 @@ TEST(ParticlesGl, BandsTimeTintAndTheLineStrip) {
     glDisable(GL_POINT_SMOOTH);
     glLineWidth(1.0f);
     glPointSize(1.0f);
-    particles.particleLineProgram = lineProgram;
     textures = savedTextures;
 }
 
