@@ -101,28 +101,20 @@ TEST_F(LayerListReader, LayersAreLiveStrictlyInsideTheirWindowsInFileOrder) {
     EXPECT_TRUE(parseLayerTime("1e300") == INFINITY && parseLayerTime("-1e300") == -INFINITY);  // not UB
 }
 
-// (A layer never live or without an image loads nothing: Watch.LayerListIsTakenInOnlyWhenItReadsWhole.)
+// Every effect word with a short image name and with the longest that fits the 80-character
+// buffer. (A layer never live or without an image loads nothing: the watch test's reload.)
 TEST_F(LayerListReader, ImageAndEffectWordsChooseTextureAndProgram) {
-    const struct {
-        std::string image, effect;
-        unsigned int program;
-    } cases[] = {
-        {"i", "overlay", 11},
-        {"i", "blur", 12},
-        {"i", "multiply", 13},
-        {"i", "negative", 14},
-        {"i", "replace", 15},
-        {"i", "Overlay", 0},
-        {"i", "overlay2", 0},
-        {std::string(79, 'i'), "", 0},  // the whole name fits the 80-character buffer
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.image + " " + c.effect);
-        loadedNames.clear();
-        const BlendLayer layer = makeBlendLayerWith(5.0f, 20.0f, c.image, c.effect, &fakeLoader);
-        EXPECT_EQ(layer.program, c.program);
-        EXPECT_EQ(layer.texture, 101u);
-        EXPECT_EQ(loadedNames, std::vector<std::string>{c.image});
+    const std::pair<const char*, unsigned int> effects[] = {{"overlay", 11},  {"blur", 12},    {"multiply", 13},
+                                                            {"negative", 14}, {"replace", 15}, {"Overlay", 0},
+                                                            {"overlay2", 0},  {"", 0}};
+    for (const auto& [effect, program] : effects) {
+        for (const std::string& image : {std::string("i"), std::string(79, 'i')}) {
+            loadedNames.clear();
+            const BlendLayer layer = makeBlendLayerWith(5.0f, 20.0f, image, effect, &fakeLoader);
+            EXPECT_EQ(layer.program, program) << effect;
+            EXPECT_EQ(layer.texture, 101u);
+            EXPECT_EQ(loadedNames, std::vector<std::string>{image});
+        }
     }
 }
 
