@@ -1,5 +1,5 @@
-// The particle drawing into a small framebuffer of its own: points where the particles
-// are, none for the first size band or before 25.5 s, and the line strip of mode 2.
+// The particle drawing into the test window: points where the particles are, none for the
+// first size band or before 25.5 s, and the line strip of mode 2.
 #include <gtest/gtest.h>
 
 #include "render/particle_sprites.h"
@@ -12,19 +12,10 @@ namespace {
 TEST(ParticlesGl, BandsTimeTintAndTheLineStrip) {
     gltest::ensureContext();
     fluidtest::SavedFluidState saved;
-    const unsigned int lineProgram = particles.particleLineProgram;
     const TextureTable savedTextures = textures;
     particles.particleLineProgram = 0;
     textures.particleSpriteTexture = 0;  // no sprite image: each point shows the plain drawing colour
-    GLuint colour = 0, framebuffer = 0;
-    glGenTextures(1, &colour);
-    glBindTexture(GL_TEXTURE_2D, colour);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 64, 64, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-    glGenFramebuffers(1, &framebuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colour, 0);
-    ASSERT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
-    glViewport(0, 0, 64, 64);
+    glViewport(0, 0, gltest::kWidth, gltest::kHeight);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glOrtho(0, 1, 0, 1, -1, 1);
@@ -35,7 +26,8 @@ TEST(ParticlesGl, BandsTimeTintAndTheLineStrip) {
         glClear(GL_COLOR_BUFFER_BIT);
         drawParticles(mode, t);
         glFinish();
-        return std::pair(gltest::readPixels(16, 16, 1, 1)[0], gltest::readPixels(48, 48, 1, 1)[0]);
+        constexpr int x = gltest::kWidth / 4, y = gltest::kHeight / 4;
+        return std::pair(gltest::readPixels(x, y, 1, 1)[0], gltest::readPixels(3 * x, 3 * y, 1, 1)[0]);
     };
 
     particles.particleCount = kMaxParticles;
@@ -67,10 +59,6 @@ TEST(ParticlesGl, BandsTimeTintAndTheLineStrip) {
     glDisable(GL_POINT_SMOOTH);
     glLineWidth(1.0f);
     glPointSize(1.0f);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glDeleteFramebuffers(1, &framebuffer);
-    glDeleteTextures(1, &colour);
-    particles.particleLineProgram = lineProgram;
     textures = savedTextures;
 }
 

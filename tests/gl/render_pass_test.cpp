@@ -1,5 +1,5 @@
-// The post-processing pass on small pictures: the effects, the layers' time windows, the
-// ping-pong between the targets, the layer image's orientation and the letterbox offset.
+// The post-processing pass on small pictures: the effects, the ping-pong between the
+// targets and the layer image's orientation. (The letterbox offset: e2e/screens.sh.)
 #include <gtest/gtest.h>
 
 #include <array>
@@ -74,7 +74,6 @@ protected:
     }
     void TearDown() override {
         blendLayers = savedLayers_;
-        screen.letterboxOffsetY = savedOffset_;
         glUseProgram(0);
         bindWindowFramebuffer();
     }
@@ -97,7 +96,6 @@ protected:
 
 private:
     const BlendLayerList savedLayers_ = blendLayers;
-    const int savedOffset_ = screen.letterboxOffsetY;
 };
 
 // Layer i reads one target and writes the other; the window shows the last one written.
@@ -114,8 +112,6 @@ TEST_F(RenderGlPass, LiveLayersPingPongAndTheWindowShowsTheResult) {
         Rgba window, scene, layerTarget;  // layerTarget {-1} when nothing writes it
     } cases[] = {
         {"no layer", {}, 10.0f, kPicture, kPicture, {-1}},
-        {"at its start", {live(programs.negativeProgram)}, 5.0f, kPicture, kPicture, {-1}},
-        {"at its end", {live(programs.negativeProgram)}, 20.0f, kPicture, kPicture, {-1}},
         {"negative", {live(programs.negativeProgram)}, 10.0f, kInverted, kPicture, kInverted},
         {"multiply", {live(programs.multiplyProgram)}, 10.0f, multiplied, kPicture, multiplied},
         {"overlay: 2ab below a half, 1 - 2(1 - a)(1 - b) above",
@@ -175,17 +171,6 @@ TEST_F(RenderGlPass, LayerImageShowsUprightAndScrollsInsideTheWindow) {
     expectNear(windowPixel(edge - 3, H / 4), {0, 255, 0, 255}, "still green");
     expectNear(windowPixel(edge + 3, H / 4), {0, 0, 255, 255}, "slid away");
     glDeleteTextures(1, &layer);
-}
-
-TEST_F(RenderGlPass, FinalCopyLandsAtTheLetterboxOffset) {
-    fillScene([](int, int y) { return Rgba{y, 0, 0, 255}; });  // red tells the picture row
-    blendLayers.clear();
-    screen.letterboxOffsetY = 10;
-    runPass(10.0f, {0, 255, 0, 255});
-    expectNear(windowPixel(W / 2, 9), {0, 255, 0, 255}, "below the picture: cleared", 0);
-    expectNear(windowPixel(W / 2, 10), {0, 0, 0, 255}, "picture row 0", 1);
-    expectNear(windowPixel(W / 2, 110), {100, 0, 0, 255}, "picture row 100", 1);
-    expectNear(windowPixel(W / 2, H - 1), {H - 1 - 10, 0, 0, 255}, "top row of the window", 1);
 }
 
 }  // namespace

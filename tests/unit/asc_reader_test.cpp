@@ -75,14 +75,6 @@ TEST(AscReader, ReadsGoodFiles) {
 
 using AscReaderDeathTest = ::testing::Test;
 
-TEST_F(AscReaderDeathTest, MissingFileNamesThePath) {
-    const std::string path = kData + "no_such_model.asc";
-    AscModel model = named(path);
-    EXPECT_EQ(tryReadAscVertices(model), AscStatus::CannotOpen);
-    EXPECT_EQ(tryReadAscFaces(model), AscStatus::CannotOpen);
-    EXPECT_EXIT(readLoudly(path), ::testing::ExitedWithCode(1), ::testing::Eq("Unable to open " + path + " file.\n"));
-}
-
 TEST_F(AscReaderDeathTest, MalformedFilesAreRefused) {
     const testfiles::ScratchDir scratch;
     std::vector<std::string> paths = {

@@ -36,14 +36,9 @@ TEST(FluidSolver, MatchesThePlainStepBitForBit) {
     }
 }
 
-class Reset : public ::testing::Test {
-protected:
+// The saved state holds the layer switches, the beats' counters among them.
+struct Reset : ::testing::Test {
     fluidtest::SavedFluidState saved;
-    const int overlayBeat = layers.lastOverlayBeat, introBeat = layers.lastIntroBeat;
-    void TearDown() override {
-        layers.lastOverlayBeat = overlayBeat;
-        layers.lastIntroBeat = introBeat;
-    }
 };
 
 TEST_F(Reset, OneStepFromRestAndTheCentralBlock) {

@@ -62,7 +62,6 @@ TEST(Tuning, WordsConvertLikeAtoiAndAtofAndSaturate) {
     testing::internal::CaptureStderr();
     load(tuning.numList, "12.9 3e2\nabc 77.9x\n# 5\n5 1e30\n6 -1e30\n7 nan\n");  // p-num times are whole seconds
     load(tuning.sizeList, "7.8 -2\n+4 99999999999 1 2\t3\r\n4");                 // records span lines freely
-    load(tuning.kszakList, "# a b\n10 1\n");  // a three-word comment shifts the words after it
     testing::internal::GetCapturedStderr();
     using Records = std::vector<TuningRecord>;
     auto read = [](const TuningList& list) { return Records(list.records.begin(), list.records.begin() + list.count); };
@@ -74,7 +73,6 @@ TEST(Tuning, WordsConvertLikeAtoiAndAtofAndSaturate) {
                                              {.time = 7, .count = 0}}));
     EXPECT_EQ(read(tuning.sizeList), (Records{{.time = 7, .minSize = -2, .maxSize = 4, .layers = INT_MAX},
                                               {.time = 1, .minSize = 2, .maxSize = 3, .layers = 4}}));
-    EXPECT_EQ(read(tuning.kszakList), (Records{{.time = 0, .switchValue = 10}}));
     tuning.sizeList.cursor = 1;
     testing::internal::CaptureStderr();
     loadTuningFile(tuning.sizeList, "/nonexistent/velkarn/p-size.dat");  // a missing file: an empty list, silently

@@ -1,47 +1,28 @@
-// The data files the demo reads, cut short and read through the real parsers: each prefix
-// gives what the format says a shorter file gives, or a clean refusal. Small files are cut
-// at every length; the large ones, which repeat one record, around each change of section.
+// The model file cut short and read through the real reader: each prefix gives the whole
+// model or a clean refusal, cut at every length near its start, its end and the start of the
+// face list. (Cut tuning files and layer lists: the readers' warning tables and fuzzers; the
+// logo image and the particle cache: fluid_particle_map_test and their fuzzers.)
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <memory>
 #include <set>
-#include <sstream>
 #include <string>
 #include <tuple>
 
 #include "assets.h"
-#include "base/random.h"
-#include "render/layer_list.h"
 #include "sim/asc_reader.h"
-#include "sim/particle_map.h"
-#include "sim/ppm_reader.h"
-#include "testing/fluid_support.h"
 #include "testing/scratch_files.h"
-#include "timeline/tuning.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-using testfiles::readFile;
-
-// A generated asset (dat/Objekt3.asc or dat/logoend.ppm), made in a scratch folder.
-std::string generated(const char* name, void (*generate)(const fs::path&)) {
-    const testfiles::ScratchDir dir;
-    fs::create_directories(dir.path() / "dat");
-    generate(dir.path());
-    return readFile(dir.path() / "dat" / name);
-}
-
 // Every length within head bytes of the start, tail bytes of the end and 160 bytes of the
 // anchor, and seven lengths spread between.
-std::set<std::size_t> cutLengths(const std::string& text, std::size_t head, std::size_t tail, const char* anchor = "") {
+std::set<std::size_t> cutLengths(const std::string& text, std::size_t head, std::size_t tail, const char* anchor) {
     std::set<std::size_t> lengths;
     const auto range = [&](std::size_t from, std::size_t to) {
         for (std::size_t n = from; n < std::min(to, text.size()); ++n) lengths.insert(n);
@@ -57,43 +38,6 @@ std::set<std::size_t> cutLengths(const std::string& text, std::size_t head, std:
 
 }  // namespace
 
-// The records before the cut; only the last one read may have lost the end of its last word.
-TEST(HardeningTruncation, TuningFilesAndLayerListGiveTheRecordsBeforeTheCut) {
-    for (const auto& [name, kind, maxRecords] :
-         std::initializer_list<std::tuple<const char*, TuningKind, int>>{{"p-num.dat", TuningKind::ParticleCount, 99},
-                                                                         {"p-size.dat", TuningKind::Size, 254},
-                                                                         {"p-negative.dat", TuningKind::Negative, 99},
-                                                                         {"p-kszak.dat", TuningKind::Kszak, 100}}) {
-        const std::string text = readFile(fs::path(VELKARN_SOURCE_DIR) / "dat" / name);
-        TuningList full{kind, maxRecords};
-        parseTuningText(full, text, name);
-        ASSERT_GT(full.count, 0) << name;
-        for (std::size_t n = 0; n <= text.size(); ++n) {
-            TuningList cut{kind, maxRecords};
-            parseTuningText(cut, std::string_view(text).substr(0, n), name);
-            ASSERT_LE(cut.count, full.count) << name << " cut at " << n;
-            for (int i = 0; i + 1 < cut.count; ++i) {
-                ASSERT_EQ(cut.records[i], full.records[i]) << name << " cut at " << n << ", record " << i;
-            }
-        }
-    }
-    const std::string text = readFile(fs::path(VELKARN_SOURCE_DIR) / "dat" / "p-blend.dat");
-    std::istringstream fullIn(text);
-    const LayerReadResult full = readLayerGroups(fullIn);
-    ASSERT_GT(full.groups.size(), 0u);
-    for (std::size_t n = 0; n <= text.size(); ++n) {
-        std::istringstream in(text.substr(0, n));
-        const LayerReadResult cut = readLayerGroups(in);
-        ASSERT_EQ(cut.status, LayerReadStatus::Ok) << "p-blend.dat cut at " << n;
-        ASSERT_LE(cut.groups.size(), full.groups.size()) << "p-blend.dat cut at " << n;
-        for (std::size_t i = 0; i < cut.groups.size(); ++i) {
-            const LayerGroup &a = cut.groups[i], &b = full.groups[i];
-            ASSERT_EQ(std::tie(a.start, a.end, a.image), std::tie(b.start, b.end, b.image)) << "cut at " << n;
-            ASSERT_TRUE(i + 1 == cut.groups.size() ? b.effect.starts_with(a.effect) : a.effect == b.effect) << n;
-        }
-    }
-}
-
 TEST(HardeningTruncation, ModelIsWholeOrRefused) {
     // Both passes of the model reader through an in-memory stream; a failed pass keeps nothing.
     const auto read = [](std::string text) {
@@ -107,7 +51,10 @@ TEST(HardeningTruncation, ModelIsWholeOrRefused) {
         std::fclose(file);
         return result;
     };
-    const std::string text = generated("Objekt3.asc", generateMesh);
+    const testfiles::ScratchDir dir;  // the generated model
+    fs::create_directories(dir.path() / "dat");
+    generateMesh(dir.path());
+    const std::string text = testfiles::readFile(dir.path() / "dat" / "Objekt3.asc");
     const auto [vertexPass, facePass, full] = read(text);
     ASSERT_EQ(std::pair(vertexPass, facePass), std::pair(AscStatus::Ok, AscStatus::Ok));
     int wholeModels = 0;
@@ -131,45 +78,4 @@ TEST(HardeningTruncation, ModelIsWholeOrRefused) {
     // Only a cut inside or after the very last face's values can still read as a model.
     EXPECT_GT(wholeModels, 0);
     EXPECT_LT(wholeModels, 64);
-}
-
-// The logo image and the particle cache made from it read whole or are refused (a cut in
-// the last value may still read); a refused cache leaves the targets alone.
-TEST(HardeningTruncation, LogoAndParticleCacheAreWholeOrRefused) {
-    const fluidtest::SavedFluidState saved;
-    const std::string image = generated("logoend.ppm", generateLogo);
-    std::string error;
-    ASSERT_TRUE(parsePpmRedChannel(image, kLogoHeight, kLogoWidth, particleMap.logoPixels, error)) << error;
-    auto grid = std::make_unique<std::array<int, kLogoWidth * kLogoHeight>>();
-    int refused = 0;
-    for (const std::size_t n : cutLengths(image, 200, 16)) {
-        error.clear();
-        const std::string_view cut = std::string_view(image).substr(0, n);
-        const bool read = parsePpmRedChannel(cut, kLogoHeight, kLogoWidth, *grid, error);
-        ASSERT_TRUE(read ? *grid == particleMap.logoPixels : !error.empty()) << "cut at " << n;
-        refused += read ? 0 : 1;
-    }
-    EXPECT_GT(refused, 200);
-
-    seedRandom(500);
-    ASSERT_GT(sampleParticleTargets(), 0);
-    const std::string cache = formatParticleCache(particleMap.particleTargets);
-    auto full = std::make_unique<std::array<ParticlePosition, kMaxParticles>>();
-    auto targets = std::make_unique<std::array<ParticlePosition, kMaxParticles>>();
-    ASSERT_TRUE(parseParticleCache(cache, *full));
-    const auto same = [](const ParticlePosition& a, const ParticlePosition& b) { return a.x == b.x && a.y == b.y; };
-    int accepted = 0;
-    for (const std::size_t n : cutLengths(cache, 200, 64)) {
-        targets->fill({-1.0f, -1.0f});
-        const bool read = parseParticleCache(std::string_view(cache).substr(0, n), *targets);
-        const auto untouched = [&](const ParticlePosition& p) { return same(p, {-1.0f, -1.0f}); };
-        // Read: only the last coordinate may have lost digits; the trailer is not needed.
-        ASSERT_TRUE(read ? std::equal(targets->begin(), targets->end() - 1, full->begin(), same) &&
-                               targets->back().x == full->back().x
-                         : std::all_of(targets->begin(), targets->end(), untouched))
-            << "cut at " << n;
-        accepted += read ? 1 : 0;
-    }
-    EXPECT_GT(accepted, 0);
-    EXPECT_LT(accepted, 64);
 }

@@ -115,14 +115,12 @@ TEST(ListenWav, MalformedHeadersAreNamed) {
              {"absurd rate", [](Bytes& b) { b[27] = 0x7f; }, "sample rate"},
              {"block size", [&](Bytes& b) { put16(b, 32, 3); }, "block size 3"},
              {"short fmt chunk", [](Bytes& b) { b[16] = 12; }, "fmt chunk of 12 bytes"},
-             {"data size past the end", [](Bytes& b) { b[43] = 0xff; }, "truncated: the 'data' chunk holds"},
              {"half a frame",
               [](Bytes& b) {
                   b[40] = 6;
                   b.resize(50);
               },
               "ends inside a sample frame"},
-             {"no data chunk", [](Bytes& b) { b[36] = 'x'; }, "truncated: no data chunk"},
              {"no fmt chunk", [](Bytes& b) { b[12] = 'x'; }, "no fmt chunk"},
          }) {
         Bytes bytes = wavHeader16(kRate, 2, 2);

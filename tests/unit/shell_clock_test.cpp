@@ -33,15 +33,10 @@ TEST(ShellClock, FollowsTheMusicHoldsWhilePausedAndEndsAbove225) {
 TEST(ShellClock, DigitsSeekToEleventhsAndTheFixedStepClockStepsOneFrame) {
     const std::uint64_t second = 44100 * 4;
     EXPECT_EQ(seekTargetBytes(220 * second, 0.0f), 0u);
-    EXPECT_EQ(seekTargetBytes(220 * second, 5.0f), 100 * second);
     EXPECT_EQ(seekTargetBytes(0, 7.0f), 0u);
     useFixedStepClock(10.0, 4);
     for (int i = 0; i < 8; ++i) advanceFixedStepClock();
     EXPECT_EQ(musicTime(), 12.0f);
-    // 2 frames a second from 0 to 225 s: 451 frames up to and including 225.0.
-    useFixedStepClock(0.0, 2);
-    while (musicTime() <= 225.0f) advanceFixedStepClock();
-    EXPECT_EQ(fixedStepFrameIndex(), 451);
 }
 
 namespace {
@@ -107,10 +102,6 @@ TEST(ShellClock, FixedStepTimesLandOnTheirTicks) {
     for (std::int64_t k = 0; k <= 225 * 60; ++k) {
         ASSERT_EQ(std::tuple(lastTickAt(tickTime(k)), firstTickAtOrAfter(tickTime(k))), std::tuple(k, k)) << k;
     }
-    // A capture from 200 s at 144 frames a second reaches 208 s on tick 12480 exactly.
-    useFixedStepClock(200.0, 144);
-    for (int i = 0; i < 8 * 144; ++i) advanceFixedStepClock();
-    EXPECT_EQ(lastTickAt(musicTime()), 12480);
     EXPECT_EQ(std::tuple(lastTickAt(-0.5f), firstTickAtOrAfter(-0.5f), lastTickAt(1e30f)),
               std::tuple(-1, 0, 86400 * 60));
     EXPECT_EQ(std::tuple(tickDelta(0), tickDelta(1)), std::tuple(0.0f, tickTime(1)));

