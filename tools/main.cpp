@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -13,8 +14,15 @@
 
 namespace {
 
-constexpr std::string_view kAssetKinds[] = {"music", "images", "logo", "mesh"};
 constexpr const char* kUsage = "usage: velkarn_assets RUNDIR [music|images|logo|mesh|voices|icon ...]\n";
+
+// Made with no kinds named, and made only when asked for.
+constexpr std::string_view kAssetKinds[] = {"music", "images", "logo", "mesh"};
+constexpr std::string_view kAskedForKinds[] = {"voices", "icon"};
+
+bool listed(std::span<const std::string_view> list, std::string_view kind) {
+    return std::find(list.begin(), list.end(), kind) != list.end();
+}
 
 }  // namespace
 
@@ -26,16 +34,14 @@ int main(int argc, char** argv) {
     const std::filesystem::path runDir = argv[1];
     const std::vector<std::string_view> kinds(argv + 2, argv + argc);
     for (const std::string_view kind : kinds) {
-        if (kind != "voices" && kind != "icon" &&
-            std::find(std::begin(kAssetKinds), std::end(kAssetKinds), kind) == std::end(kAssetKinds)) {
+        if (!listed(kAssetKinds, kind) && !listed(kAskedForKinds, kind)) {
             std::fprintf(stderr, "velkarn_assets: unknown kind '%.*s'\n%s", static_cast<int>(kind.size()), kind.data(),
                          kUsage);
             return 2;
         }
     }
     const auto wanted = [&](std::string_view kind) {
-        if (kinds.empty()) return kind != "voices" && kind != "icon";
-        return std::find(kinds.begin(), kinds.end(), kind) != kinds.end();
+        return kinds.empty() ? listed(kAssetKinds, kind) : listed(kinds, kind);
     };
     try {
         std::filesystem::create_directories(runDir);
