@@ -1,6 +1,7 @@
 // Rebuilding shader programs and the layer list under a running demo.
 #include <cstdio>
 #include <fstream>
+#include <string>
 
 #include "base/data_root.h"
 #include "render/reload.h"
@@ -31,9 +32,10 @@ bool rebuildShaderEntry(std::size_t index) {
 }
 
 bool reloadBlendLayerFile() {
-    std::ifstream in(dataPath(kBlendLayerFile), std::ios::binary);
+    const std::string path = dataPath(kBlendLayerFile);
+    std::ifstream in(path, std::ios::binary);
     if (!in) {
-        std::fprintf(stderr, "%s cannot be read; the old layers stay\n", kBlendLayerFile);
+        std::fprintf(stderr, "%s cannot be read; the old layers stay\n", path.c_str());
         return false;
     }
     std::string error;
@@ -41,10 +43,10 @@ bool reloadBlendLayerFile() {
         return tryLoadImageTexture(fileName, why);
     };
     if (!readBlendLayersChecked(in, loader, blendLayers, error)) {
-        std::fprintf(stderr, "%s: %s; the old layers stay\n", kBlendLayerFile, error.c_str());
+        std::fprintf(stderr, "%s: %s; the old layers stay\n", path.c_str(), error.c_str());
         return false;
     }
-    std::printf("velkarn: reloaded %s (%zu layers)\n", kBlendLayerFile, blendLayers.size());
+    std::printf("velkarn: reloaded %s (%zu layers)\n", path.c_str(), blendLayers.size());
     std::fflush(stdout);
     return true;
 }
