@@ -11,8 +11,8 @@ export_test_environment() {
   # use_tls=0: the leak check's scan of thread-local blocks reads a stale entry of a library
   # loaded at run time, and the check itself then dies of a segfault at exit ("Tracer caught
   # signal 11"), in most runs on a busy machine. Not scanning them can only report more,
-  # never hide a leak; the one block it then takes for a leak, the loader's own table held
-  # only from thread-local storage, is suppressed in lsan.supp.
+  # never hide a leak; the blocks it then takes for leaks, held only from thread-local
+  # storage (the loader's table, the test framework's traces), are suppressed in lsan.supp.
   export LSAN_OPTIONS="suppressions=$1/tests/lsan.supp:print_suppressions=0:use_tls=0"
   export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
   # Software GL in a private X server; no sound device is needed.
