@@ -158,8 +158,8 @@ void appendBlendLayers(const std::vector<LayerGroup>& groups, ImageLoader loader
     }
 }
 
-void printLayerWarnings(const LayerReadResult& read) {
-    for (const std::string& warning : read.warnings) std::fprintf(stderr, "%s: %s\n", kBlendLayerFile, warning.c_str());
+void printLayerWarnings(const LayerReadResult& read, const char* fileName) {
+    for (const std::string& warning : read.warnings) std::fprintf(stderr, "%s: %s\n", fileName, warning.c_str());
     std::fflush(stderr);
 }
 

@@ -85,8 +85,8 @@ void appendBlendLayers(const std::vector<LayerGroup>& groups, ImageLoader loader
 // an image that cannot be loaded.
 void loadBlendLayers();
 
-// Prints the reader's warnings on standard error, each after the file name.
-void printLayerWarnings(const LayerReadResult& read);
+// Prints the reader's warnings on standard error, each after the name of the file read.
+void printLayerWarnings(const LayerReadResult& read, const char* fileName);
 
 // Appends the layers with start < t < end, in list order.
 void collectActiveLayersAt(const BlendLayerList& list, float t, ActiveLayerList& active);

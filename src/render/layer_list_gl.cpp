@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <string>
 
 #include "base/data_root.h"
 #include "base/process_exit.h"
@@ -13,12 +14,13 @@ BlendLayer makeBlendLayer(float start, float end, const std::string& image, cons
 }
 
 void loadBlendLayers() {
-    std::ifstream in(dataPath(kBlendLayerFile), std::ios::binary);
+    const std::string path = dataPath(kBlendLayerFile);
+    std::ifstream in(path, std::ios::binary);
     if (!in) return;  // no layer list: frames go without post-processing layers
     const LayerReadResult read = readLayerGroups(in);
-    printLayerWarnings(read);
+    printLayerWarnings(read, path.c_str());
     if (read.status != LayerReadStatus::Ok) {
-        exitWithMessage(stderr, "%s: %s\n", kBlendLayerFile, read.message.c_str());
+        exitWithMessage(stderr, "%s: %s\n", path.c_str(), read.message.c_str());
     }
     appendBlendLayers(read.groups, &loadImageTexture, blendLayers);
 }

@@ -50,9 +50,10 @@ unsigned int loadChecked(const char* fileName) { return checkedLoader(fileName, 
 
 }  // namespace
 
-bool readBlendLayersChecked(std::istream& in, TryImageLoader loader, BlendLayerList& out, std::string& error) {
+bool readBlendLayersChecked(std::istream& in, const char* fileName, TryImageLoader loader, BlendLayerList& out,
+                            std::string& error) {
     const LayerReadResult read = readLayerGroups(in);
-    printLayerWarnings(read);
+    printLayerWarnings(read, fileName);
     if (read.status != LayerReadStatus::Ok) {
         error = read.message;
         return false;

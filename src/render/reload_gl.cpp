@@ -42,7 +42,7 @@ bool reloadBlendLayerFile() {
     const TryImageLoader loader = [](const char* fileName, std::string* why) {
         return tryLoadImageTexture(fileName, why);
     };
-    if (!readBlendLayersChecked(in, loader, blendLayers, error)) {
+    if (!readBlendLayersChecked(in, path.c_str(), loader, blendLayers, error)) {
         std::fprintf(stderr, "%s: %s; the old layers stay\n", path.c_str(), error.c_str());
         return false;
     }

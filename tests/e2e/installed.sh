@@ -11,6 +11,9 @@ for file in bin/velkarn share/velkarn/Orvalin-Velkarn.mp3 share/velkarn/dat/p-bl
   [ -f "$prefix/$file" ] && [ ! -L "$prefix/$file" ] || fail "$file is not installed as a file"
 done
 [ ! -e "$prefix/share/velkarn/dat/p-particlemap.dat" ] || fail "a particle-map cache was installed"
+# A record cut short at the end of the layer list: its warning names the installed file.
+data=$prefix/share/velkarn/dat
+printf '1 2 0\n' >>"$data/p-blend.dat"
 listing() { find "$prefix" -printf '%p %y %s %T@ %m\n' | sort; }
 listing >prefix-before.txt
 
@@ -36,3 +39,4 @@ wait_for_exit 900
   fail "not just the two frames in the folder it was started from: $(cd run && find . | tr '\n' ' ')"
 [ -s home/cache/velkarn/p-particlemap.dat ] || fail "no particle-map cache in XDG_CACHE_HOME/velkarn"
 listing | diff prefix-before.txt - || fail "the run changed the installed files"
+grep -qF "$data/p-blend.dat: record" stderr.txt || fail "the layer list's warning does not name the installed file"

@@ -87,7 +87,7 @@ std::pair<std::string, int> readAs(const std::string& file, const std::string& t
     if (file == kBlendLayerFile) {
         std::istringstream in(text);
         const LayerReadResult read = readLayerGroups(in);
-        printLayerWarnings(read);
+        printLayerWarnings(read, kBlendLayerFile);
         kept = static_cast<int>(read.groups.size());
     } else {
         TuningList* list = file == kNumListPath        ? &tuning.numList
