@@ -11,7 +11,8 @@ void generateMusic(const std::filesystem::path& runDir);
 void generateVoices(const std::filesystem::path& runDir);
 // The images of runDir/dat: pictures, sprite, overlay, intro frames, end logo (JPEG/PNG)
 void generateImages(const std::filesystem::path& runDir);
-// runDir/dat/logoend.ppm, the plain-text logo the particles form at the end
+// runDir/dat/logoend.ppm, the plain-text logo the particles form at the end; a particle-map
+// cache beside it goes when the logo changes
 void generateLogo(const std::filesystem::path& runDir);
 // runDir/dat/Objekt3.asc, the closed soft-body mesh
 void generateMesh(const std::filesystem::path& runDir);

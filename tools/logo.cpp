@@ -1,6 +1,7 @@
 // Writes the particle logo's PPM.
 #include <fstream>
 #include <stdexcept>
+#include <string>
 
 #include "assets.h"
 #include "image_logo.h"
@@ -9,6 +10,15 @@
 namespace {
 constexpr int kLogoPpmWidth = 1280;
 constexpr int kLogoPpmHeight = 720;
+
+bool sameFileText(const std::filesystem::path& path, const std::string& text) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::string old(text.size() + 1, '\0');  // one byte more shows a longer file
+    in.read(old.data(), static_cast<std::streamsize>(old.size()));
+    old.resize(static_cast<std::size_t>(in.gcount()));
+    return old == text;
+}
 }  // namespace
 
 std::string logoPpmText(const Mask& mask) {
@@ -28,6 +38,8 @@ std::string logoPpmText(const Mask& mask) {
 void generateLogo(const std::filesystem::path& runDir) {
     const std::filesystem::path path = runDir / "dat" / "logoend.ppm";
     const std::string text = logoPpmText(renderLogoMask(kLogoPpmWidth, kLogoPpmHeight));
+    // The particle map sampled from another logo would gather the particles on that one.
+    if (!sameFileText(path, text)) std::filesystem::remove(runDir / "dat" / "p-particlemap.dat");
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.close();

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -22,6 +23,8 @@ namespace {
 
 // A well-formed cache is about 2 MB; anything far larger is not one.
 constexpr std::size_t kMaxCacheBytes = std::size_t{64} << 20;
+// The logo read for the name of the user's cache; the image reader takes no more either.
+constexpr std::size_t kMaxLogoBytes = std::size_t{256} << 20;
 // The header line is read into a 255-character buffer.
 constexpr std::size_t kMaxHeaderLength = 254;
 
@@ -163,8 +166,25 @@ void loadParticleMapFrom(const char* cachePath, const char* imagePath) {
     seedRandom(randomBefore);
 }
 
+std::string userParticleCacheName(std::string_view logoBytes) {
+    std::uint64_t hash = 0xcbf29ce484222325u;  // 64-bit FNV-1a
+    for (const char byte : logoBytes) {
+        hash = (hash ^ static_cast<unsigned char>(byte)) * 0x100000001b3u;
+    }
+    char name[48];
+    std::snprintf(name, sizeof name, "p-particlemap-%016llx.dat", static_cast<unsigned long long>(hash));
+    return name;
+}
+
 void loadParticleMap() {
-    // A run from the installed data keeps its cache in the user's cache folder, never beside the data.
-    const std::string cache = dataRoot().installed ? userCacheFile(kParticleMapCacheName) : kParticleMapPath;
-    loadParticleMapFrom(cache.empty() ? nullptr : cache.c_str(), dataPath(kLogoImagePath).c_str());
+    const std::string image = dataPath(kLogoImagePath);
+    std::string cache = kParticleMapPath;
+    if (dataRoot().installed) {
+        // A run from the installed data keeps its cache in the user's cache folder, never
+        // beside the data. A logo that cannot be read is said by the sampling.
+        std::string logoBytes;
+        readWholeFile(image.c_str(), logoBytes, kMaxLogoBytes);
+        cache = userCacheFile(userParticleCacheName(logoBytes));
+    }
+    loadParticleMapFrom(cache.empty() ? nullptr : cache.c_str(), image.c_str());
 }

@@ -13,9 +13,12 @@ inline constexpr int kLogoWidth = 1280;
 inline constexpr int kLogoHeight = 720;
 
 inline constexpr const char* kParticleMapPath = "dat/p-particlemap.dat";
-// The cache's name in the user's cache folder, for a run from the installed data.
-inline constexpr const char* kParticleMapCacheName = "p-particlemap.dat";
 inline constexpr const char* kLogoImagePath = "dat/logoend.ppm";
+
+// The cache's name in the user's cache folder, for a run from the installed data. It is
+// named for the logo's bytes: the cache outlives an upgrade, and a newer version's logo
+// is sampled again instead of the particles gathering on the old one.
+std::string userParticleCacheName(std::string_view logoBytes);
 
 struct ParticleMap {
     // Target of each particle in the unit square: x = column / 1280, y = 1 - row / 720.

@@ -37,6 +37,7 @@ wait_for_exit 900
 [ "$status" -eq 0 ] || fail "the installed program ended with status $status"
 [ "$(cd run && find . | sort | tr '\n' ' ')" = ". ./frames ./frames/frame-000000.png ./frames/frame-000001.png " ] ||
   fail "not just the two frames in the folder it was started from: $(cd run && find . | tr '\n' ' ')"
-[ -s home/cache/velkarn/p-particlemap.dat ] || fail "no particle-map cache in XDG_CACHE_HOME/velkarn"
+caches=(home/cache/velkarn/p-particlemap-*.dat)
+[ "${#caches[@]}" -eq 1 ] && [ -s "${caches[0]}" ] || fail "not one particle-map cache in XDG_CACHE_HOME/velkarn"
 listing | diff prefix-before.txt - || fail "the run changed the installed files"
 grep -qF "$data/p-blend.dat: record" stderr.txt || fail "the layer list's warning does not name the installed file"

@@ -7,10 +7,12 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <limits>
 #include <vector>
 
+#include "assets.h"
 #include "image_intro.h"
 #include "image_logo.h"
 #include "image_pictures.h"
@@ -68,6 +70,23 @@ TEST(Art, LogoPpmIsReadableAndBlackWhereTheLogoIs) {
         black += logo;
     }
     EXPECT_GT(black, 0u);
+}
+
+// The build deletes a particle-map cache beside a logo it changes, and keeps it beside the same logo.
+TEST(Art, ANewLogoTakesTheOldParticleMapAway) {
+    const std::filesystem::path run = std::filesystem::temp_directory_path() / "velkarn_art_test_logo";
+    const std::filesystem::path cache = run / "dat" / "p-particlemap.dat";
+    std::filesystem::remove_all(run);
+    std::filesystem::create_directories(run / "dat");
+    const auto putCache = [&] { std::ofstream(cache) << "a map\n"; };
+    std::ofstream(run / "dat" / "logoend.ppm") << "P3\n1 1\n255\n0 0 0\n";
+    putCache();
+    generateLogo(run);
+    EXPECT_FALSE(std::filesystem::exists(cache));
+    putCache();
+    generateLogo(run);
+    EXPECT_TRUE(std::filesystem::exists(cache));
+    std::filesystem::remove_all(run);
 }
 
 TEST(Art, IntroPngKeepsSizeAndAlpha) {

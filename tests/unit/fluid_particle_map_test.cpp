@@ -164,3 +164,15 @@ TEST_F(ParticleMap, ABrokenImageOrOneWithoutBlackEndsWithStatusOne) {
 }
 
 }  // namespace
+
+TEST(ParticleMapName, TheUserCacheIsNamedForItsLogo) {
+    const std::string logo = "P3\n1280 720\n255\n0 0 0\n";
+    std::string changed = logo;
+    changed[changed.size() - 2] = '9';  // one pixel differs
+    const std::string name = userParticleCacheName(logo);
+    EXPECT_EQ(name, userParticleCacheName(logo));
+    EXPECT_NE(name, userParticleCacheName(changed));
+    EXPECT_NE(name, userParticleCacheName(logo + "\n"));
+    EXPECT_EQ(name.size(), std::string("p-particlemap-0123456789abcdef.dat").size()) << name;
+    EXPECT_EQ(name.rfind("p-particlemap-", 0), 0u) << name;
+}
