@@ -48,10 +48,11 @@ constexpr FileNote kFiles[] = {
     {"QRV-Velkarn-config.dat",
      "In the working directory, if present: width, height and fullscreen (or another word\n"
      "for a window). Without it the demo asks for 1920 by 1080 full screen.\n"},
-    {"$XDG_CACHE_HOME/velkarn/p-particlemap.dat",
+    {"$XDG_CACHE_HOME/velkarn/p-particlemap-HASH.dat",
      "The particle targets sampled from the logo on the first run and read afterwards\n"
-     "(~/.cache/velkarn without XDG_CACHE_HOME); dat/p-particlemap.dat when the data is read\n"
-     "from the working directory.\n"},
+     "(~/.cache/velkarn without XDG_CACHE_HOME), named for the logo, so another version's\n"
+     "logo is sampled again; dat/p-particlemap.dat when the data is read from the working\n"
+     "directory.\n"},
     {"glulookat.dat", "The camera, rewritten in the working directory by the camera keys.\n"},
 };
 
