@@ -23,8 +23,6 @@ namespace {
 
 // A well-formed cache is about 2 MB; anything far larger is not one.
 constexpr std::size_t kMaxCacheBytes = std::size_t{64} << 20;
-// The logo read for the name of the user's cache; the image reader takes no more either.
-constexpr std::size_t kMaxLogoBytes = std::size_t{256} << 20;
 // The header line is read into a 255-character buffer.
 constexpr std::size_t kMaxHeaderLength = 254;
 
@@ -183,7 +181,7 @@ void loadParticleMap() {
         // A run from the installed data keeps its cache in the user's cache folder, never
         // beside the data. A logo that cannot be read is said by the sampling.
         std::string logoBytes;
-        readWholeFile(image.c_str(), logoBytes, kMaxLogoBytes);
+        readWholeFile(image.c_str(), logoBytes, kMaxPpmBytes);
         cache = userCacheFile(userParticleCacheName(logoBytes));
     }
     loadParticleMapFrom(cache.empty() ? nullptr : cache.c_str(), image.c_str());

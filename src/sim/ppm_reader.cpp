@@ -10,8 +10,6 @@
 
 namespace {
 
-// Far above the largest plain 1280 x 720 image (about 17 MB with five-digit values).
-constexpr std::size_t kMaxPpmBytes = std::size_t{256} << 20;
 // The largest sample value the format allows.
 constexpr int kMaxSampleValue = 65535;
 

@@ -1,9 +1,14 @@
 // Reader of the plain-text (ASCII) PPM logo image, keeping only the red channel.
 #pragma once
 
+#include <cstddef>
 #include <span>
 #include <string>
 #include <string_view>
+
+// A larger file is refused rather than read: far above the largest plain 1280 x 720 image
+// (about 17 MB with five-digit values).
+inline constexpr std::size_t kMaxPpmBytes = std::size_t{256} << 20;
 
 // The header is taken as exactly four lines (magic, one comment, size, maximum value)
 // and not interpreted. Then come rows x width pixels, row by row from the top, three
