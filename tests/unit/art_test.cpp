@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <limits>
 #include <vector>
@@ -19,6 +18,7 @@
 #include "image_ppm.h"
 #include "sim/particle_map.h"
 #include "sim/ppm_reader.h"
+#include "testing/scratch_files.h"
 
 TEST(Art, SamePicturesEveryTime) {
     const std::function<Canvas()> makers[] = {
@@ -74,19 +74,16 @@ TEST(Art, LogoPpmIsReadableAndBlackWhereTheLogoIs) {
 
 // The build deletes a particle-map cache beside a logo it changes, and keeps it beside the same logo.
 TEST(Art, ANewLogoTakesTheOldParticleMapAway) {
-    const std::filesystem::path run = std::filesystem::temp_directory_path() / "velkarn_art_test_logo";
-    const std::filesystem::path cache = run / "dat" / "p-particlemap.dat";
-    std::filesystem::remove_all(run);
-    std::filesystem::create_directories(run / "dat");
-    const auto putCache = [&] { std::ofstream(cache) << "a map\n"; };
-    std::ofstream(run / "dat" / "logoend.ppm") << "P3\n1 1\n255\n0 0 0\n";
-    putCache();
-    generateLogo(run);
+    const testfiles::ScratchDir run;
+    std::filesystem::create_directories(run.path() / "dat");
+    const std::string cache = run.file("dat/p-particlemap.dat");
+    testfiles::writeFile(run.file("dat/logoend.ppm"), "P3\n1 1\n255\n0 0 0\n");
+    testfiles::writeFile(cache, "a map\n");
+    generateLogo(run.path());
     EXPECT_FALSE(std::filesystem::exists(cache));
-    putCache();
-    generateLogo(run);
+    testfiles::writeFile(cache, "a map\n");
+    generateLogo(run.path());
     EXPECT_TRUE(std::filesystem::exists(cache));
-    std::filesystem::remove_all(run);
 }
 
 TEST(Art, IntroPngKeepsSizeAndAlpha) {
