@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -13,6 +15,7 @@
 #include "sim/particles.h"
 #include "sim/soft_bodies.h"
 #include "timeline/reset.h"
+#include "timeline/between_ticks.h"
 #include "timeline/tick.h"
 
 namespace {
@@ -57,5 +60,29 @@ void BM_TicksBefore224(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_TicksBefore224)->Iterations(1)->Unit(benchmark::kSecond);
+
+}  // namespace
+
+namespace {
+
+// A frame between two ticks: 100000 particles blended half-way, with the few that jumped in
+// the latest tick (about one in a hundred) drawn where they are.
+void BM_BlendPositions(benchmark::State& state) {
+    seedRandom(3);
+    static std::array<ParticlePosition, kMaxParticles> before, after, out;
+    static std::array<std::uint8_t, kMaxParticles> jumped;
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        before[i] = {randUnit(), randUnit()};
+        after[i] = {before[i].x + 0.001f, before[i].y - 0.001f};
+        jumped[i] = randUnit() < 0.01f ? 1 : 0;
+    }
+    for (auto _ : state) {
+        blendPositions(before, after, jumped, 0.4f, out);
+        benchmark::DoNotOptimize(out.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * kMaxParticles);
+}
+BENCHMARK(BM_BlendPositions)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

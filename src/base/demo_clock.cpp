@@ -48,7 +48,10 @@ std::int64_t firstTickAtOrAfter(float t) {
 TickPlan planFrameTicks(DemoClock& clock) {
     TickPlan plan;
     plan.first = clock.nextTick;
-    const std::int64_t last = lastTickAt(clock.time);
+    // Ahead of the frame by less than a tick; none for a time that is not a number or a
+    // tick or more before 0.
+    const bool beforeTicks = !(static_cast<double>(clock.time) * kTicksPerSecond > -1.0);
+    const std::int64_t last = beforeTicks ? -1 : firstTickAtOrAfter(clock.time);
     if (last >= clock.nextTick) {
         plan.count = last - clock.nextTick + 1;
         clock.nextTick = last + 1;
@@ -63,4 +66,10 @@ void restartTicksAt(DemoClock& clock, float t) {
     clock.nextTick = firstTickAtOrAfter(t);
     clock.sourceTime = t;
     clock.sourceTick = lastTickAt(t);
+}
+
+float blendBetweenTicks(float t, std::int64_t latestTick) {
+    const double ticksShort = static_cast<double>(latestTick) - static_cast<double>(t) * kTicksPerSecond;
+    if (!(ticksShort > kTickTolerance)) return 1.0f;  // at or past the tick, and NaN
+    return static_cast<float>(std::max(0.0, 1.0 - ticksShort));
 }

@@ -35,9 +35,10 @@ std::int64_t lastTickAt(float t);
 // The first tick at or after t.
 std::int64_t firstTickAtOrAfter(float t);
 
-// The ticks one drawn frame runs before it draws: the demo ticks from `first` on that are
-// due at the frame's time, and while paused the ticks of the source's time that passed,
-// which run at the held time (the particles keep moving).
+// The ticks one drawn frame runs before it draws: the demo ticks from `first` up to the
+// first tick at or after the frame's time, so a frame between two ticks can draw the motion
+// between them; and while paused the ticks of the source's time that passed, which run at
+// the held time (the particles keep moving). A frame at a tick's time runs up to that tick.
 struct TickPlan {
     std::int64_t first = 0;
     std::int64_t count = 0;
@@ -48,3 +49,8 @@ TickPlan planFrameTicks(DemoClock& clock);
 // After a jump of the clock that restarts the simulation (a seek): the ticks go on from t
 // without catching up.
 void restartTicksAt(DemoClock& clock, float t);
+
+// Where a frame at time t lies between the tick before the latest and the latest one, at
+// latestTick: 0 at the earlier tick, 1 at the latest (and at a time a rounding short of
+// it), clamped to 0..1. A frame that ran no tick ahead of its time draws the latest.
+float blendBetweenTicks(float t, std::int64_t latestTick);

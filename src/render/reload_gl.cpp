@@ -6,7 +6,6 @@
 #include "base/data_root.h"
 #include "render/reload.h"
 #include "render/texture_loading.h"
-#include "sim/particles.h"
 
 bool rebuildShaderEntry(std::size_t index) {
     if (index >= kShaderRecipes.size()) return false;
@@ -22,8 +21,6 @@ bool rebuildShaderEntry(std::size_t index) {
     programs.*entry.shader = build.objects;
     programs.*entry.program = build.objects.program;
     replaceLayerProgram(blendLayers, old.program, build.objects.program);
-    if (particles.particleLineProgram == old.program && old.program != 0)
-        particles.particleLineProgram = build.objects.program;
     // A program still current is deleted by GL once it is no longer in use.
     deleteShaderEntry(old);
     std::printf("velkarn: rebuilt the %s program\n", entry.name);

@@ -150,8 +150,9 @@ struct StepConstants {
 };
 
 // Leaving the square: vertical exits wrap; sideways exits wrap or, by chance, respawn.
-// Only the sideways exits draw random numbers.
-[[gnu::always_inline]] inline void leaveSquare(float& x, float& y, const StepConstants& step) {
+// Only the sideways exits draw random numbers. True when the particle left (and so jumped).
+[[gnu::always_inline]] inline bool leaveSquare(float& x, float& y, const StepConstants& step) {
+    const bool left = x < 0.0f || y < 0.0f || x > 1.0f || y > 1.0f;
     if (x < 0.0f) {
         if (step.wrapOnly) {
             x += 1.0f;
@@ -172,6 +173,7 @@ struct StepConstants {
         }
     }
     if (y > 1.0f) y -= 1.0f;
+    return left;
 }
 
 // One particle, one at a time: handles every position, NaN and far outside included.
@@ -202,7 +204,7 @@ struct StepConstants {
         x = x + s * vx * step.keep - 0.14f * s * s * step.pull * (x - target.x);
         y = y + s * vy * step.keep - 0.085f * s * s * step.pull * (y - target.y);
     }
-    leaveSquare(x, y, step);
+    if (leaveSquare(x, y, step)) particles.particleJumped[static_cast<std::size_t>(i)] = 1;
     p.x = x;
     p.y = y;
 }
@@ -448,9 +450,14 @@ __attribute__((target("avx2"))) int advanceBlocksAvx2(int count, const StepConst
         }
 
         // Vertical wraps for every lane (a blend, not an added zero, keeps -0 as it is).
-        __m256 wrappedY = _mm256_blendv_ps(y, _mm256_add_ps(y, one), vecBelow(y, zero));
-        wrappedY = _mm256_blendv_ps(wrappedY, _mm256_sub_ps(wrappedY, one), vecAbove(wrappedY, one));
+        const __m256 wrapsUp = vecBelow(y, zero);
+        __m256 wrappedY = _mm256_blendv_ps(y, _mm256_add_ps(y, one), wrapsUp);
+        const __m256 wrapsDown = vecAbove(wrappedY, one);
+        wrappedY = _mm256_blendv_ps(wrappedY, _mm256_sub_ps(wrappedY, one), wrapsDown);
         storePairs(positions + 2 * first, x, wrappedY);
+        for (int wrapped = _mm256_movemask_ps(_mm256_or_ps(wrapsUp, wrapsDown)); wrapped != 0; wrapped &= wrapped - 1) {
+            particles.particleJumped[static_cast<std::size_t>(first + __builtin_ctz(static_cast<unsigned>(wrapped)))] = 1;
+        }
 
         // Sideways exits may draw and respawn: redo those lanes in order from the moved
         // position, before any wrap.
@@ -466,6 +473,7 @@ __attribute__((target("avx2"))) int advanceBlocksAvx2(int count, const StepConst
                 float px = movedX[lane];
                 float py = movedY[lane];
                 leaveSquare(px, py, step);
+                particles.particleJumped[static_cast<std::size_t>(first + lane)] = 1;
                 particles.particlePositions[static_cast<std::size_t>(first + lane)] = {px, py};
             }
         }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 
 inline constexpr int kMaxParticles = 100000;
 
@@ -15,8 +16,11 @@ static_assert(sizeof(ParticlePosition) == 2 * sizeof(float));
 
 // The particle set and the values its drawing reads, living for the whole run.
 struct ParticleState {
-    // Handed to GL as it stands, as a vertex array of two floats a particle.
+    // Two floats a particle, as a vertex array takes them.
     std::array<ParticlePosition, kMaxParticles> particlePositions{};
+    // 1 for a particle that wrapped or respawned since the flags were last cleared: a frame
+    // between two ticks draws it where it now is, not on the way across the picture.
+    std::array<std::uint8_t, kMaxParticles> particleJumped{};
     int particleCount = kMaxParticles;  // particles 0..particleCount-1 move and are drawn
     float respawnChance = 0.0f;         // chance that a particle leaving sideways is respawned
     float particleTint = 1.0f;          // factor on the point colour
@@ -26,7 +30,6 @@ struct ParticleState {
     float MIN_PAR = 1.0f;                  // point-size factor of the smallest band
     float MAX_PAR = 6.0f;                  // point-size factor of the largest band
     int sizeLayerCount = 20;               // number of point-size bands
-    unsigned int particleLineProgram = 0;  // program of the line pass
     // Particles joined by the line strip: only ever lowered, and neither a seek nor a
     // reset puts it back.
     float lineVertexCount = static_cast<float>(kMaxParticles / 80 - 1);

@@ -17,8 +17,6 @@
 namespace {
 
 constexpr float kBounce = -0.8f;
-constexpr float kWrapLimit = 6.0f;
-constexpr float kWrapShift = 6.0f;
 constexpr float kNormalWeight = 0.333f;
 constexpr double kVolumeWeight = 0.333;
 constexpr float kPressureWeight = 0.33f;
@@ -326,5 +324,46 @@ void CSoftObject::collideAndWrap() {
             for (SoftParticle& q : particles) q.position.x -= kWrapShift;
             return;
         }
+    }
+}
+
+// --- Poses for drawing ---
+void takePose(const CSoftObject& body, SoftBodyPose& pose) {
+    pose.positions.resize(body.particles.size());
+    pose.normals.resize(body.particles.size());
+    for (std::size_t i = 0; i < body.particles.size(); ++i) {
+        pose.positions[i] = body.particles[i].position;
+        pose.normals[i] = body.particles[i].normal;
+    }
+}
+
+namespace {
+// Between bounds a and b whatever the rounding: a + share (b - a) can land an ulp past b.
+float blendBetween(float a, float b, float share) {
+    const float v = a + share * (b - a);
+    return std::clamp(v, std::min(a, b), std::max(a, b));
+}
+Vector3 blendBetween(Vector3 a, Vector3 b, float share) {
+    return {blendBetween(a.x, b.x, share), blendBetween(a.y, b.y, share), blendBetween(a.z, b.z, share)};
+}
+}  // namespace
+
+void blendPoses(const SoftBodyPose& before, const SoftBodyPose& after, float share, SoftBodyPose& out) {
+    out.positions.resize(after.positions.size());
+    out.normals.resize(after.normals.size());
+    const std::size_t n = after.positions.size();
+    bool wrapped = before.positions.size() != n || before.normals.size() != n || after.normals.size() != n;
+    // The whole body moves back by kWrapShift at a wrap; no step of the springs comes near half of it.
+    for (std::size_t i = 0; i < n && !wrapped; ++i) {
+        wrapped = std::fabs(after.positions[i].x - before.positions[i].x) > 0.5f * kWrapShift;
+    }
+    if (wrapped || !(share < 1.0f)) {
+        std::copy(after.positions.begin(), after.positions.end(), out.positions.begin());
+        std::copy(after.normals.begin(), after.normals.end(), out.normals.begin());
+        return;
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        out.positions[i] = blendBetween(before.positions[i], after.positions[i], share);
+        out.normals[i] = blendBetween(before.normals[i], after.normals[i], share);
     }
 }

@@ -10,6 +10,9 @@
 #include "sim/vector3.h"
 
 inline constexpr float FLOOR_Y = -4.5f;
+// A body whose vertex passes kWrapLimit along x moves back by kWrapShift, all of it at once.
+inline constexpr float kWrapLimit = 6.0f;
+inline constexpr float kWrapShift = 6.0f;
 
 struct SoftParticle {
     float mass = 0.0f;
@@ -87,9 +90,22 @@ private:
     void collideAndWrap();
 };
 
-// Draws the body: its floor shadow, then its lit surface. Defined in soft_object_gl.cpp,
-// which only programs with a display link.
-void paintSoftObject(const CSoftObject& body);
+// The vertices a body is drawn with, one position and normal a particle: the body as a
+// tick left it, or between two ticks.
+struct SoftBodyPose {
+    std::vector<Vector3> positions;
+    std::vector<Vector3> normals;
+};
+// The pose the body is in now (the vectors keep their storage from call to call).
+void takePose(const CSoftObject& body, SoftBodyPose& pose);
+// The pose at `share` of the way from `before` to `after` (0..1), exactly `after` at 1. A
+// body that wrapped along x between them, or poses of other sizes, give `after`.
+void blendPoses(const SoftBodyPose& before, const SoftBodyPose& after, float share, SoftBodyPose& out);
+
+// Draws the body in the given pose: its floor shadow, then its lit surface. Nothing when
+// the pose does not have one vertex per particle. Defined in soft_object_gl.cpp, which only
+// programs with a display link.
+void paintSoftObject(const CSoftObject& body, const SoftBodyPose& pose);
 
 // Whether the faces form a closed surface: every edge borders exactly two faces. An open
 // mesh has no inside for the gas to fill.

@@ -2,7 +2,10 @@
 #include "base/gl.h"
 #include "sim/soft_object.h"
 
-void paintSoftObject(const CSoftObject& body) {
+void paintSoftObject(const CSoftObject& body, const SoftBodyPose& pose) {
+    const std::size_t n = body.particles.size();
+    if (pose.positions.size() != n || pose.normals.size() != n) return;
+
     // The shadow: every triangle flattened onto the floor, unlit and faint.
     glDisable(GL_LIGHTING);
     glColor4f(1.0f, 1.0f, 1.0f, 0.25f);
@@ -10,7 +13,7 @@ void paintSoftObject(const CSoftObject& body) {
     for (const SoftFace& face : body.faces) {
         glNormal3f(0.0f, 0.0f, 0.0f);
         for (const std::int32_t corner : {face.p0, face.p1, face.p2}) {
-            const Vector3& p = body.particles[corner].position;
+            const Vector3& p = pose.positions[static_cast<std::size_t>(corner)];
             glVertex3f(p.x, FLOOR_Y, p.z);
         }
     }
@@ -21,9 +24,10 @@ void paintSoftObject(const CSoftObject& body) {
     glBegin(GL_TRIANGLES);
     for (const SoftFace& face : body.faces) {
         for (const std::int32_t corner : {face.p0, face.p1, face.p2}) {
-            const SoftParticle& p = body.particles[corner];
-            glNormal3f(p.normal.x, p.normal.y, p.normal.z);
-            glVertex3f(p.position.x, p.position.y, p.position.z);
+            const Vector3& p = pose.positions[static_cast<std::size_t>(corner)];
+            const Vector3& normal = pose.normals[static_cast<std::size_t>(corner)];
+            glNormal3f(normal.x, normal.y, normal.z);
+            glVertex3f(p.x, p.y, p.z);
         }
     }
     glEnd();

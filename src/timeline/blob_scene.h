@@ -5,11 +5,14 @@
 // blob_step.cpp (the only place that touches the three global bodies besides the GL code).
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <span>
 
 #include "base/cue_times.h"
 #include "base/random.h"
 #include "render/camera.h"
+#include "sim/particles.h"
 #include "sim/soft_object.h"
 
 inline constexpr float kSoftSubStep = 0.00075f;
@@ -95,9 +98,19 @@ struct StringPicks {
 inline constexpr int kBlobStrings = 15;
 StringPicks pickStringPoints(int countA, int countB, int countC, int fluidCount, RandomGenerator& random);
 
+// What the section's drawing shows: the pulses, the bodies' poses (A, B, C) and the fluid
+// particles. A frame shows its view between two ticks, a snapshot the state of its tick.
+struct BlobLook {
+    float beatPulse = 0.0f;
+    float beatPulseStrong = 0.0f;
+    float barPulse = 0.0f;
+    std::array<const SoftBodyPose*, 3> bodyPoses{};
+    std::span<const ParticlePosition> particlePositions;
+};
+
 // Everything here needs the globals of the demo.
 void composeBlobSection(float time);  // blob_scene_gl.cpp
 // Redraws the scene's snapshot, which the strips show until the next one.
-void drawBlobSnapshot(float time);                 // blob_scene_gl.cpp
-void drawBlobScene(bool withOverlay, float time);  // blob_scene_gl.cpp
-void drawBlobStrings();                            // blob_scene_gl.cpp
+void drawBlobSnapshot(float time);                                      // blob_scene_gl.cpp
+void drawBlobScene(bool withOverlay, float time, const BlobLook& look);  // blob_scene_gl.cpp
+void drawBlobStrings(const BlobLook& look);                             // blob_scene_gl.cpp

@@ -1,5 +1,6 @@
 // Draws the blob section: the three soft bodies, the strings between them and the
 // particles, and the composition with glitches and the inverted picture.
+#include <algorithm>
 #include <array>
 
 #include "base/config.h"
@@ -11,6 +12,7 @@
 #include "render/views.h"
 #include "sim/particles.h"
 #include "sim/soft_bodies.h"
+#include "timeline/between_ticks.h"
 #include "timeline/blob_scene.h"
 
 // --- GL helpers and string points ---
@@ -36,15 +38,18 @@ struct StringPoint {
     float x, y, z;
 };
 
-StringPoint bodyPoint(const CSoftObject& body, int index) {
-    const Vector3& p = body.particles[static_cast<std::size_t>(index)].position;
+// Picks lie below the pose's and the span's sizes (the picks are made from those counts).
+StringPoint bodyPoint(const SoftBodyPose& pose, int index) {
+    const Vector3& p = pose.positions[static_cast<std::size_t>(index)];
     return {p.x, p.y, p.z};
 }
 
-StringPoint fluidPoint(int index) {
-    const ParticlePosition& p = particles.particlePositions[static_cast<std::size_t>(index)];
+StringPoint fluidPoint(std::span<const ParticlePosition> positions, int index) {
+    const ParticlePosition& p = positions[static_cast<std::size_t>(index)];
     return {2.0f * p.x, FLOOR_Y, 2.0f * p.y};
 }
+
+int poseSize(const SoftBodyPose* pose) { return pose != nullptr ? static_cast<int>(pose->positions.size()) : 0; }
 
 void emitPoints(const std::array<StringPoint, 10>& points, int count) {
     for (int i = 0; i < count; ++i) glVertex3f(points[i].x, points[i].y, points[i].z);
@@ -53,7 +58,10 @@ void emitPoints(const std::array<StringPoint, 10>& points, int count) {
 }  // namespace
 
 // --- The strings ---
-void drawBlobStrings() {
+void drawBlobStrings(const BlobLook& look) {
+    const auto [poseA, poseB, poseC] = look.bodyPoses;
+    // Without all three bodies there is nothing to string together.
+    if (poseSize(poseA) == 0 || poseSize(poseB) == 0 || poseSize(poseC) == 0) return;
     RandomGenerator random{kBlobStringSeed};
     glDisable(GL_TEXTURE_2D);
     glColor4f(0.1f, 0.1f, 0.1f, 0.06f);
@@ -61,26 +69,24 @@ void drawBlobStrings() {
     glEnable(GL_POINT_SMOOTH);
     glHint(GL_POINT_SMOOTH_HINT, GL_NICEST);
 
-    const int fluidCount = particles.particleCount < kMaxParticles ? particles.particleCount : kMaxParticles;
+    const int liveCount = particles.particleCount < kMaxParticles ? particles.particleCount : kMaxParticles;
+    const int fluidCount = std::min(liveCount, static_cast<int>(look.particlePositions.size()));
     for (int strip = 0; strip < kBlobStrings; ++strip) {
-        const StringPicks pick = pickStringPoints(static_cast<int>(softBodies.softBodyA.particles.size()),
-                                                  static_cast<int>(softBodies.softBodyB.particles.size()),
-                                                  static_cast<int>(softBodies.softBodyC.particles.size()), fluidCount,
-                                                  random);
+        const StringPicks pick = pickStringPoints(poseSize(poseA), poseSize(poseB), poseSize(poseC), fluidCount, random);
         // A1 B1 A2 C1 B2 C2 B2 F1 A2 F2; without live fluid particles the two floor points
         // are left out.
         std::array<StringPoint, 10> points{};
         int count = 0;
-        points[count++] = bodyPoint(softBodies.softBodyA, pick.a1);
-        points[count++] = bodyPoint(softBodies.softBodyB, pick.b1);
-        points[count++] = bodyPoint(softBodies.softBodyA, pick.a2);
-        points[count++] = bodyPoint(softBodies.softBodyC, pick.c1);
-        points[count++] = bodyPoint(softBodies.softBodyB, pick.b2);
-        points[count++] = bodyPoint(softBodies.softBodyC, pick.c2);
-        points[count++] = bodyPoint(softBodies.softBodyB, pick.b2);
-        if (pick.f1 >= 0) points[count++] = fluidPoint(pick.f1);
-        points[count++] = bodyPoint(softBodies.softBodyA, pick.a2);
-        if (pick.f2 >= 0) points[count++] = fluidPoint(pick.f2);
+        points[count++] = bodyPoint(*poseA, pick.a1);
+        points[count++] = bodyPoint(*poseB, pick.b1);
+        points[count++] = bodyPoint(*poseA, pick.a2);
+        points[count++] = bodyPoint(*poseC, pick.c1);
+        points[count++] = bodyPoint(*poseB, pick.b2);
+        points[count++] = bodyPoint(*poseC, pick.c2);
+        points[count++] = bodyPoint(*poseB, pick.b2);
+        if (pick.f1 >= 0) points[count++] = fluidPoint(look.particlePositions, pick.f1);
+        points[count++] = bodyPoint(*poseA, pick.a2);
+        if (pick.f2 >= 0) points[count++] = fluidPoint(look.particlePositions, pick.f2);
 
         glDisable(GL_TEXTURE_2D);
         glBegin(GL_LINE_STRIP);
@@ -111,10 +117,10 @@ void drawBlobStrings() {
 }
 
 // --- The scene ---
-void drawBlobScene(bool withOverlay, float time) {
-    const float beatPulse = blobScene.blobTiming.beatPulse;
-    const float beatPulseStrong = blobScene.blobTiming.beatPulseStrong;
-    const float barPulse = blobScene.blobTiming.barPulse;
+void drawBlobScene(bool withOverlay, float time, const BlobLook& look) {
+    const float beatPulse = look.beatPulse;
+    const float beatPulseStrong = look.beatPulseStrong;
+    const float barPulse = look.barPulse;
 
     setOverlayProjection();
     glDisable(GL_BLEND);
@@ -175,7 +181,7 @@ void drawBlobScene(bool withOverlay, float time) {
         const GLint program = currentProgram();
         useProgram(programs.blobGeomProgram);
         for (int i = 0; i < 3; ++i) {
-            drawBlobStrings();
+            drawBlobStrings(look);
             glTranslatef(0.0001f, 0.0f, 0.0f);
         }
         glUseProgram(static_cast<GLuint>(program));
@@ -183,9 +189,10 @@ void drawBlobScene(bool withOverlay, float time) {
 
     glDisable(GL_TEXTURE_2D);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    paintSoftObject(softBodies.softBodyC);
-    paintSoftObject(softBodies.softBodyB);
-    paintSoftObject(softBodies.softBodyA);
+    const auto [poseA, poseB, poseC] = look.bodyPoses;
+    if (poseC != nullptr) paintSoftObject(softBodies.softBodyC, *poseC);
+    if (poseB != nullptr) paintSoftObject(softBodies.softBodyB, *poseB);
+    if (poseA != nullptr) paintSoftObject(softBodies.softBodyA, *poseA);
 
     glDisable(GL_LIGHTING);
     glPopMatrix();
@@ -193,6 +200,33 @@ void drawBlobScene(bool withOverlay, float time) {
 }
 
 // --- The section over the picture ---
+namespace {
+
+// The bodies and particles of the frame, between its two ticks.
+BlobLook frameBlobLook() {
+    const DrawnValues& values = frameView.values;
+    return BlobLook{values.beatPulse,
+                    values.beatPulseStrong,
+                    values.barPulse,
+                    {&frameView.bodyPoses[0], &frameView.bodyPoses[1], &frameView.bodyPoses[2]},
+                    frameView.particlePositions};
+}
+
+// The state the latest tick left, for a snapshot drawn at that tick.
+BlobLook latestTickBlobLook() {
+    takePose(softBodies.softBodyA, frameView.latestPoses[0]);
+    takePose(softBodies.softBodyB, frameView.latestPoses[1]);
+    takePose(softBodies.softBodyC, frameView.latestPoses[2]);
+    const BlobTiming& timing = blobScene.blobTiming;
+    return BlobLook{timing.beatPulse,
+                    timing.beatPulseStrong,
+                    timing.barPulse,
+                    {&frameView.latestPoses[0], &frameView.latestPoses[1], &frameView.latestPoses[2]},
+                    particles.particlePositions};
+}
+
+}  // namespace
+
 void drawBlobSnapshot(float time) {
     // Drawn between frames, so everything the frame would have set before it is set here:
     // the target's whole area, no program, and the line width the particle image leaves.
@@ -201,7 +235,7 @@ void drawBlobSnapshot(float time) {
     glUseProgram(0);
     glLineWidth(2.0f);
     clearToBlack();
-    drawBlobScene(false, time);
+    drawBlobScene(false, time, latestTickBlobLook());
     bindWindowFramebuffer();
 }
 
@@ -223,7 +257,7 @@ void composeBlobSection(float time) {
         glPushMatrix();
         const float y0 = static_cast<float>(i) * 0.02f;
         const float y1 = static_cast<float>(i + 1) * 0.02f;
-        const float shift = stripShift(blobScene.blobTiming.glitchAmount, random);
+        const float shift = stripShift(frameView.values.glitchAmount, random);
         glBegin(GL_QUADS);
         glTexCoord2f(shift, y1);
         glVertex2f(0.0f, y1);
@@ -238,7 +272,7 @@ void composeBlobSection(float time) {
     }
     endOverlayProjection();
 
-    drawBlobScene(true, time);
+    drawBlobScene(true, time, frameBlobLook());
 
     // Every pixel becomes its complement.
     setPerspectiveView();

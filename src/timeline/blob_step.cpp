@@ -7,3 +7,5 @@
 void stepSoftBodies(float time, float delta) {
     stepBodies(softBodies.softBodyA, softBodies.softBodyB, softBodies.softBodyC, time, delta, blobScene.softSimTime);
 }
+
+SoftBodyRefs demoSoftBodies() { return {&softBodies.softBodyA, &softBodies.softBodyB, &softBodies.softBodyC}; }

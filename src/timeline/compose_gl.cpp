@@ -1,9 +1,11 @@
-// Draws the composition: the scene with the credits, end logo, overlay and intro layers.
+// Draws the composition: the scene with the credits, end logo, overlay and intro layers,
+// their fades and the intro's pulse as the frame's view has them.
 #include "timeline/compose.h"
 
 #include "base/gl.h"
 #include "render/textures.h"
 #include "render/views.h"
+#include "timeline/between_ticks.h"
 #include "timeline/layer_state.h"
 #include "timeline/tuning.h"
 
@@ -23,7 +25,7 @@ void composeLayers(float t) {
         glBindTexture(GL_TEXTURE_2D, textures.creditsTexture);
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glColor4f(1.0f, 1.0f, 1.0f, layers.creditsAlpha);
+        glColor4f(1.0f, 1.0f, 1.0f, frameView.values.creditsAlpha);
         glPushMatrix();
         glTranslatef(0.0f, 0.4f, 0.0f);
         drawImageQuad();
@@ -43,7 +45,7 @@ void composeLayers(float t) {
         glBindTexture(GL_TEXTURE_2D, textures.logoEndTexture);
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glColor4f(1.0f, 1.0f, 1.0f, layers.endLogoAlpha);
+        glColor4f(1.0f, 1.0f, 1.0f, frameView.values.endLogoAlpha);
         glPushMatrix();
         glTranslatef(0.0f, 0.0f, 0.0f);
         drawImageQuad();
@@ -78,8 +80,8 @@ void composeLayers(float t) {
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, textures.introFrames[static_cast<std::size_t>(layers.introFrameIndex)]);
-        glScalef(1.0f + layers.introPulse, 1.0f + layers.introPulse, 1.0f);
-        glTranslatef(-0.5f * layers.introPulse, -0.5f * layers.introPulse, 0.0f);
+        glScalef(1.0f + frameView.values.introPulse, 1.0f + frameView.values.introPulse, 1.0f);
+        glTranslatef(-0.5f * frameView.values.introPulse, -0.5f * frameView.values.introPulse, 0.0f);
         glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
         drawImageQuad();
     }

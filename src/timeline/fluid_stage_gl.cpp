@@ -1,6 +1,6 @@
-// Draws the particle image: the particle copies in their layout and the line copies. The
-// drawing changes nothing the ticks read (their layout rules are applyLayoutRules): it
-// sets the line pass's program, and lowers MAX_PAR for the wall only while it draws it.
+// Draws the particle image: the particle copies in their layout and the line copies, from
+// the frame's view of the particles. The drawing changes nothing the ticks read (their
+// layout rules are applyLayoutRules).
 #include "timeline/fluid_stage.h"
 
 #include "base/gl.h"
@@ -8,10 +8,27 @@
 #include "render/render_targets.h"
 #include "render/shaders.h"
 #include "sim/particles.h"
+#include "timeline/between_ticks.h"
 
 void moveCamera(float t) { applyTransforms(cameraMovesAt(t)); }
 
 void driftCamera(float t) { applyTransforms(driftMovesAt(t)); }
+
+namespace {
+
+ParticleLook frameParticleLook() {
+    ParticleLook look;
+    look.tint = frameView.values.particleImageTint;
+    look.particleCount = particles.particleCount;
+    look.sizeLayerCount = particles.sizeLayerCount;
+    look.minPar = particles.MIN_PAR;
+    look.maxPar = particles.MAX_PAR;
+    look.lineVertexCount = frameView.values.lineVertexCount;
+    look.lineProgram = programs.lineGeomProgram;
+    return look;
+}
+
+}  // namespace
 
 void renderParticleImage(float t) {
     bindRenderTarget(targets.largeTarget);
@@ -20,49 +37,47 @@ void renderParticleImage(float t) {
     glPointSize(1.0f);
     glLineWidth(1.0f);
 
+    uploadParticlePositions(frameView.particlePositions);
+    const ParticleLook look = frameParticleLook();
     const ParticleLayout layout = particleLayoutAt(t);
     if (layout == ParticleLayout::Squeezed) {
         glTranslatef(0.0f, 0.1f, 0.0f);
         glScalef(1.0f, 0.8f, 1.0f);
-        drawParticles(ParticleDrawing::Points, t);
-        particles.particleLineProgram = programs.lineGeomProgram;
-        drawParticles(ParticleDrawing::PointsAndLines, t);
+        drawParticles(ParticleDrawing::Points, t, look);
+        drawParticles(ParticleDrawing::PointsAndLines, t, look);
         return;
     }
 
     glEnable(GL_TEXTURE_2D);
     if (layout == ParticleLayout::Wall) {
-        // 25 by 12 copies of the periodic fluid, turning and coming closer.
+        // 25 by 12 copies of the periodic fluid, turning and coming closer, with smaller points.
+        ParticleLook wallLook = look;
+        wallLook.maxPar = 0.25f * look.maxPar;
         glPushMatrix();
-        const float savedMaxPar = particles.MAX_PAR;
-        particles.MAX_PAR = 0.25f * particles.MAX_PAR;
         applyTransforms(wallPlacementAt(t));
         for (int row = 0; row < 12; ++row) {
             for (int column = 0; column < 25; ++column) {
-                drawParticles(ParticleDrawing::Points, t);
+                drawParticles(ParticleDrawing::Points, t, wallLook);
                 glTranslatef(1.0f, 0.0f, 0.0f);
             }
             glTranslatef(-25.0f, -1.0f, 0.0f);
         }
-        particles.MAX_PAR = savedMaxPar;
         glPopMatrix();
     } else {
         glPushMatrix();
         glTranslatef(-0.15f, 0.0f, -0.1f);
-        drawParticles(ParticleDrawing::CopyPoints, t);
+        drawParticles(ParticleDrawing::CopyPoints, t, look);
         glTranslatef(1.0f, 0.0f, 0.0f);
-        drawParticles(ParticleDrawing::CopyPoints, t);
+        drawParticles(ParticleDrawing::CopyPoints, t, look);
         glTranslatef(1.0f, 0.0f, 0.0f);
-        drawParticles(ParticleDrawing::CopyPoints, t);
+        drawParticles(ParticleDrawing::CopyPoints, t, look);
         glPopMatrix();
     }
 
     if (lineCopiesShown(t)) {
         glTranslatef(0.0f, 0.0f, 0.1f);
-        particles.particleLineProgram = programs.lineGeomProgram;
-        drawParticles(ParticleDrawing::PointsAndLines, t);
+        drawParticles(ParticleDrawing::PointsAndLines, t, look);
         glTranslatef(1.0f, 0.0f, 0.0f);
-        particles.particleLineProgram = programs.lineGeomProgram;
-        drawParticles(ParticleDrawing::PointsAndLines, t);
+        drawParticles(ParticleDrawing::PointsAndLines, t, look);
     }
 }

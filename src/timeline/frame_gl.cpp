@@ -9,7 +9,9 @@
 #include "render/post_processing.h"
 #include "render/render_targets.h"
 #include "render/views.h"
+#include "timeline/between_ticks.h"
 #include "timeline/blob_scene.h"
+#include "timeline/blob_step.h"
 #include "timeline/compose.h"
 #include "timeline/fluid_stage.h"
 #include "timeline/layer_state.h"
@@ -23,18 +25,32 @@ void runTickAndSnapshot(const TickInput& tick) {
     if (runTick(tick).blobSnapshotDue) drawBlobSnapshot(tick.time);
 }
 
-// The ticks due at the frame's time; returns how many ran.
-int runFrameTicks() {
+// The ticks due at the frame's time, the state before the last of them kept; returns how
+// many ran and leaves the frame's share between the last two ticks in `share`.
+int runFrameTicks(float& share) {
+    share = 1.0f;
     if (demoClock.frameSteps) {
-        // One step of the rules per drawn frame, at its time and with its delta.
+        // One step of the rules per drawn frame, at its time and with its delta; the frame
+        // draws what it left.
+        rememberTickState(demoSoftBodies());
         runTickAndSnapshot(TickInput{demoClock.time, demoClock.delta, demoClock.paused != 0});
         return 1;
     }
     const TickPlan plan = planFrameTicks(demoClock);
-    for (std::int64_t k = plan.first; k < plan.first + plan.count; ++k) runTickAndSnapshot(demoTick(k));
+    const std::int64_t end = plan.first + plan.count;
+    for (std::int64_t k = plan.first; k < end; ++k) {
+        if (k == end - 1 && plan.pausedTicks == 0) rememberTickState(demoSoftBodies());
+        runTickAndSnapshot(demoTick(k));
+    }
     // While paused the particles move on at the held time, one step a tick of the source's
-    // time, and whatever decays per tick decays.
-    for (std::int64_t i = 0; i < plan.pausedTicks; ++i) runTickAndSnapshot(TickInput{demoClock.time, 0.0f, true});
+    // time, and whatever decays per tick decays; the frame draws the latest of them.
+    for (std::int64_t i = 0; i < plan.pausedTicks; ++i) {
+        if (i == plan.pausedTicks - 1) rememberTickState(demoSoftBodies());
+        runTickAndSnapshot(TickInput{demoClock.time, 0.0f, true});
+    }
+    // The last demo tick ran at or after the frame's time: the frame lies between it and
+    // the one before.
+    if (demoClock.paused == 0 && plan.pausedTicks == 0) share = blendBetweenTicks(demoClock.time, demoClock.nextTick - 1);
     return static_cast<int>(plan.count + plan.pausedTicks);
 }
 
@@ -53,7 +69,9 @@ void prerollTimeline(float startTime) {
 
 void runFrame() {
     const float t = demoClock.time;
-    frameStats.countTicks(runFrameTicks());
+    float share = 1.0f;
+    frameStats.countTicks(runFrameTicks(share));
+    buildFrameView(share, demoSoftBodies());
     frameStats.lap(FrameStage::Ticks);
     glUseProgram(0);
     setPerspectiveView();

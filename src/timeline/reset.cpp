@@ -4,6 +4,7 @@
 
 #include "sim/fluid.h"
 #include "sim/particles.h"
+#include "timeline/between_ticks.h"
 #include "timeline/layer_state.h"
 #include "timeline/tuning.h"
 
@@ -20,6 +21,7 @@ void resetSimulation() {
     }
     stepFluid();  // with whatever cells are solid right now
     scatterParticles();
+    forgetTickState();  // the particles jumped: no frame draws them on their way
 
     // The central 5 by 5 block becomes solid; other flags stay as they are.
     for (int y = 22; y <= 26; ++y) {

@@ -13,7 +13,6 @@ TEST(ParticlesGl, BandsTimeTintAndTheLineStrip) {
     gltest::ensureContext();
     fluidtest::SavedFluidState saved;
     const TextureTable savedTextures = textures;
-    particles.particleLineProgram = 0;
     textures.particleSpriteTexture = 0;  // no sprite image: each point shows the plain drawing colour
     glViewport(0, 0, gltest::kWidth, gltest::kHeight);
     glMatrixMode(GL_PROJECTION);
@@ -24,7 +23,15 @@ TEST(ParticlesGl, BandsTimeTintAndTheLineStrip) {
     auto drawn = [](float t, ParticleDrawing mode) {  // red at (0.25, 0.25) and at (0.75, 0.75)
         glClearColor(0, 0, 0, 0);
         glClear(GL_COLOR_BUFFER_BIT);
-        drawParticles(mode, t);
+        ParticleLook look;
+        look.tint = particles.particleImageTint;
+        look.particleCount = particles.particleCount;
+        look.sizeLayerCount = particles.sizeLayerCount;
+        look.minPar = particles.MIN_PAR;
+        look.maxPar = particles.MAX_PAR;
+        look.lineVertexCount = particles.lineVertexCount;
+        uploadParticlePositions(particles.particlePositions);
+        drawParticles(mode, t, look);
         glFinish();
         constexpr int x = gltest::kWidth / 4, y = gltest::kHeight / 4;
         return std::pair(gltest::readPixels(x, y, 1, 1)[0], gltest::readPixels(3 * x, 3 * y, 1, 1)[0]);

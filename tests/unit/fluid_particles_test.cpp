@@ -117,7 +117,9 @@ TEST(Particles, SizeBands) {
 
 // Frozen on purpose: the loop as it was before it was split into blocks, to hold the blocks
 // of eight to it bit for bit, the generator's draws included.
-void referenceAdvance(std::vector<ParticlePosition>& positions, float dt, bool late, float t) {
+// A particle that leaves the square (wraps or respawns) is marked in `jumped`.
+void referenceAdvance(std::vector<ParticlePosition>& positions, std::vector<std::uint8_t>& jumped, float dt, bool late,
+                      float t) {
     const int count = std::min(particles.particleCount, kMaxParticles);
     const float squeeze = std::min((t - 155.0f) / 15.0f, 1.0f);
     const float pull = std::min((t - 175.0f) / 34.0f, 1.0f);
@@ -153,6 +155,7 @@ void referenceAdvance(std::vector<ParticlePosition>& positions, float dt, bool l
             x = x + s * vx * (1.0f - pull) - 0.14f * s * s * pull * (x - target.x);
             y = y + s * vy * (1.0f - pull) - 0.085f * s * s * pull * (y - target.y);
         }
+        if (x < 0.0f || y < 0.0f || x > 1.0f || y > 1.0f) jumped[static_cast<std::size_t>(i)] = 1;
         if (x < 0.0f) sideways(x, y, 1.0f);
         if (y < 0.0f) y += 1.0f;
         if (x > 1.0f) sideways(x, y, -1.0f);
@@ -189,15 +192,19 @@ void plantOddPositions() {
     ASSERT_GT(edge, 200u) << "no cell edge found where rounding splits the neighbours";
 }
 
-// Runs both from the same positions and generator state, comparing after each frame.
+// Runs both from the same positions and generator state, comparing after each frame: the
+// positions and the particles marked as jumped.
 void expectSameFrames(float t, int frames) {
     std::vector<ParticlePosition> expected(particles.particlePositions.begin(), particles.particlePositions.end());
+    std::vector<std::uint8_t> expectedJumped(kMaxParticles);
     for (int frame = 0; frame < frames; ++frame) {
+        std::fill(expectedJumped.begin(), expectedJumped.end(), 0);
+        particles.particleJumped.fill(0);
         const float now = t + 0.01f * static_cast<float>(frame);
         const float dt = frame % 2 == 0 ? 0.1875f : 0.03125f;
         const std::uint32_t seed = 1000u + static_cast<std::uint32_t>(frame) * 77u;
         seedRandom(seed);
-        referenceAdvance(expected, dt, t > 155.0f, now);
+        referenceAdvance(expected, expectedJumped, dt, t > 155.0f, now);
         const int expectedNext = rand15();
         seedRandom(seed);
         advanceParticles(dt, t > 155.0f, now);
@@ -206,6 +213,8 @@ void expectSameFrames(float t, int frames) {
             ASSERT_EQ(std::memcmp(&expected[i], &particles.particlePositions[i], sizeof(ParticlePosition)), 0)
                 << "t = " << now << ", frame " << frame << ", particle " << i;
         }
+        ASSERT_TRUE(std::equal(expectedJumped.begin(), expectedJumped.end(), particles.particleJumped.begin()))
+            << "jumps marked differently at t = " << now;
     }
 }
 

@@ -92,10 +92,12 @@ TEST(ShellClock, PausedFramesSeeksAndOddTimes) {
     // The release catches up every tick the pause let pass.
     clock.paused = 0;
     EXPECT_EQ(ticksOfFrames(clock, {30.0f}), std::vector<std::int64_t>{30 * 60 - 3}) << "ticks 4 to 1800";
-    // A seek goes on from its time without catching up; a time that is not a number runs nothing.
+    // A seek goes on from its time without catching up; a frame between two ticks runs the
+    // later one; a time that is not a number runs nothing.
     restartTicksAt(clock, 100.0f);
-    EXPECT_EQ(ticksOfFrames(clock, {100.0f, 100.01f, std::nanf(""), 100.02f}), (std::vector<std::int64_t>{1, 0, 0, 1}));
-    EXPECT_EQ(clock.nextTick, 6002);
+    EXPECT_EQ(ticksOfFrames(clock, {100.0f, 100.01f, std::nanf(""), 100.015f, 100.02f}),
+              (std::vector<std::int64_t>{1, 1, 0, 0, 1}));
+    EXPECT_EQ(clock.nextTick, 6003);
 }
 
 TEST(ShellClock, FixedStepTimesLandOnTheirTicks) {
