@@ -2,8 +2,8 @@
 # A picture of the cadence at 144 frames a second: six consecutive frames from 33 s (the
 # particles riding the fluid under a moving camera), the same crop of each side by side,
 # and under each the change to the next frame (the grey difference, four times as bright).
-# Each frame is labelled with its time and the tick it shows (60 a second): a frame that
-# ran no tick since the one before shows what that one showed, moved by the camera alone.
+# Each frame is labelled with its time and its place on the grid of ticks (60 a second):
+# 1980.42 lies 0.42 of the way from tick 1980 to tick 1981.
 #   scripts/cadence-strip.sh [--size W H] [--keep DIR] PROGRAM_DIR OUT.png
 # PROGRAM_DIR holds a velkarn and the dat/ it reads (build/run, or a copy of an older
 # program); it is run there. --size: the capture's size (default 1280 720); the crop is
@@ -51,8 +51,7 @@ for ((k = 0; k < count; ++k)); do
   b=$(printf '%s/frame-%06d.png' "$frames" $((k + 1)))
   [ -f "$a" ] && [ -f "$b" ] || { echo "cadence-strip: the capture has no frame $((k + 1))" >&2; exit 1; }
   label=$(awk -v s="$start" -v k="$k" -v f="$fps" 'BEGIN {
-      t = s + k / f; tick = int(t * 60 + 1e-6); before = int((t - 1 / f) * 60 + 1e-6)
-      printf "%.4f s  tick %d%s", t, tick, k == 0 ? "" : (tick > before ? " (new)" : " (same)") }')
+      t = s + k / f; printf "%.4f s  tick %.2f", t, t * 60 }')
   change=$(convert -quiet "$a" "$b" -alpha off -grayscale Rec709Luma -compose difference -composite \
     -format '%[fx:mean]' info:)
   convert -quiet "$a" -crop "$crop" +repage \
