@@ -127,6 +127,7 @@ bool FrameStats::finish() {
     if (!enabled_ || finished_) return true;
     finished_ = true;
     writeStatsReport(std::cout, summarizeFrames(samples_));
+    for (const std::string& line : notes_) std::cout << line << '\n';
     std::cout.flush();
     if (!csv_.is_open()) return true;
     csv_.close();

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Ticks: the frame rules (fluid, soft bodies, particle advance); then the drawing.
@@ -49,6 +50,8 @@ public:
     // Time since the last lap goes to no stage (camera moves, buffer swap).
     void skip();
     void endFrame();
+    // A line printed after the summary, about how the run was set up (its vertical sync).
+    void note(std::string line) { notes_.push_back(std::move(line)); }
     // Prints the summary on standard output and closes the CSV file; returns false when
     // the CSV file could not be written whole.
     bool finish();
@@ -61,6 +64,7 @@ private:
     std::string csvFile_;
     std::ofstream csv_;
     std::vector<FrameSample> samples_;
+    std::vector<std::string> notes_;
     FrameSample current_;
     Clock::time_point frameStart_{}, lastLap_{};
 };

@@ -20,6 +20,7 @@
 #include "program/resources.h"
 #include "program/shell.h"
 #include "program/stop_signals.h"
+#include "program/swap_control.h"
 #include "program/video.h"
 #include "program/watch.h"
 #include "timeline/frame.h"
@@ -99,6 +100,20 @@ bool applyOptions() {
     return true;
 }
 
+// A real-time run asks the display to wait for its refresh (or, --vsync off, not to);
+// offline runs draw at their own pace and ask nothing.
+void setUpVerticalSync() {
+    if (!demoOptions.captureDir.empty() || !demoOptions.videoFile.empty()) {
+        frameStats.note(demoOptions.captureDir.empty() ? "vsync: not asked (video)" : "vsync: not asked (capture)");
+        return;
+    }
+    const SwapResult result = requestSwapInterval(demoOptions.vsync);
+    frameStats.note("vsync: " + result.report);
+    if (!demoOptions.vsync && result.interval != 0) {
+        std::fprintf(stderr, "velkarn: warning: --vsync off could not be set: %s\n", result.report.c_str());
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -126,6 +141,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     openDisplay();
+    setUpVerticalSync();
 
     if (demoOptions.watch) startWatching();
     loadResources();

@@ -86,6 +86,16 @@ const OptionEntry kOptions[] = {
      "a second of demo time: the piece as tuned at 60 frames a second\n"
      "only at that rate (slower or faster motion at others)",
      [](DemoOptions& o, const std::string&) { return o.frameSteps = true; }},
+    {"--vsync", "", "on|off", OptionValue::Required, "on or off",
+     "on (the default): a window or full-screen run asks the driver\n"
+     "to show each frame at the display's refresh (vertical sync); off\n"
+     "asks it not to wait, for measuring. --stats says what was used;\n"
+     "--capture and --video ask for nothing",
+     [](DemoOptions& o, const std::string& v) {
+         if (v != "on" && v != "off") return false;
+         o.vsync = v == "on";
+         return true;
+     }},
     {"--stats", "", "[F]", OptionValue::Optional, "a file name",
      "print frame-time statistics and the ticks per frame at the end\n"
      "(and one CSV row per frame to the file F)",

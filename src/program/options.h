@@ -21,6 +21,7 @@ struct DemoOptions {
     std::optional<VideoPreset> videoPreset;  // --video-preset NAME
     std::optional<int> fps;                  // --fps N
     bool frameSteps = false;                 // --frame-steps
+    bool vsync = true;                       // --vsync on|off
     std::optional<double> end;               // --end SECONDS
     bool stats = false;                      // --stats [FILE]
     std::string statsFile;

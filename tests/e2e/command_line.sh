@@ -21,11 +21,13 @@ expect 1 "holds 1 frame-*.png files of an earlier capture" --capture old
 status=0
 env -u DISPLAY "$velkarn" --silent 2>stderr.txt || status=$?
 [ "$status" -eq 1 ] && grep -q "DISPLAY is not set).*scripts/with-display.sh" stderr.txt || fail "no X display: $(cat stderr.txt)"
-# --end past the demo's end is cut with a warning; --stats writes one CSV row a frame.
+# --end past the demo's end is cut with a warning; --stats writes one CSV row a frame; a
+# capture asks for no swap interval.
 expect 0 "--end 230 is past the end of the demo; the run ends at 225 s" \
   --capture frames --fps 2 --start 224 --end 230 --stats stats.txt
 [ "$(ls frames | wc -l)" -eq 3 ] && [ "$(head -n 1 stats.txt | cut -d, -f1-3)" = frame,time_s,frame_ms ] &&
   [ "$(wc -l < stats.txt)" -eq 4 ] && grep -q "^frames: 3$" stdout.txt || fail "not 3 frames from 224 to 225 s at 2 fps"
+grep -qx "vsync: not asked (capture)" stdout.txt || fail "a capture's vsync: $(grep vsync stdout.txt)"
 # Size words that set nothing are named in a warning; an empty configuration is refused.
 : > QRV-Velkarn-config.dat
 expect 1 'ignoring "640x360": give a size as two whole numbers W H' 640x360 --silent

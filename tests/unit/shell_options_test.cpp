@@ -28,7 +28,7 @@ struct Parsed {
 
 TEST(ShellOptions, OwnOptionsAreTakenOutAndTheirValuesKept) {
     const Parsed p({"--start", "12.5", "800", "--capture=out", "--fps=4", "--silent", "600", "--end", "30", "--stats",
-                    "frames.csv", "--no-dialogs"});
+                    "frames.csv", "--no-dialogs", "--vsync=off"});
     ASSERT_TRUE(p.result.ok) << p.result.error;
     ASSERT_EQ(p.argc, 3) << "the size words keep their count";
     EXPECT_STREQ(p.argv[1], "800");
@@ -40,6 +40,7 @@ TEST(ShellOptions, OwnOptionsAreTakenOutAndTheirValuesKept) {
     EXPECT_EQ(p.options.captureDir, "out");
     EXPECT_EQ(p.options.statsFile, "frames.csv");
     EXPECT_TRUE(p.options.silent && p.options.noDialogs && p.options.stats);
+    EXPECT_FALSE(p.options.vsync);
 }
 
 // Each command line: a part of the error it gets, or "" when it parses, and then the
@@ -61,6 +62,7 @@ TEST(ShellOptions, CommandLines) {
              {{"--fps", "2.5"}, "--fps needs"},
              {{"--fps", "99999999999999999999"}, "--fps needs"},
              {{"--silent=yes"}, "--silent takes no value"},
+             {{"--vsync", "maybe"}, "--vsync needs on or off"},
              {{"--capture="}, "--capture needs a folder"},
              // An option never takes the next option as its value.
              {{"--capture", "--end", "1"}, "--capture needs a folder, not the option --end"},
