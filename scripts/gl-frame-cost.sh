@@ -40,7 +40,7 @@ program_dir=$(cd "$1" && pwd)
 shift
 [ -x "$program_dir/velkarn" ] && [ -d "$program_dir/dat" ] ||
   { echo "gl-frame-cost: $program_dir holds no velkarn and dat/" >&2; exit 1; }
-command -v apitrace >/dev/null || { echo "gl-frame-cost: apitrace is not installed" >&2; exit 1; }
+command -v apitrace >/dev/null || "$root/scripts/install-deps.sh" offline
 
 if [ -n "$keep" ]; then
   mkdir -p "$keep"

@@ -15,7 +15,7 @@ demo=(
   libglut-dev libglew-dev libglu1-mesa-dev libgl-dev libgl1-mesa-dri
   libsdl2-dev libsdl2-image-dev libmpg123-dev libmp3lame-dev
 )
-offline=(xvfb xauth ffmpeg imagemagick fonts-dejavu-core)
+offline=(xvfb xauth ffmpeg imagemagick fonts-dejavu-core apitrace)
 tests=(libgtest-dev libbenchmark-dev xdotool clang libclang-rt-dev valgrind)
 # cpack's Depends come from dpkg-shlibdeps (dpkg-dev), which finds the programs with file.
 package=(dpkg-dev file lintian desktop-file-utils)
