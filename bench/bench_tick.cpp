@@ -20,8 +20,8 @@
 
 namespace {
 
-// The demo's soft bodies read their mesh from the run folder while the program starts up,
-// before main: go there first.
+// The demo's soft bodies read their mesh from the run folder: go there before anything
+// decides where the data is.
 struct EnterRunFolder {
     EnterRunFolder() {
         if (chdir(VELKARN_RUN_DIR) != 0) {
@@ -33,6 +33,8 @@ struct EnterRunFolder {
 __attribute__((init_priority(101))) const EnterRunFolder enterRunFolder;
 
 void startOfRun() {
+    static const bool built = (buildSoftBodies(), true);
+    (void)built;
     seedRandom(500);
     std::fill(std::begin(fluidGrid.obstacle), std::end(fluidGrid.obstacle), 0);
     resetSimulation();

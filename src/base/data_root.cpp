@@ -1,6 +1,7 @@
 // The data root: the rules, and the probes of the disk they are fed with.
 #include "base/data_root.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -12,9 +13,15 @@ std::string installedDataFolder(std::string_view programPath) {
     return (fs::path(programPath).parent_path() / ".." / "share" / "velkarn").lexically_normal().string();
 }
 
+bool holdsDataFolder(const std::function<bool(std::string_view relative)>& exists) {
+    auto any = [&](const auto& marks) { return std::any_of(marks.begin(), marks.end(), exists); };
+    return any(kGeneratedDataMarks) && any(kHandWrittenDataMarks);
+}
+
 DataRoot chooseDataRoot(const DataRootProbe& probe) {
     const bool installedUsable = !probe.installedFolder.empty() && probe.installedHasData;
     if (probe.workingHasData && !(installedUsable && probe.workingIsInstalled)) return {};
+    if (!probe.programFolder.empty() && probe.programHasData) return {probe.programFolder, false};
     if (installedUsable) return {probe.installedFolder, true};
     return {};
 }
@@ -40,13 +47,25 @@ bool isFolder(const fs::path& path) {
     return fs::is_directory(path, error);
 }
 
+bool isDataFolder(const fs::path& folder) {
+    return holdsDataFolder([&folder](std::string_view relative) {
+        std::error_code error;
+        return fs::is_regular_file(folder / relative, error);
+    });
+}
+
 DataRoot probeDataRoot() {
     std::error_code error;
     DataRootProbe probe;
-    probe.workingHasData = isFolder("dat");
-    probe.installedFolder = installedDataFolder(fs::read_symlink("/proc/self/exe", error).string());
+    probe.workingHasData = isDataFolder(".");
+    const fs::path program = fs::read_symlink("/proc/self/exe", error);
+    probe.installedFolder = installedDataFolder(program.string());
     probe.installedHasData = !probe.installedFolder.empty() && isFolder(fs::path(probe.installedFolder) / "dat");
     probe.workingIsInstalled = probe.installedHasData && fs::equivalent(".", probe.installedFolder, error);
+    if (!program.empty()) {
+        probe.programFolder = program.parent_path().string();
+        probe.programHasData = isDataFolder(program.parent_path());
+    }
     return chooseDataRoot(probe);
 }
 

@@ -43,8 +43,11 @@ constexpr FileNote kFiles[] = {
     {"share/velkarn/",
      "The data: the music Orvalin-Velkarn.mp3 and dat/ (pictures, the logo, the model, the\n"
      "shaders, the tuning files and the layer list), found beside the program's folder\n"
-     "(/usr/share/velkarn for /usr/bin/velkarn). A working directory that holds a dat/\n"
-     "folder is read instead, as in the build's run folder. Nothing is written there.\n"},
+     "(/usr/share/velkarn for /usr/bin/velkarn). A working directory that holds a data\n"
+     "folder is read instead, as in the build's run folder: a dat/ with files the build\n"
+     "generates (the model, the logo, the pictures) as well as hand-written ones; and a\n"
+     "program with such a dat/ beside it (build/run/velkarn) reads that one. Nothing is\n"
+     "written into the installed data.\n"},
     {"QRV-Velkarn-config.dat",
      "In the working directory, if present: width, height and fullscreen (or another word\n"
      "for a window). Without it the demo asks for 1920 by 1080 full screen.\n"},
@@ -52,7 +55,7 @@ constexpr FileNote kFiles[] = {
      "The particle targets sampled from the logo on the first run and read afterwards\n"
      "(~/.cache/velkarn without XDG_CACHE_HOME), named for the logo, so another version's\n"
      "logo is sampled again; dat/p-particlemap.dat when the data is read from the working\n"
-     "directory.\n"},
+     "directory or from beside the program.\n"},
     {"glulookat.dat", "The camera, rewritten in the working directory by the camera keys.\n"},
 };
 

@@ -22,6 +22,8 @@
 #include "timeline/tuning.h"
 
 void loadResources() {
+    // First: a model that cannot be read ends the run before anything else is loaded.
+    buildSoftBodies();
     seedRandom(500);
     const GLenum status = glewInit();
     if (status != GLEW_OK) {

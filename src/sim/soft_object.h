@@ -55,6 +55,8 @@ inline constexpr const char* kSoftBodyModelFile = "dat/Objekt3.asc";
 
 class CSoftObject {
 public:
+    // A body without particles, springs or faces: nothing to step or draw.
+    CSoftObject() = default;
     // Reads "dat/Objekt3.asc" and builds the body from it.
     CSoftObject(Vector3 position, float scale, float mass, float stiffness, float damping, float pressure);
     // Builds from a model already read; model.fileName names it in messages.

@@ -13,6 +13,15 @@ expect() {
 }
 expect 0 "--capture D" -h
 expect 2 "unknown option --frobnicate" --frobnicate
+# From a folder without data the usage and the option errors are the same: nothing is read
+# before the options.
+mkdir -p empty
+(cd empty && expect 0 "--capture D" -h && expect 2 "unknown option --frobnicate" --frobnicate)
+# From the repository root, whose dat/ holds only the hand-written files, the program reads
+# the data beside itself.
+(cd "$source_dir" && "$velkarn" 320 180 --capture "$OLDPWD/fromroot" --fps 1 --start 30 --end 30) \
+  >stdout.txt 2>stderr.txt || fail "a run from the repository root failed"
+[ -s fromroot/frame-000000.png ] || fail "a run from the repository root captured no frame"
 expect 1 "--start 300 is past the end of the demo" --start 300 --capture late
 [ ! -e late ] || fail "a refused run left a folder behind"
 expect 1 "cannot write the statistics file: the folder /nonexistent" --stats /nonexistent/s.txt
