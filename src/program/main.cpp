@@ -144,7 +144,8 @@ int main(int argc, char** argv) {
     setUpVerticalSync();
 
     if (demoOptions.watch) startWatching();
-    loadResources();
+    // Offline runs draw nothing before their first frame.
+    loadResources(demoOptions.captureDir.empty() && demoOptions.videoFile.empty());
     if (musicSettings.startSeconds > 0.0) prerollTimeline(static_cast<float>(musicSettings.startSeconds));
     // After the pre-roll, so the music does not run ahead of the first frame while it works.
     playMusic();

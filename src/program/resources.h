@@ -1,4 +1,5 @@
 // Start-up loading of every resource, in its fixed order.
 #pragma once
 
-void loadResources();
+// With showProgress (a real-time run) the window shows a bar that grows with each step.
+void loadResources(bool showProgress);

@@ -9,6 +9,7 @@
 #include "base/config.h"
 #include "base/gl.h"
 #include "base/random.h"
+#include "program/loading_bar.h"
 #include "program/music.h"
 #include "program/shell.h"
 #include "render/camera.h"
@@ -21,7 +22,13 @@
 #include "timeline/reset.h"
 #include "timeline/tuning.h"
 
-void loadResources() {
+namespace {
+// The steps the loading bar counts besides the images: the shaders, the render targets, the
+// particle map, the four tuning files, the reset, the render textures, the layers, the music.
+constexpr int kLoadingSteps = 11 + kLoadedImageCount;
+}  // namespace
+
+void loadResources(bool showProgress) {
     // First: a model that cannot be read ends the run before anything else is loaded.
     buildSoftBodies();
     seedRandom(500);
@@ -31,6 +38,7 @@ void loadResources() {
         // Every later step needs the entry points GLEW failed to load.
         endRun(1);
     }
+    beginLoadingBar(showProgress, kLoadingSteps);
     GLint maxTexture = 0;
     GLint maxRenderbuffer = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
@@ -45,17 +53,28 @@ void loadResources() {
         endRun(1);
     }
     buildShaderPrograms();
+    advanceLoadingBar();
     generateRenderTargets();
+    advanceLoadingBar();
     loadParticleMap();
+    advanceLoadingBar();
     loadNumList();
+    advanceLoadingBar();
     loadKszakList();
+    advanceLoadingBar();
     loadSizeList();
+    advanceLoadingBar();
     loadNegativeList();
+    advanceLoadingBar();
     resetSimulation();
     setStartGravity();
-    loadTextures();
+    advanceLoadingBar();
+    loadTextures(advanceLoadingBar);
+    advanceLoadingBar();  // the render textures
     loadBlendLayers();
+    advanceLoadingBar();
     initMusic();
+    advanceLoadingBar();
     setStartCamera();
     glutSetCursor(GLUT_CURSOR_NONE);
 }

@@ -49,8 +49,11 @@ inline constexpr std::array<ImageSlot, 10> kImageSlots = {{
     {&TextureTable::greetzTexture, "dat/greetz-itself.jpg"},
 }};
 
-// Fills every slot in table order (needs a current GL context).
-void loadTextures();
+// Images loadTextures loads: the slots and the fifteen intro frames.
+inline constexpr int kLoadedImageCount = static_cast<int>(kImageSlots.size()) + 15;
+// Fills every slot in table order (needs a current GL context), calling onImage (when given)
+// after each of the kLoadedImageCount images.
+void loadTextures(void (*onImage)() = nullptr);
 // Cached by file name: the same name gives the same texture and decodes once.
 // A file that cannot be decoded ends the run with a message naming it.
 unsigned int loadImageTexture(const char* fileName);

@@ -86,12 +86,16 @@ unsigned int createRenderTexture(int width, int height) {
     return texture;
 }
 
-void loadTextures() {
-    for (const ImageSlot& slot : kImageSlots) textures.*slot.texture = loadImageTexture(slot.file);
+void loadTextures(void (*onImage)()) {
+    for (const ImageSlot& slot : kImageSlots) {
+        textures.*slot.texture = loadImageTexture(slot.file);
+        if (onImage != nullptr) onImage();
+    }
     for (int i = 1; i <= 15; ++i) {
         char fileName[80];
         std::snprintf(fileName, sizeof fileName, "dat/intro_oneeyewhore_%d.png", i);
         textures.introFrames[static_cast<std::size_t>(i)] = loadImageTexture(fileName);
+        if (onImage != nullptr) onImage();
     }
     textures.largeTargetTexture = createRenderTexture(2 * screen.screenWidth, 2 * screen.screenHeight);
     textures.sceneTargetTexture = createRenderTexture(screen.screenWidth, screen.screenHeight);

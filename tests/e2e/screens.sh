@@ -60,6 +60,18 @@ for _ in $(seq 600); do
   sleep 0.1
 done
 [ "$geometry" = 2560x1200 ] || fail "while loading, the window $geometry does not cover the 2560x1200 screen"
+# Meanwhile it shows the loading bar across the middle (1024 by 12 pixels from 768, 594):
+# filled at its left end, the grey track on the right, black around it.
+bar=""
+for _ in $(seq 240); do
+  import -window root shot.png 2>/dev/null || true
+  bar=$(convert shot.png -format '%[fx:p{778,600}.r > 0.6] %[fx:abs(p{1700,600}.r - 0.2) < 0.05] %[fx:p{100,600}.r < 0.05]' \
+    info: 2>/dev/null) || bar=""
+  [ "$bar" = "1 1 1" ] && break
+  kill -0 "$pid" 2>/dev/null || fail "the program ended while loading"
+  sleep 1
+done
+[ "$bar" = "1 1 1" ] || fail "no loading bar while loading (filled, track, black around: $bar)"
 timeout 240 sh -c 'cat p-num.dat > dat/p-num.dat' || fail "the program never read dat/p-num.dat"
 rm dat/p-num.dat && mv p-num.dat dat/p-num.dat
 expect_picture_at root 2133x1200+213+0 180
