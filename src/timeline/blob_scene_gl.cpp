@@ -14,6 +14,7 @@
 #include "sim/soft_bodies.h"
 #include "timeline/between_ticks.h"
 #include "timeline/blob_scene.h"
+#include "timeline/blob_step.h"
 
 // --- GL helpers and string points ---
 namespace {
@@ -202,27 +203,25 @@ void drawBlobScene(bool withOverlay, float time, const BlobLook& look) {
 // --- The section over the picture ---
 namespace {
 
+BlobLook blobLook(float beatPulse, float beatPulseStrong, float barPulse,
+                  const std::array<SoftBodyPose, kSoftBodyCount>& poses, std::span<const ParticlePosition> positions) {
+    return BlobLook{beatPulse, beatPulseStrong, barPulse, {&poses[0], &poses[1], &poses[2]}, positions};
+}
+
 // The bodies and particles of the frame, between its two ticks.
 BlobLook frameBlobLook() {
     const DrawnValues& values = frameView.values;
-    return BlobLook{values.beatPulse,
-                    values.beatPulseStrong,
-                    values.barPulse,
-                    {&frameView.bodyPoses[0], &frameView.bodyPoses[1], &frameView.bodyPoses[2]},
-                    frameView.particlePositions};
+    return blobLook(values.beatPulse, values.beatPulseStrong, values.barPulse, frameView.bodyPoses,
+                    frameView.particlePositions);
 }
 
 // The state the latest tick left, for a snapshot drawn at that tick.
 BlobLook latestTickBlobLook() {
-    takePose(softBodies.softBodyA, frameView.latestPoses[0]);
-    takePose(softBodies.softBodyB, frameView.latestPoses[1]);
-    takePose(softBodies.softBodyC, frameView.latestPoses[2]);
+    const SoftBodyRefs bodies = demoSoftBodies();
+    for (std::size_t k = 0; k < bodies.size(); ++k) takePose(*bodies[k], frameView.latestPoses[k]);
     const BlobTiming& timing = blobScene.blobTiming;
-    return BlobLook{timing.beatPulse,
-                    timing.beatPulseStrong,
-                    timing.barPulse,
-                    {&frameView.latestPoses[0], &frameView.latestPoses[1], &frameView.latestPoses[2]},
-                    particles.particlePositions};
+    return blobLook(timing.beatPulse, timing.beatPulseStrong, timing.barPulse, frameView.latestPoses,
+                    particles.particlePositions);
 }
 
 }  // namespace
