@@ -176,7 +176,8 @@ std::string userParticleCacheName(std::string_view logoBytes) {
 
 void loadParticleMap() {
     const std::string image = dataPath(kLogoImagePath);
-    std::string cache = kParticleMapPath;
+    // Beside the data it was sampled from: under the working directory or the program's folder.
+    std::string cache = dataPath(kParticleMapPath);
     if (dataRoot().installed) {
         // A run from the installed data keeps its cache in the user's cache folder, never
         // beside the data. A logo that cannot be read is said by the sampling.

@@ -18,10 +18,12 @@ expect 2 "unknown option --frobnicate" --frobnicate
 mkdir -p empty
 (cd empty && expect 0 "--capture D" -h && expect 2 "unknown option --frobnicate" --frobnicate)
 # From the repository root, whose dat/ holds only the hand-written files, the program reads
-# the data beside itself.
+# the data beside itself, and writes its particle-map cache there too, not into the repository.
+ls -a "$source_dir/dat" > repository-before.txt
 (cd "$source_dir" && "$velkarn" 320 180 --capture "$OLDPWD/fromroot" --fps 1 --start 30 --end 30) \
   >stdout.txt 2>stderr.txt || fail "a run from the repository root failed"
 [ -s fromroot/frame-000000.png ] || fail "a run from the repository root captured no frame"
+ls -a "$source_dir/dat" | cmp -s - repository-before.txt || fail "a run from the repository root wrote into its dat/"
 expect 1 "--start 300 is past the end of the demo" --start 300 --capture late
 [ ! -e late ] || fail "a refused run left a folder behind"
 expect 1 "cannot write the statistics file: the folder /nonexistent" --stats /nonexistent/s.txt
