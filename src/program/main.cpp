@@ -61,7 +61,7 @@ bool prepareVideo(double endSeconds) {
 
 bool applyOptions() {
     const bool capture = !demoOptions.captureDir.empty();
-    const bool offline = capture || !demoOptions.videoFile.empty();
+    const bool offline = offlineRun(demoOptions);
     if (demoOptions.noDialogs || demoOptions.silent || offline) dialogsEnabled = false;
     musicSettings.silent = demoOptions.silent || offline;
     musicSettings.startSeconds = demoOptions.start.value_or(0.0);
@@ -103,7 +103,7 @@ bool applyOptions() {
 // A real-time run asks the display to wait for its refresh (or, --vsync off, not to);
 // offline runs draw at their own pace and ask nothing.
 void setUpVerticalSync() {
-    if (!demoOptions.captureDir.empty() || !demoOptions.videoFile.empty()) {
+    if (offlineRun(demoOptions)) {
         frameStats.note(demoOptions.captureDir.empty() ? "vsync: not asked (video)" : "vsync: not asked (capture)");
         return;
     }
@@ -144,8 +144,7 @@ int main(int argc, char** argv) {
     setUpVerticalSync();
 
     if (demoOptions.watch) startWatching();
-    // Offline runs draw nothing before their first frame.
-    loadResources(demoOptions.captureDir.empty() && demoOptions.videoFile.empty());
+    loadResources(!offlineRun(demoOptions));
     if (musicSettings.startSeconds > 0.0) prerollTimeline(static_cast<float>(musicSettings.startSeconds));
     // After the pre-roll, so the music does not run ahead of the first frame while it works.
     playMusic();

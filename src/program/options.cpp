@@ -216,3 +216,5 @@ std::string demoUsage() {
     for (const OptionEntry& option : demoOptionTable()) text += row(left(option), option.help);
     return text;
 }
+
+bool offlineRun(const DemoOptions& options) { return !options.captureDir.empty() || !options.videoFile.empty(); }

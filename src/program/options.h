@@ -30,6 +30,10 @@ struct DemoOptions {
 
 extern DemoOptions demoOptions;
 
+// A run rendered offline (--capture or --video): no window to show, nothing asked of the
+// display, no sound, and nothing drawn before the first frame.
+bool offlineRun(const DemoOptions& options);
+
 enum class OptionValue {
     None,      // a flag
     Required,  // after "=" or as the next word, which must not be another option

@@ -53,8 +53,7 @@ void openFullScreenWindow() {
 }  // namespace
 
 void openDisplay() {
-    const bool offline = !demoOptions.captureDir.empty() || !demoOptions.videoFile.empty();
-    if (screen.fullScreen != 0 && !offline) {
+    if (screen.fullScreen != 0 && !offlineRun(demoOptions)) {
         glutGameModeString(screen.gameModeString);
         glutEnterGameMode();
         if (glutGameModeGet(GLUT_GAME_MODE_ACTIVE) != 0) return;
