@@ -337,17 +337,6 @@ void takePose(const CSoftObject& body, SoftBodyPose& pose) {
     }
 }
 
-namespace {
-// Between bounds a and b whatever the rounding: a + share (b - a) can land an ulp past b.
-float blendBetween(float a, float b, float share) {
-    const float v = a + share * (b - a);
-    return std::clamp(v, std::min(a, b), std::max(a, b));
-}
-Vector3 blendBetween(Vector3 a, Vector3 b, float share) {
-    return {blendBetween(a.x, b.x, share), blendBetween(a.y, b.y, share), blendBetween(a.z, b.z, share)};
-}
-}  // namespace
-
 void blendPoses(const SoftBodyPose& before, const SoftBodyPose& after, float share, SoftBodyPose& out) {
     out.positions.resize(after.positions.size());
     out.normals.resize(after.normals.size());

@@ -20,12 +20,6 @@ void takePoseOrNone(const CSoftObject* body, SoftBodyPose& pose) {
     }
 }
 
-// a + share (b - a) can round an ulp past b; the clamp keeps it between the two.
-inline float blendBetween(float a, float b, float share) {
-    const float v = a + share * (b - a);
-    return std::clamp(v, std::min(a, b), std::max(a, b));
-}
-
 }  // namespace
 
 DrawnValues drawnValuesNow() {
@@ -74,14 +68,7 @@ void blendPositions(std::span<const ParticlePosition> before, std::span<const Pa
     const float* const from = blended > 0 ? &before[0].x : nullptr;
     const float* const to = blended > 0 ? &after[0].x : nullptr;
     float* const into = blended > 0 ? &out[0].x : nullptr;
-    for (std::size_t i = 0; i < 2 * blended; ++i) {
-        const float a = from[i];
-        const float b = to[i];
-        const float v = a + share * (b - a);
-        const float low = a < b ? a : b;
-        const float high = a < b ? b : a;
-        into[i] = v < low ? low : (v > high ? high : v);
-    }
+    for (std::size_t i = 0; i < 2 * blended; ++i) into[i] = blendBetween(from[i], to[i], share);
     for (std::size_t i = 0; i < blended; ++i) {
         if (jumped[i] != 0) out[i] = after[i];
     }
