@@ -4,6 +4,7 @@
 #include "program/resources.h"
 
 #include <algorithm>
+#include <iterator>
 #include <cstdio>
 
 #include "base/config.h"
@@ -23,9 +24,22 @@
 #include "timeline/tuning.h"
 
 namespace {
-// The steps the loading bar counts besides the images: the shaders, the render targets, the
-// particle map, the four tuning files, the reset, the render textures, the layers, the music.
-constexpr int kLoadingSteps = 11 + kLoadedImageCount;
+
+void restartSimulation() {
+    resetSimulation();
+    setStartGravity();
+}
+
+void loadPictures() { loadTextures(advanceLoadingBar); }
+
+// The loading after GLEW, in its fixed order. The loading bar moves on after each step, and
+// after each picture while the pictures load.
+constexpr void (*kLoadingSteps[])() = {
+    buildShaderPrograms, generateRenderTargets, loadParticleMap, loadNumList, loadKszakList, loadSizeList,
+    loadNegativeList,    restartSimulation,     loadPictures,    loadBlendLayers, initMusic,
+};
+constexpr int kLoadingBarSteps = static_cast<int>(std::size(kLoadingSteps)) + kLoadedImageCount;
+
 }  // namespace
 
 void loadResources(bool showProgress) {
@@ -38,7 +52,7 @@ void loadResources(bool showProgress) {
         // Every later step needs the entry points GLEW failed to load.
         endRun(1);
     }
-    beginLoadingBar(showProgress, kLoadingSteps);
+    beginLoadingBar(showProgress, kLoadingBarSteps);
     GLint maxTexture = 0;
     GLint maxRenderbuffer = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
@@ -52,29 +66,10 @@ void loadResources(bool showProgress) {
                      std::min(maxTexture, maxRenderbuffer));
         endRun(1);
     }
-    buildShaderPrograms();
-    advanceLoadingBar();
-    generateRenderTargets();
-    advanceLoadingBar();
-    loadParticleMap();
-    advanceLoadingBar();
-    loadNumList();
-    advanceLoadingBar();
-    loadKszakList();
-    advanceLoadingBar();
-    loadSizeList();
-    advanceLoadingBar();
-    loadNegativeList();
-    advanceLoadingBar();
-    resetSimulation();
-    setStartGravity();
-    advanceLoadingBar();
-    loadTextures(advanceLoadingBar);
-    advanceLoadingBar();  // the render textures
-    loadBlendLayers();
-    advanceLoadingBar();
-    initMusic();
-    advanceLoadingBar();
+    for (void (*const step)() : kLoadingSteps) {
+        step();
+        advanceLoadingBar();
+    }
     setStartCamera();
     glutSetCursor(GLUT_CURSOR_NONE);
 }
