@@ -14,6 +14,7 @@
 #include "program/music.h"
 #include "program/shell.h"
 #include "render/camera.h"
+#include "render/image_preparation.h"
 #include "render/layer_list.h"
 #include "render/render_targets.h"
 #include "render/shaders.h"
@@ -66,10 +67,14 @@ void loadResources(bool showProgress) {
                      std::min(maxTexture, maxRenderbuffer));
         endRun(1);
     }
+    // The pictures are decoded and filtered on the other cores while the steps before
+    // them run; the picture step then only uploads.
+    prepareStartupImages(maxTexture);
     for (void (*const step)() : kLoadingSteps) {
         step();
         advanceLoadingBar();
     }
+    stopPreparingImages();
     setStartCamera();
     glutSetCursor(GLUT_CURSOR_NONE);
 }

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <optional>
+#include <utility>
 
 BlendLayerList blendLayers;
 ActiveLayerList activeLayers;
@@ -136,19 +138,33 @@ float parseLayerTime(const std::string& word) {
     return static_cast<float>(value);
 }
 
+std::optional<std::string> layerImageName(float end, const std::string& image) {
+    if (end == 0.0f || image == "0") return std::nullopt;
+    // The image name goes through the same 80-character buffer as every other file name.
+    char fileName[80];
+    std::snprintf(fileName, sizeof fileName, "%s", image.c_str());
+    return std::string(fileName);
+}
+
 BlendLayer makeBlendLayerWith(float start, float end, const std::string& image, const std::string& effect,
                               ImageLoader loader) {
     BlendLayer layer;
     if (end == 0.0f) return layer;
     layer.start = start;
     layer.end = end;
-    if (image == "0") return layer;
-    // The image name goes through the same 80-character buffer as every other file name.
-    char fileName[80];
-    std::snprintf(fileName, sizeof fileName, "%s", image.c_str());
-    layer.texture = loader(fileName);
+    const std::optional<std::string> fileName = layerImageName(end, image);
+    if (!fileName) return layer;
+    layer.texture = loader(fileName->c_str());
     layer.program = programForEffect(effectKindFromName(effect));
     return layer;
+}
+
+std::vector<std::string> layerImageNames(const std::vector<LayerGroup>& groups) {
+    std::vector<std::string> names;
+    for (const LayerGroup& group : groups) {
+        if (auto name = layerImageName(parseLayerTime(group.end), group.image)) names.push_back(std::move(*name));
+    }
+    return names;
 }
 
 void appendBlendLayers(const std::vector<LayerGroup>& groups, ImageLoader loader, BlendLayerList& list) {

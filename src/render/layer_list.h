@@ -86,6 +86,10 @@ void appendBlendLayers(const std::vector<LayerGroup>& groups, ImageLoader loader
 void loadBlendLayers();
 
 // Prints the reader's warnings on standard error, each after the name of the file read.
+// The file names the groups' layers ask the loader for, in list order: none for a layer that
+// is never live or has no image.
+std::vector<std::string> layerImageNames(const std::vector<LayerGroup>& groups);
+
 void printLayerWarnings(const LayerReadResult& read, const char* fileName);
 
 // Appends the layers with start < t < end, in list order.

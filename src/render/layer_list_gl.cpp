@@ -3,9 +3,12 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "base/data_root.h"
 #include "base/process_exit.h"
+#include "render/image_preparation.h"
 #include "render/layer_list.h"
 #include "render/textures.h"
 
@@ -22,5 +25,15 @@ void loadBlendLayers() {
     if (read.status != LayerReadStatus::Ok) {
         exitWithMessage(stderr, "%s: %s\n", path.c_str(), read.message.c_str());
     }
+    // The list's pictures not loaded yet are prepared on the workers, while the earlier
+    // ones upload.
+    std::vector<std::string> names;
+    std::vector<std::string> paths;
+    for (std::string& name : layerImageNames(read.groups)) {
+        if (findCachedTexture(textures.imageCache, name)) continue;
+        paths.push_back(dataPath(name));
+        names.push_back(std::move(name));
+    }
+    prepareImagesAhead(names, paths);
     appendBlendLayers(read.groups, &loadImageTexture, blendLayers);
 }

@@ -2,3 +2,5 @@
 #include "render/textures.h"
 
 TextureTable textures;
+
+std::string introFrameFile(int frame) { return "dat/intro_oneeyewhore_" + std::to_string(frame) + ".png"; }

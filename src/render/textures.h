@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 
 #include "render/image_cache.h"
 
@@ -49,8 +50,15 @@ inline constexpr std::array<ImageSlot, 10> kImageSlots = {{
     {&TextureTable::greetzTexture, "dat/greetz-itself.jpg"},
 }};
 
+inline constexpr int kIntroFrameCount = 15;
+// "dat/intro_oneeyewhore_N.png" for frame N (1..15).
+std::string introFrameFile(int frame);
+
 // Images loadTextures loads: the slots and the fifteen intro frames.
-inline constexpr int kLoadedImageCount = static_cast<int>(kImageSlots.size()) + 15;
+inline constexpr int kLoadedImageCount = static_cast<int>(kImageSlots.size()) + kIntroFrameCount;
+// Starts the workers on every image loadTextures will load, in its order (needs the
+// driver's largest texture side, so a current GL context).
+void prepareStartupImages(int maxTextureSide);
 // Fills every slot in table order (needs a current GL context), calling onImage (when given)
 // after each of the kLoadedImageCount images.
 void loadTextures(void (*onImage)() = nullptr);

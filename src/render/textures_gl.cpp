@@ -2,11 +2,8 @@
 // empty render textures.
 #include "render/textures.h"
 
-#include <SDL_image.h>
-
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <optional>
 #include <vector>
 
@@ -15,16 +12,8 @@
 #include "base/gl.h"
 #include "base/process_exit.h"
 #include "render/image_cache.h"
-#include "render/image_pixels.h"
+#include "render/image_preparation.h"
 #include "render/texture_loading.h"
-
-namespace {
-
-struct SurfaceFree {
-    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
-
-}  // namespace
 
 std::optional<unsigned int> tryLoadImageTexture(const char* fileName, std::string* error) {
     if (fileName == nullptr) {
@@ -33,26 +22,27 @@ std::optional<unsigned int> tryLoadImageTexture(const char* fileName, std::strin
     }
     if (const auto cached = findCachedTexture(textures.imageCache, fileName)) return *cached;
 
-    const std::unique_ptr<SDL_Surface, SurfaceFree> surface(IMG_Load(dataPath(fileName).c_str()));
-    if (!surface) {
-        if (error) *error = IMG_GetError();
-        return std::nullopt;
-    }
-    const std::optional<ImagePixels> image = convertSurfacePixels(surface.get());
-    if (!image) {
-        if (error) *error = "unsupported pixel layout or size";
+    GLint maxSide = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
+    const PreparedImage prepared = takePreparedImage(fileName, dataPath(fileName), maxSide);
+    if (prepared.chain.levels.empty()) {
+        if (error) *error = prepared.error;
         return std::nullopt;
     }
 
     glEnable(GL_TEXTURE_2D);
-    // The converted rows are tightly packed.
+    // The prepared rows are tightly packed.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     GLuint texture = 0;
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
-    const GLenum format = image->components == 4 ? GL_RGBA : GL_RGB;
-    gluBuild2DMipmaps(GL_TEXTURE_2D, image->components, image->width, image->height, format, GL_UNSIGNED_BYTE,
-                      image->bytes.data());
+    const int components = prepared.chain.components;
+    const GLenum format = components == 4 ? GL_RGBA : GL_RGB;
+    for (std::size_t level = 0; level < prepared.chain.levels.size(); ++level) {
+        const MipLevel& l = prepared.chain.levels[level];
+        glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), components, l.width, l.height, 0, format,
+                     GL_UNSIGNED_BYTE, l.bytes.data());
+    }
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
 
     addCachedTexture(textures.imageCache, fileName, texture);
@@ -86,15 +76,23 @@ unsigned int createRenderTexture(int width, int height) {
     return texture;
 }
 
+void prepareStartupImages(int maxTextureSide) {
+    std::vector<std::string> names;
+    for (const ImageSlot& slot : kImageSlots) names.emplace_back(slot.file);
+    for (int i = 1; i <= kIntroFrameCount; ++i) names.push_back(introFrameFile(i));
+    std::vector<std::string> paths;
+    for (const std::string& name : names) paths.push_back(dataPath(name));
+    startPreparingImages(maxTextureSide);
+    prepareImagesAhead(names, paths);
+}
+
 void loadTextures(void (*onImage)()) {
     for (const ImageSlot& slot : kImageSlots) {
         textures.*slot.texture = loadImageTexture(slot.file);
         if (onImage != nullptr) onImage();
     }
-    for (int i = 1; i <= 15; ++i) {
-        char fileName[80];
-        std::snprintf(fileName, sizeof fileName, "dat/intro_oneeyewhore_%d.png", i);
-        textures.introFrames[static_cast<std::size_t>(i)] = loadImageTexture(fileName);
+    for (int i = 1; i <= kIntroFrameCount; ++i) {
+        textures.introFrames[static_cast<std::size_t>(i)] = loadImageTexture(introFrameFile(i).c_str());
         if (onImage != nullptr) onImage();
     }
     textures.largeTargetTexture = createRenderTexture(2 * screen.screenWidth, 2 * screen.screenHeight);
