@@ -2,9 +2,10 @@
 # Renders the demo offline and measures what a viewer sees: every frame's grey mean and
 # standard deviation (Rec. 709 luma, 0..1), and one picture of the whole run (a strip of
 # thumbnails over the two curves, the section turns marked, the dead-frame limits dashed).
-#   scripts/look.sh [W H] [FPS] [--start S] [--end E] [--out DIR]
+#   scripts/look.sh [W H] [FPS] [--start S] [--end E] [--out DIR] [--picture FILE]
 # Default: 1920 by 1080, one frame a second, the whole run, into build/look-WxH-FPS/:
-#   frames/frame-NNNNNN.png, look.csv (time,mean,std), look.png.
+#   frames/frame-NNNNNN.png, look.csv (time,mean,std), look.png (its foot names the
+#   commit it was drawn from); --picture also writes look.png as FILE (docs/look.png).
 # A frame is dead when its mean is below 0.02 or its deviation below 0.04; their times
 # are printed at the end.
 #   scripts/look.sh --stats DIR    only measures the PNG files already in DIR (to stdout)
@@ -24,14 +25,15 @@ if [ "${1:-}" = --stats ]; then
   exit 0
 fi
 
-width=1920 height=1080 fps=1 start=0 end="" out=""
+width=1920 height=1080 fps=1 start=0 end="" out="" picture=""
 positional=()
 while [ $# -gt 0 ]; do
   case $1 in
     --start) start=${2:?--start needs a time}; shift 2 ;;
     --end) end=${2:?--end needs a time}; shift 2 ;;
     --out) out=${2:?--out needs a folder}; shift 2 ;;
-    -h|--help) sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --picture) picture=${2:?--picture needs a file name}; shift 2 ;;
+    -h|--help) sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) positional+=("$1"); shift ;;
   esac
 done
@@ -40,10 +42,14 @@ case ${#positional[@]} in
   1) fps=${positional[0]} ;;
   2) width=${positional[0]} height=${positional[1]} ;;
   3) width=${positional[0]} height=${positional[1]} fps=${positional[2]} ;;
-  *) echo "usage: scripts/look.sh [W H] [FPS] [--start S] [--end E] [--out DIR]" >&2; exit 2 ;;
+  *) echo "usage: scripts/look.sh [W H] [FPS] [--start S] [--end E] [--out DIR] [--picture FILE]" >&2; exit 2 ;;
 esac
 out=${out:-$root/build/look-${width}x${height}-${fps}}
 case $out in /*) ;; *) out="$PWD/$out" ;; esac
+case $picture in /* | "") ;; *) picture="$PWD/$picture" ;; esac
+
+source "$root/scripts/lib/drawn-from.sh"
+commit=$(drawn_from)
 
 source "$root/scripts/lib/offline-run.sh"
 prepare_offline_run "$width" "$height"
@@ -106,9 +112,17 @@ for ((i = 0; i < thumbs; ++i)); do
 done
 convert "${row[@]}" -resize "${thumb_width}x${thumb_height}!" +append -background '#101010' \
   -gravity West -extent "${plot_width}x${thumb_height}" thumbs.png
-convert thumbs.png plot.png -append look.png
+convert thumbs.png plot.png -background '#101010' -fill '#888888' -font DejaVu-Sans -pointsize 12 \
+  label:"the vel karn at ${width} by ${height}, ${fps} frames a second, commit ${commit}" -gravity East -append \
+  -set comment "commit $commit" look.png
 rm -f thumbs.png plot.png curve.txt
 
 dead=$(awk -F, 'NR > 1 && ($2 < 0.02 || $3 < 0.04) { printf "%s ", $1 }' look.csv)
 echo "look: ${count} frames, $(awk -F, 'NR > 1 && ($2 < 0.02 || $3 < 0.04)' look.csv | wc -l) dead: ${dead}"
 echo "wrote $out/look.csv and $out/look.png"
+note_drawn_from "$out/look.png" "$commit"
+if [ -n "$picture" ]; then
+  mkdir -p "$(dirname "$picture")"
+  cp look.png "$picture"
+  note_drawn_from "$picture" "$commit"
+fi

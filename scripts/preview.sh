@@ -5,7 +5,8 @@
 # Each piece starts a few seconds early, so its particles have moved with the fluid.
 #   scripts/preview.sh [OUT.gif | OUT.webp]
 # VELKARN_BUILD_DIR chooses another build directory (default build/).
-# Default: docs/preview.gif. Builds the demo first (Release).
+# Default: docs/preview.gif. Builds the demo first (Release). It says which commit it drew,
+# and drawn-from.txt beside the animation keeps that.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$root/docs/preview.gif}
@@ -21,6 +22,8 @@ sections=(3 35 61 75 112 149 206)
 leads=(3 3 3 3 3 3 6)
 rates=(10 10 10 10 10 10 60)
 
+source "$root/scripts/lib/drawn-from.sh"
+commit=$(drawn_from)
 source "$root/scripts/lib/offline-run.sh"
 prepare_offline_run "$width" "$height"
 mkdir all
@@ -52,3 +55,4 @@ else
   ffmpeg -v error -y -framerate "$fps" -i all/%05d.png -c:v libwebp_anim -lossless 0 -q:v 70 -loop 0 "$out"
 fi
 echo "wrote $out ($n frames)"
+note_drawn_from "$out" "$commit"
