@@ -3,7 +3,9 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <string>
 
+#include "render/image_preparation.h"
 #include "render/mip_chain.h"
 
 namespace {
@@ -27,5 +29,21 @@ void BM_BuildMipChain(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_BuildMipChain)->Arg(3)->Arg(4)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+namespace {
+
+// The whole of a worker's part for one file: decoding and the mip levels.
+void BM_PrepareImage(benchmark::State& state, const char* file) {
+    const std::string path = std::string(VELKARN_RUN_DIR) + "/" + file;
+    for (auto _ : state) {
+        PreparedImage prepared = prepareImage(path, 16384);
+        if (prepared.chain.levels.empty()) state.SkipWithError(prepared.error.c_str());
+        benchmark::DoNotOptimize(prepared.chain.levels.data());
+    }
+}
+BENCHMARK_CAPTURE(BM_PrepareImage, intro_png, "dat/intro_oneeyewhore_8.png")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PrepareImage, background_jpg, "dat/background1.jpg")->Unit(benchmark::kMillisecond);
 
 }  // namespace

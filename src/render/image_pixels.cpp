@@ -26,9 +26,15 @@ std::optional<ImagePixels> convertSurfacePixels(SDL_Surface* surface) {
     const bool alpha = hasTransparency(surface);
     const Uint32 target = alpha ? SDL_PIXELFORMAT_RGBA32 : SDL_PIXELFORMAT_RGB24;
     // SDL turns palettes, grey ramps, packed 16-bit pixels and other channel orders into
-    // the byte order asked for, and a colour key into alpha 0.
-    const std::unique_ptr<SDL_Surface, SurfaceFree> converted(SDL_ConvertSurfaceFormat(surface, target, 0));
-    if (!converted) return std::nullopt;
+    // the byte order asked for, and a colour key into alpha 0. A surface already in that
+    // order (what the decoders give for 8-bit RGB and RGBA files) is copied as it is.
+    std::unique_ptr<SDL_Surface, SurfaceFree> owned;
+    SDL_Surface* converted = surface;
+    if (surface->format->format != target || SDL_HasColorKey(surface) == SDL_TRUE) {
+        owned.reset(SDL_ConvertSurfaceFormat(surface, target, 0));
+        if (!owned) return std::nullopt;
+        converted = owned.get();
+    }
 
     ImagePixels image;
     image.width = converted->w;
@@ -38,13 +44,13 @@ std::optional<ImagePixels> convertSurfacePixels(SDL_Surface* surface) {
     if (converted->pitch < 0 || static_cast<std::size_t>(converted->pitch) < rowBytes) return std::nullopt;
     image.bytes.resize(rowBytes * static_cast<std::size_t>(image.height));
 
-    if (SDL_LockSurface(converted.get()) != 0) return std::nullopt;
+    if (SDL_LockSurface(converted) != 0) return std::nullopt;
     const auto* source = static_cast<const std::uint8_t*>(converted->pixels);
     // Rows of the converted surface are padded to its pitch; the upload takes them packed.
     for (int y = 0; y < image.height; ++y) {
         std::memcpy(image.bytes.data() + rowBytes * static_cast<std::size_t>(y),
                     source + static_cast<std::size_t>(converted->pitch) * static_cast<std::size_t>(y), rowBytes);
     }
-    SDL_UnlockSurface(converted.get());
+    SDL_UnlockSurface(converted);
     return image;
 }

@@ -149,6 +149,36 @@ void sumBox(const Box& b, const std::uint8_t* in, std::ptrdiff_t size, std::ptrd
     }
 }
 
+// Four float lanes, one per component; each lane does exactly the scalar operations (no
+// fused multiply-adds: the build forbids contracting them).
+using Lanes = float __attribute__((vector_size(16)));
+
+template <int C>
+Lanes pixelLanes(const std::uint8_t* p) {
+    if constexpr (C == 4) {
+        return Lanes{static_cast<float>(p[0]), static_cast<float>(p[1]), static_cast<float>(p[2]),
+                     static_cast<float>(p[3])};
+    } else {
+        return Lanes{static_cast<float>(p[0]), static_cast<float>(p[1]), static_cast<float>(p[2]), 0.0f};
+    }
+}
+
+// sumBox for the most common box of a slight scale, across one column edge and one row
+// edge: the same four weighted pixels added in the same order, all components at once.
+template <int C>
+Lanes sumTwoByTwo(const Box& b, const std::uint8_t* in, std::ptrdiff_t ysize) {
+    const std::uint8_t* top = in + static_cast<std::ptrdiff_t>(b.lowxInt) * C + b.lowyInt * ysize;
+    const std::uint8_t* bottom = in + static_cast<std::ptrdiff_t>(b.lowxInt) * C + b.highyInt * ysize;
+    const float topPercent = 1 - b.lowyFloat;
+    const float leftPercent = 1 - b.lowxFloat;
+    Lanes t{};
+    t += pixelLanes<C>(top) * (topPercent * leftPercent);
+    t += pixelLanes<C>(top + C) * (topPercent * b.highxFloat);
+    t += pixelLanes<C>(bottom) * (b.highyFloat * leftPercent);
+    t += pixelLanes<C>(bottom + C) * (b.highyFloat * b.highxFloat);
+    return t;
+}
+
 // One step of a box edge: on by the whole part and the fraction, the fraction carried
 // when it passes 1 (in double, as GLU subtracts it).
 void stepEdge(int& edgeInt, float& edgeFloat, int stepInt, float stepFloat) {
@@ -187,19 +217,24 @@ void scaleImage(int widthIn, int heightIn, std::span<const std::uint8_t> in, int
         b.highxInt = convxInt;
         b.highxFloat = convxFloat;
         for (int j = 0; j < widthOut; ++j) {
-            float totals[C] = {};
             // The furthest byte the box's reads reach, column pointers' drift included.
             const std::ptrdiff_t reach = (b.highxInt + 1 + std::max(0, b.highyInt - b.lowyInt)) * C +
                                          static_cast<std::ptrdiff_t>(b.highyInt) * ysize;
-            if (reach <= size) {
-                sumBox<C, false>(b, in.data(), size, ysize, totals);
+            Lanes sum{};
+            if (reach <= size && b.highxInt == b.lowxInt + 1 && b.highyInt == b.lowyInt + 1) {
+                sum = sumTwoByTwo<C>(b, in.data(), ysize);
             } else {
-                sumBox<C, true>(b, in.data(), size, ysize, totals);
+                float totals[C] = {};
+                if (reach <= size) {
+                    sumBox<C, false>(b, in.data(), size, ysize, totals);
+                } else {
+                    sumBox<C, true>(b, in.data(), size, ysize, totals);
+                }
+                for (int k = 0; k < C; ++k) sum[k] = totals[k];
             }
-            for (int k = 0; k < C; ++k) {
-                // GLU's float-to-byte store: through a 32-bit integer, keeping the low byte.
-                *o++ = static_cast<std::uint8_t>(static_cast<std::uint32_t>(static_cast<std::int32_t>(totals[k] / area)));
-            }
+            // GLU's float-to-byte store: through a 32-bit integer, keeping the low byte.
+            const auto whole = __builtin_convertvector(sum / area, std::int32_t __attribute__((vector_size(16))));
+            for (int k = 0; k < C; ++k) *o++ = static_cast<std::uint8_t>(static_cast<std::uint32_t>(whole[k]));
             b.lowxInt = b.highxInt;
             b.lowxFloat = b.highxFloat;
             stepEdge(b.highxInt, b.highxFloat, convxInt, convxFloat);
