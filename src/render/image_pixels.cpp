@@ -54,3 +54,12 @@ std::optional<ImagePixels> convertSurfacePixels(SDL_Surface* surface) {
     SDL_UnlockSurface(converted);
     return image;
 }
+
+bool surfaceIsPacked(const SDL_Surface* surface) {
+    if (surface == nullptr || surface->format == nullptr || surface->pixels == nullptr) return false;
+    if (surface->w < 1 || surface->h < 1 || surface->w > kMaxImageSide || surface->h > kMaxImageSide) return false;
+    const Uint32 format = surface->format->format;
+    const int components = format == SDL_PIXELFORMAT_RGBA32 ? 4 : format == SDL_PIXELFORMAT_RGB24 ? 3 : 0;
+    return components != 0 && surface->pitch == surface->w * components &&
+           SDL_HasColorKey(const_cast<SDL_Surface*>(surface)) == SDL_FALSE && !SDL_MUSTLOCK(surface);
+}

@@ -22,3 +22,7 @@ inline constexpr int kMaxImageSide = 16384;
 // bytes. Surfaces with an alpha channel or a colour key keep their transparency as RGBA;
 // all others become RGB. Nothing for an empty, oversized or unconvertible surface.
 std::optional<ImagePixels> convertSurfacePixels(SDL_Surface* surface);
+// Whether the surface's own pixels are already what convertSurfacePixels would make of
+// them: 8-bit RGB or RGBA in byte order, rows packed, no colour key, no locking needed.
+// Those are read in place.
+bool surfaceIsPacked(const SDL_Surface* surface);

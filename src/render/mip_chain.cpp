@@ -16,7 +16,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 // The halving of a line one pixel wide or high: the mean of each pair, rounded down.
-void halveLine(int components, int width, int height, const Bytes& in, Bytes& out) {
+void halveLine(int components, int width, int height, std::span<const std::uint8_t> in, Bytes& out) {
     const std::size_t c = static_cast<std::size_t>(components);
     const int pairs = (width == 1 ? height : width) / 2;
     out.resize(static_cast<std::size_t>(pairs) * c);
@@ -28,7 +28,7 @@ void halveLine(int components, int width, int height, const Bytes& in, Bytes& ou
 }
 
 // One level down: each 2x2 block's mean, rounded to nearest.
-void halveImage(int components, int width, int height, const Bytes& in, Bytes& out) {
+void halveImage(int components, int width, int height, std::span<const std::uint8_t> in, Bytes& out) {
     if (width == 1 || height == 1) {
         halveLine(components, width, height, in, out);
         return;
@@ -268,7 +268,7 @@ TextureSize mipBaseSize(int width, int height, int maxTextureSide) {
     return size;
 }
 
-MipChain buildMipChain(const ImagePixels& image, int maxTextureSide) {
+MipChain buildMipChain(const PixelView& image, int maxTextureSide) {
     MipChain chain;
     const int c = image.components;
     if ((c != 3 && c != 4) || image.width < 1 || image.height < 1 ||
@@ -281,7 +281,7 @@ MipChain buildMipChain(const ImagePixels& image, int maxTextureSide) {
 
     MipLevel level{base.width, base.height, {}};
     if (image.width == base.width && image.height == base.height) {
-        level.bytes = image.bytes;
+        level.bytes.assign(image.bytes.begin(), image.bytes.end());
     } else if (image.width == base.width * 2 && image.height == base.height * 2) {
         halveImage(c, image.width, image.height, image.bytes, level.bytes);
     } else if (c == 3) {

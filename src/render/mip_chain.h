@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "render/image_pixels.h"
@@ -32,7 +33,19 @@ struct TextureSize {
 // while either is over the driver's largest texture side.
 TextureSize mipBaseSize(int width, int height, int maxTextureSide);
 
+// Packed RGB or RGBA bytes, rows top first, held elsewhere (a decoder's surface, an
+// ImagePixels).
+struct PixelView {
+    int width = 0;
+    int height = 0;
+    int components = 0;
+    std::span<const std::uint8_t> bytes;
+};
+
 // Every level: the image box-filtered to mipBaseSize (or taken as it is when its sides are
 // already that size), then halved level by level down to 1 by 1. An image without pixels
 // or with another component count gives an empty chain.
-MipChain buildMipChain(const ImagePixels& image, int maxTextureSide);
+MipChain buildMipChain(const PixelView& image, int maxTextureSide);
+inline MipChain buildMipChain(const ImagePixels& image, int maxTextureSide) {
+    return buildMipChain(PixelView{image.width, image.height, image.components, image.bytes}, maxTextureSide);
+}

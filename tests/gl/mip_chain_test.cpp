@@ -13,6 +13,7 @@
 
 #include "base/gl.h"
 #include "render/image_pixels.h"
+#include "render/image_preparation.h"
 #include "render/mip_chain.h"
 #include "render/textures.h"
 #include "testing/gl_context.h"
@@ -42,8 +43,9 @@ GLuint newTexture() {
     return texture;
 }
 
-// Builds the image both ways and compares every level GLU made, and the count of levels.
-void expectSameAsGlu(const ImagePixels& image, const std::string& what) {
+// Builds the image with GLU and compares every level it made, and the count of levels, with
+// the chain (buildMipChain's own when none is given).
+void expectSameAsGlu(const ImagePixels& image, const std::string& what, const MipChain* prepared = nullptr) {
     SCOPED_TRACE(what);
     GLint maxSide = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
@@ -53,7 +55,7 @@ void expectSameAsGlu(const ImagePixels& image, const std::string& what) {
     ASSERT_EQ(gluBuild2DMipmaps(GL_TEXTURE_2D, image.components, image.width, image.height, format, GL_UNSIGNED_BYTE,
                                 image.bytes.data()),
               0);
-    const MipChain chain = buildMipChain(image, maxSide);
+    const MipChain chain = prepared != nullptr ? *prepared : buildMipChain(image, maxSide);
     const GLuint ours = newTexture();
     for (std::size_t level = 0; level < chain.levels.size(); ++level) {
         const MipLevel& l = chain.levels[level];
@@ -127,10 +129,15 @@ TEST_F(MipChainGl, EveryImageOfTheDemoHasGlusTexelsAtEveryLevel) {
     // The layer list's own pictures.
     files.emplace_back("dat/dusk.jpg");
     files.emplace_back("dat/band.jpg");
+    GLint maxSide = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
     for (const std::string& file : files) {
         const ImagePixels image = decode(file);
         if (image.width == 0) continue;
-        expectSameAsGlu(image, file);
+        // As the workers prepare it: from the decoder's pixels where they are packed already.
+        const PreparedImage prepared = prepareImage(file, maxSide);
+        EXPECT_EQ(prepared.error, "") << file;
+        expectSameAsGlu(image, file, &prepared.chain);
     }
 }
 

@@ -52,4 +52,38 @@ TEST(RenderImagePixels, AnyLayoutBecomesPackedRgbOrRgba) {
     EXPECT_FALSE(convertSurfacePixels(makeSurface(SDL_PIXELFORMAT_RGB24, kMaxImageSide + 1, 1).get()).has_value());
 }
 
+// Only surfaces whose bytes are already the converted ones are read in place, and then they
+// are exactly what the conversion gives.
+TEST(RenderImagePixels, OnlyPackedRgbAndRgbaSurfacesAreReadInPlace) {
+    const struct {
+        const char* what;
+        Uint32 format;
+        int width;
+        bool colourKey;
+        bool packed;
+    } cases[] = {
+        {"RGBA", SDL_PIXELFORMAT_RGBA32, 3, false, true},
+        {"RGB, rows of 12 bytes", SDL_PIXELFORMAT_RGB24, 4, false, true},
+        {"RGB, 15-byte rows padded to 16", SDL_PIXELFORMAT_RGB24, 5, false, false},
+        {"BGR", SDL_PIXELFORMAT_BGR24, 4, false, false},
+        {"RGB with a colour key", SDL_PIXELFORMAT_RGB24, 4, true, false},
+        {"ARGB words", SDL_PIXELFORMAT_ARGB8888, 3, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Surface s = makeSurface(c.format, c.width, 2);
+        ASSERT_NE(s, nullptr) << SDL_GetError();
+        auto* pixels = static_cast<Uint8*>(s->pixels);
+        for (int i = 0; i < s->pitch * 2; ++i) pixels[i] = static_cast<Uint8>(i * 7);
+        if (c.colourKey) SDL_SetColorKey(s.get(), SDL_TRUE, 0);
+        EXPECT_EQ(surfaceIsPacked(s.get()), c.packed);
+        if (c.packed) {
+            const auto image = convertSurfacePixels(s.get());
+            ASSERT_TRUE(image.has_value());
+            EXPECT_EQ(image->bytes, Bytes(pixels, pixels + s->pitch * 2));
+        }
+    }
+    EXPECT_FALSE(surfaceIsPacked(nullptr));
+}
+
 }  // namespace
