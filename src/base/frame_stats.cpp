@@ -3,8 +3,10 @@
 #include "base/frame_stats.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iomanip>
 #include <iostream>
@@ -112,15 +114,27 @@ void FrameStats::skip() {
     if (enabled_) lastLap_ = Clock::now();
 }
 
-void FrameStats::endFrame() {
-    if (!enabled_) return;
+bool FrameStats::endFrame() {
+    if (!enabled_) return true;
     current_.frameMs = std::chrono::duration<double, std::milli>(Clock::now() - frameStart_).count();
     samples_.push_back(current_);
-    if (!csv_.is_open()) return;
+    if (!csv_.is_open()) return true;
     // Row by row as the frames come: a run that is stopped keeps the rows of its frames,
     // and the file shows how far a run has got.
+    errno = 0;
     writeStatsCsvRow(csv_, samples_.size() - 1, current_);
     csv_.flush();
+    if (csv_) return true;
+    reportCsvFailure(errno);
+    return false;
+}
+
+void FrameStats::reportCsvFailure(int error) {
+    std::fprintf(stderr, "velkarn: cannot write the statistics file %s: %s\n", csvFile_.c_str(),
+                 error != 0 ? std::strerror(error) : "write error");
+    std::fflush(stderr);
+    csvFailed_ = true;
+    csv_.close();
 }
 
 bool FrameStats::finish() {
@@ -129,10 +143,11 @@ bool FrameStats::finish() {
     writeStatsReport(std::cout, summarizeFrames(samples_));
     for (const std::string& line : notes_) std::cout << line << '\n';
     std::cout.flush();
-    if (!csv_.is_open()) return true;
+    if (!csv_.is_open()) return !csvFailed_;
+    errno = 0;
     csv_.close();
     if (!csv_) {
-        std::fprintf(stderr, "velkarn: cannot write the statistics file %s\n", csvFile_.c_str());
+        reportCsvFailure(errno);
         return false;
     }
     return true;

@@ -49,7 +49,9 @@ public:
     void lap(FrameStage stage);
     // Time since the last lap goes to no stage (camera moves, buffer swap).
     void skip();
-    void endFrame();
+    // False when the frame's CSV row cannot be written; the message (the file and the
+    // system's reason) is printed then, once, and no later row is tried.
+    bool endFrame();
     // A line printed after the summary, about how the run was set up (its vertical sync).
     void note(std::string line) { notes_.push_back(std::move(line)); }
     // Prints the summary on standard output and closes the CSV file; returns false when
@@ -61,6 +63,8 @@ private:
     using Clock = std::chrono::steady_clock;
     bool enabled_ = false;
     bool finished_ = false;
+    bool csvFailed_ = false;
+    void reportCsvFailure(int error);
     std::string csvFile_;
     std::ofstream csv_;
     std::vector<FrameSample> samples_;

@@ -3,11 +3,15 @@
 
 #include <SDL.h>
 #include <SDL_image.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
+
+#include "base/file_writes.h"
+#include "program/stop_signals.h"
 
 CaptureSettings captureSettings;
 bool captureFramePending = false;
@@ -31,9 +35,28 @@ std::string captureFileName(const std::string& directory, std::int64_t frameInde
     return directory + "/" + name;
 }
 
-bool savePng(const std::string& fileName, std::span<const std::uint8_t> rgbaBottomUp, int width, int height) {
+namespace {
+
+// An SDL stream that appends whatever is written to a string: the PNG encoder writes into
+// memory, and the file is then written with every error checked.
+std::size_t appendToString(SDL_RWops* stream, const void* bytes, std::size_t size, std::size_t count) {
+    auto* text = static_cast<std::string*>(stream->hidden.unknown.data1);
+    text->append(static_cast<const char*>(bytes), size * count);
+    return count;
+}
+
+int closeStringStream(SDL_RWops* stream) {
+    SDL_FreeRW(stream);
+    return 0;
+}
+
+}  // namespace
+
+std::optional<std::string> encodePng(std::span<const std::uint8_t> rgbaBottomUp, int width, int height) {
     const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
-    if (width <= 0 || height <= 0 || rgbaBottomUp.size() < rowBytes * static_cast<std::size_t>(height)) return false;
+    if (width <= 0 || height <= 0 || rgbaBottomUp.size() < rowBytes * static_cast<std::size_t>(height)) {
+        return std::nullopt;
+    }
     std::vector<std::uint8_t> topDown(rowBytes * static_cast<std::size_t>(height));
     for (int row = 0; row < height; ++row) {
         std::memcpy(topDown.data() + rowBytes * static_cast<std::size_t>(row),
@@ -41,8 +64,34 @@ bool savePng(const std::string& fileName, std::span<const std::uint8_t> rgbaBott
     }
     SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(topDown.data(), width, height, 32,
                                                               static_cast<int>(rowBytes), SDL_PIXELFORMAT_RGBA32);
-    if (surface == nullptr) return false;
-    const bool saved = IMG_SavePNG(surface, fileName.c_str()) == 0;
+    if (surface == nullptr) return std::nullopt;
+    std::string png;
+    SDL_RWops* stream = SDL_AllocRW();
+    if (stream == nullptr) {
+        SDL_FreeSurface(surface);
+        return std::nullopt;
+    }
+    stream->type = SDL_RWOPS_UNKNOWN;
+    stream->write = appendToString;
+    stream->close = closeStringStream;
+    stream->hidden.unknown.data1 = &png;
+    const bool encoded = IMG_SavePNG_RW(surface, stream, 1) == 0;
     SDL_FreeSurface(surface);
+    if (!encoded || png.empty()) return std::nullopt;
+    return png;
+}
+
+bool savePng(const std::string& fileName, std::span<const std::uint8_t> rgbaBottomUp, int width, int height,
+             std::string* reason) {
+    const std::optional<std::string> png = encodePng(rgbaBottomUp, width, height);
+    if (!png) {
+        if (reason != nullptr) *reason = "the picture cannot be encoded as PNG";
+        return false;
+    }
+    const std::string partial = partialFileName(fileName, static_cast<long>(::getpid()));
+    // A run stopped while the frame is being written must leave no part of it.
+    removeFileOnStop(partial.c_str());
+    const bool saved = writeFileWhole(fileName, partial, *png, reason);
+    removeFileOnStop(nullptr);
     return saved;
 }

@@ -9,7 +9,6 @@
 #include "base/gl.h"
 #include "program/music.h"
 #include "program/shell.h"
-#include "program/stop_signals.h"
 #include "program/video_encoder.h"
 
 namespace {
@@ -49,12 +48,9 @@ void captureFinishedFrame() {
         return;
     }
     const std::string name = captureFileName(captureSettings.directory, fixedStepFrameIndex());
-    // A run stopped while the frame is being written must not leave half a PNG.
-    removeFileOnStop(name.c_str());
-    const bool saved = savePng(name, pixels, screen.screenWidth, screen.screenHeight);
-    removeFileOnStop(nullptr);
-    if (!saved) {
-        std::fprintf(stderr, "velkarn: cannot write %s\n", name.c_str());
+    std::string reason;
+    if (!savePng(name, pixels, screen.screenWidth, screen.screenHeight, &reason)) {
+        std::fprintf(stderr, "velkarn: cannot write %s: %s\n", name.c_str(), reason.c_str());
         endRun(1);
     }
     advanceFixedStepClock();

@@ -1,5 +1,6 @@
 // velkarn: a real-time demo. One window, one music track, about 225 seconds of scenes
 // scripted against the music's position; it ends by itself.
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -118,6 +119,9 @@ void setUpVerticalSync() {
 
 int main(int argc, char** argv) {
     installStopSignals();
+    // A file-size limit (ulimit -f) then fails the write that passes it, which is reported
+    // like a full disk, instead of killing the process with a core dump.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (const OptionsResult parsed = parseDemoOptions(argc, argv, demoOptions); !parsed.ok) {
         std::fprintf(stderr, "velkarn: %s\n", parsed.error.c_str());
         return 2;

@@ -113,12 +113,6 @@ std::vector<std::string> videoEncoderArguments(const VideoSettings& settings, in
     return args;
 }
 
-std::string partialVideoName(const std::string& file, long processId) {
-    const std::filesystem::path path(file);
-    std::string name = "." + path.filename().string() + ".partial-" + std::to_string(processId);
-    return (path.parent_path() / name).string();
-}
-
 std::string formatVideoProgress(std::int64_t done, std::int64_t total, float demoTime, double framesPerSecond,
                                 std::int64_t bytesWritten) {
     char text[200];

@@ -46,10 +46,6 @@ PictureSize evenPictureSize(int width, int height);
 std::vector<std::string> videoEncoderArguments(const VideoSettings& settings, int width, int height,
                                                const std::string& outputFile);
 
-// Where the encoder writes until the video is complete: a hidden name beside the
-// final file, so a failed run never leaves a half video under the asked-for name.
-std::string partialVideoName(const std::string& file, long processId);
-
 // The progress line (without the leading carriage return), e.g.
 // "video: frame 120/600  t 42.00 s  12.5 MB  35.2 fps  0:13 left"; the size written
 // so far is left out when it is negative (not known).

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/file_writes.h"
 #include "program/capture.h"
 #include "program/stop_signals.h"
 #include "program/video.h"
@@ -134,7 +135,9 @@ bool beginVideo(int width, int height) {
     }
     // A dead encoder must show up as a write error, not end this process.
     std::signal(SIGPIPE, SIG_IGN);
-    encoder.partialFile = partialVideoName(videoSettings.file, static_cast<long>(::getpid()));
+    // Until the video is complete the encoder writes under a hidden name beside the final
+    // file, so a failed run never leaves a half video under the asked-for name.
+    encoder.partialFile = partialFileName(videoSettings.file, static_cast<long>(::getpid()));
     encoder.frameBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;
     encoder.framesTotal = offlineFrameCount(videoSettings.startSeconds, videoSettings.endSeconds, videoSettings.fps);
 

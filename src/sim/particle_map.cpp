@@ -2,6 +2,8 @@
 // in a bounded, checked cache file so later runs draw the same ones.
 #include "sim/particle_map.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "base/data_root.h"
+#include "base/file_writes.h"
 #include "base/process_exit.h"
 #include "base/random.h"
 #include "base/whole_file.h"
@@ -125,14 +128,9 @@ int sampleParticleTargets() {
     return count;
 }
 
-bool writeParticleCache(const char* path, std::string_view text) {
-    std::FILE* const file = std::fopen(path, "wb");
-    if (!file) return false;
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    const bool closed = std::fclose(file) == 0;
-    if (written && closed) return true;
-    std::remove(path);  // never leave a truncated cache behind
-    return false;
+bool writeParticleCache(const char* path, std::string_view text, std::string* reason) {
+    // Beside the cache and renamed over it: a stop or a full disk never leaves a cut one.
+    return writeFileWhole(path, partialFileName(path, static_cast<long>(::getpid())), text, reason);
 }
 
 void loadParticleMapFrom(const char* cachePath, const char* imagePath) {
@@ -156,8 +154,9 @@ void loadParticleMapFrom(const char* cachePath, const char* imagePath) {
     if (cachePath == nullptr) {
         std::fprintf(stderr,
                      "velkarn: neither XDG_CACHE_HOME nor HOME is set; the particle map is kept for this run only\n");
-    } else if (!writeParticleCache(cachePath, text)) {
-        std::fprintf(stderr, "Cannot write %s; the particle map is kept for this run only\n", cachePath);
+    } else if (std::string reason; !writeParticleCache(cachePath, text, &reason)) {
+        std::fprintf(stderr, "Cannot write %s: %s; the particle map is kept for this run only\n", cachePath,
+                     reason.c_str());
     }
     parseParticleCache(text, particleMap.particleTargets);
     particleMap.logoPixels.fill(0);

@@ -51,6 +51,6 @@ std::string formatParticleCache(std::span<const ParticlePosition, kMaxParticles>
 // Draws one target per particle among the black pixels of logoPixels. Returns the number
 // of black pixels; with none, nothing is drawn and the targets are left alone.
 int sampleParticleTargets();
-// Writes cache text to a file. False when the file cannot be written whole (a partial
-// file is removed).
-bool writeParticleCache(const char* path, std::string_view text);
+// Writes cache text to a file, whole or not at all. False with the system's reason when it
+// cannot be written; the file is then as it was.
+bool writeParticleCache(const char* path, std::string_view text, std::string* reason = nullptr);
