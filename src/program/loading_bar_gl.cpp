@@ -2,6 +2,7 @@
 // loading relies on as it was.
 #include "base/gl.h"
 #include "program/loading_bar.h"
+#include "program/stop_signals.h"
 
 namespace {
 
@@ -58,6 +59,8 @@ void beginLoadingBar(bool shown, int total) {
 }
 
 void advanceLoadingBar() {
+    // A stop in game mode is carried out between the loading steps.
+    carryOutDeferredStop();
     ++loadingProgress.done;
     if (loadingProgress.shown) drawLoadingBar();
 }

@@ -13,6 +13,7 @@
 #include "program/capture.h"
 #include "program/music.h"
 #include "program/options.h"
+#include "program/stop_signals.h"
 #include "program/video_encoder.h"
 #include "program/watch.h"
 #include "timeline/frame.h"
@@ -36,6 +37,10 @@ void drawBlack() {
 // A window over the whole screen, black while start-up loading runs. It is made as large
 // as the screen from the start, and the full-screen request is carried out at once:
 // GLUT would otherwise leave it to the main loop, which starts only after the loading.
+void leaveGameMode() {
+    if (glutGameModeGet(GLUT_GAME_MODE_ACTIVE) != 0) glutLeaveGameMode();
+}
+
 void openFullScreenWindow() {
     const int width = glutGet(GLUT_SCREEN_WIDTH);
     const int height = glutGet(GLUT_SCREEN_HEIGHT);
@@ -56,7 +61,11 @@ void openDisplay() {
     if (screen.fullScreen != 0 && !offlineRun(demoOptions)) {
         glutGameModeString(screen.gameModeString);
         glutEnterGameMode();
-        if (glutGameModeGet(GLUT_GAME_MODE_ACTIVE) != 0) return;
+        if (glutGameModeGet(GLUT_GAME_MODE_ACTIVE) != 0) {
+            // A stop must not leave the display in the demo's mode.
+            deferStopsTo(leaveGameMode);
+            return;
+        }
         // The display cannot switch modes (a nested server, many desktops): show the
         // picture full screen in a window instead of dying without one, scaled to fit
         // whatever size the screen has.
@@ -77,7 +86,7 @@ void displayFrame() {
     captureFinishedFrame();
     frameStats.skip();
     glutSwapBuffers();
-    frameStats.endFrame();
+    if (!frameStats.endFrame()) endRun(1);
 }
 
 void reshape(int width, int height) {
@@ -91,6 +100,7 @@ void reshape(int width, int height) {
 }
 
 void idle() {
+    carryOutDeferredStop();
     // An offline frame is due but not drawn yet (GLUT draws nothing before the window
     // is mapped): the clock must not read the same frame again, or its delta would be 0.
     if (fixedStepClockActive() && captureFramePending) {

@@ -14,11 +14,16 @@
 namespace {
 
 volatile sig_atomic_t stopChild = -1;
+// Game mode: a stop is recorded here by the handler and carried out by the main thread.
+volatile sig_atomic_t stopsDeferred = 0;
+volatile sig_atomic_t deferredStop = 0;
+void (*leaveBeforeStop)() = nullptr;
 // The path is written only while stopPathSet is 0, so a handler never reads it half-made.
 volatile sig_atomic_t stopPathSet = 0;
 char stopPath[4096];
 
-void onStop(int signal) {
+// The stop itself: no child, no half-written file, then the signal's default course.
+void carryOutStop(int signal) {
     const pid_t child = static_cast<pid_t>(stopChild);
     if (child > 0) {
         ::kill(child, SIGKILL);
@@ -26,9 +31,19 @@ void onStop(int signal) {
         }
     }
     if (stopPathSet != 0) ::unlink(stopPath);
-    // SA_RESETHAND has put the default action back; the signal stays blocked until this
-    // handler returns, and is then delivered again with it.
+    // SA_RESETHAND has put the default action back; in the handler the signal stays blocked
+    // until it returns, and is then delivered again with it.
     ::raise(signal);
+}
+
+void onStop(int signal) {
+    if (stopsDeferred != 0 && deferredStop == 0) {
+        // The display mode can only be put back by the main thread's own calls. A second
+        // stop before that finds the default action back and ends the process at once.
+        deferredStop = signal;
+        return;
+    }
+    carryOutStop(signal);
 }
 
 }  // namespace
@@ -55,4 +70,17 @@ void removeFileOnStop(const char* path) {
     if (path == nullptr || std::strlen(path) >= sizeof stopPath) return;
     std::memcpy(stopPath, path, std::strlen(path) + 1);
     stopPathSet = 1;
+}
+
+void deferStopsTo(void (*leave)()) {
+    leaveBeforeStop = leave;
+    stopsDeferred = leave != nullptr ? 1 : 0;
+}
+
+void carryOutDeferredStop() {
+    const int signal = static_cast<int>(deferredStop);
+    if (signal == 0) return;
+    if (leaveBeforeStop != nullptr) leaveBeforeStop();
+    std::signal(signal, SIG_DFL);
+    carryOutStop(signal);
 }
