@@ -129,16 +129,33 @@ show_progress() {
     "$(find "$parts" -maxdepth 1 -name 'segment-*.mp4' | wc -l)" "$segments" "$left" >&2
 }
 
+# Waits until a segment's process ends, showing the progress every second, and collects
+# every one that has; a failed one sets $failed.
 failed=""
+wait_for_a_segment() {
+  local pid alive still
+  while :; do
+    alive=" $(jobs -rp | tr '\n' ' ') "
+    still=()
+    for pid in "${running[@]}"; do
+      if [[ $alive == *" $pid "* ]]; then
+        still+=("$pid")
+      elif ! wait "$pid"; then
+        failed=yes
+      fi
+    done
+    show_progress
+    if [ ${#still[@]} -lt ${#running[@]} ]; then
+      running=(${still[@]+"${still[@]}"})
+      return
+    fi
+    sleep 1
+  done
+}
+
 for ((k = 0; k < segments; ++k)); do
   [ -f "$(segment_file "$k")" ] && continue
-  while [ ${#running[@]} -ge "$jobs" ]; do
-    if wait -n 2>/dev/null; then :; else failed=yes; fi
-    still=()
-    for pid in "${running[@]}"; do kill -0 "$pid" 2>/dev/null && still+=("$pid"); done
-    running=(${still[@]+"${still[@]}"})
-    show_progress
-  done
+  while [ ${#running[@]} -ge "$jobs" ]; do wait_for_a_segment; done
   [ -z "$failed" ] || break
   read -r start end _ < <(segment_times "$k")
   "$build/run/velkarn" --video "$(segment_file "$k")" --fps "$fps" \
@@ -146,13 +163,7 @@ for ((k = 0; k < segments; ++k)); do
   running+=($!)
   show_progress
 done
-while [ ${#running[@]} -gt 0 ]; do
-  if wait -n 2>/dev/null; then :; else failed=yes; fi
-  still=()
-  for pid in "${running[@]}"; do kill -0 "$pid" 2>/dev/null && still+=("$pid"); done
-  running=(${still[@]+"${still[@]}"})
-  show_progress
-done
+while [ ${#running[@]} -gt 0 ]; do wait_for_a_segment; done
 echo >&2
 for ((k = 0; k < segments; ++k)); do
   if [ ! -f "$(segment_file "$k")" ]; then
