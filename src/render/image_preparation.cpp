@@ -158,5 +158,8 @@ void stopPreparingImages() {
     p.jobs.clear();
     p.readyCount = 0;
     p.stopping = false;
+    // The C library's own limits again (128 KiB each), and the loading's buffers back.
+    mallopt(M_MMAP_THRESHOLD, 128 << 10);
+    mallopt(M_TRIM_THRESHOLD, 128 << 10);
     malloc_trim(0);
 }
