@@ -16,6 +16,12 @@
 namespace {
 
 constexpr float kPi = std::numbers::pi_v<float>;
+// The blob room's brightness (a multiply layer's factor): wall top and foot, the floor
+// nearest the viewer, and the pool of light where the bodies land.
+constexpr float kRoomWallTop = 0.56f;
+constexpr float kRoomWallFoot = 0.74f;
+constexpr float kRoomFloorNear = 0.62f;
+constexpr float kRoomPool = 0.95f;
 
 // Multiplies the canvas by `colour` wherever the mask covers it, by coverage * amount.
 void darkenByMask(Canvas& canvas, const Mask& mask, Rgba colour, float amount) {
@@ -258,6 +264,40 @@ Canvas makeBandMask(int width, int height) {
     return canvas;
 }
 
+namespace {
+
+// Floor lines: rays from the vanishing point and cross lines that close up towards the
+// horizon, both fading into the haze there.
+void paintFloorLines(Canvas& canvas, float horizon) {
+    const int width = canvas.width;
+    const int height = canvas.height;
+    const float w = static_cast<float>(width);
+    const float h = static_cast<float>(height);
+    const float scale = w / kReferenceWidth;
+    std::vector<Capsule> lines;
+    for (int i = -16; i <= 16; ++i) {
+        lines.push_back(
+            Capsule{0.5f * w, horizon, 0.5f * w + static_cast<float>(i) * 0.14f * w, h * 1.05f, 1.1f * scale});
+    }
+    for (int i = 1; i <= 14; ++i) {
+        const float y = horizon + (h - horizon) * std::pow(static_cast<float>(i) / 14.0f, 1.8f);
+        lines.push_back(Capsule{0.0f, y, w, y, 1.1f * scale});
+    }
+    Mask lineMask = makeMask(width, height);
+    stampCapsules(lineMask, lines);
+    for (int y = 0; y < height; ++y) {
+        const float fade = smoothStep(horizon, horizon + 0.18f * h, static_cast<float>(y));
+        for (int x = 0; x < width; ++x) {
+            float& c = lineMask.coverage[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                                         static_cast<std::size_t>(x)];
+            c *= fade;
+        }
+    }
+    paintMask(canvas, lineMask, Rgba{0.42f, 0.42f, 0.46f, 0.3f});
+}
+
+}  // namespace
+
 Canvas makeBlobBackground(int width, int height) {
     Canvas canvas = makeCanvas(width, height, Rgba{0, 0, 0, 1});
     const float h = static_cast<float>(height);
@@ -292,31 +332,10 @@ Canvas makeBlobBackground(int width, int height) {
         }
     }
 
-    // Floor lines: rays from the vanishing point and cross lines that close up towards
-    // the horizon, both fading into the haze there.
-    const float scale = w / kReferenceWidth;
-    std::vector<Capsule> lines;
-    for (int i = -16; i <= 16; ++i) {
-        lines.push_back(
-            Capsule{0.5f * w, horizon, 0.5f * w + static_cast<float>(i) * 0.14f * w, h * 1.05f, 1.1f * scale});
-    }
-    for (int i = 1; i <= 14; ++i) {
-        const float y = horizon + (h - horizon) * std::pow(static_cast<float>(i) / 14.0f, 1.8f);
-        lines.push_back(Capsule{0.0f, y, w, y, 1.1f * scale});
-    }
-    Mask lineMask = makeMask(width, height);
-    stampCapsules(lineMask, lines);
-    for (int y = 0; y < height; ++y) {
-        const float fade = smoothStep(horizon, horizon + 0.18f * h, static_cast<float>(y));
-        for (int x = 0; x < width; ++x) {
-            float& c = lineMask.coverage[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                                         static_cast<std::size_t>(x)];
-            c *= fade;
-        }
-    }
-    paintMask(canvas, lineMask, Rgba{0.42f, 0.42f, 0.46f, 0.3f});
+    paintFloorLines(canvas, horizon);
 
     // Soft round shapes floating above the horizon, some lighter, some darker.
+    const float scale = w / kReferenceWidth;
     ArtRandom random{0xB10Bu};
     for (int i = 0; i < 16; ++i) {
         const float cx = randomUnit(random) * w;
@@ -328,6 +347,56 @@ Canvas makeBlobBackground(int width, int height) {
                            : Rgba{0.55f, 0.56f, 0.62f, randomRange(random, 0.12f, 0.25f)},
                      radius * 0.9f);
     }
+    return canvas;
+}
+
+Canvas makeBlobRoom(int width, int height) {
+    Canvas canvas = makeCanvas(width, height, Rgba{0, 0, 0, 1});
+    const float h = static_cast<float>(height);
+    const float w = static_cast<float>(width);
+    // The background's horizon and haze, so the room does not move when the beat shows
+    // the background itself.
+    const float horizon = 0.56f * h;
+    const float noiseScale = 4.0f / std::max(w, 1.0f);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const float fx = static_cast<float>(x) + 0.5f;
+            const float fy = static_cast<float>(y) + 0.5f;
+            const float haze = fractalNoise(static_cast<float>(x) * noiseScale, fy * noiseScale, 3, 211u);
+            float v;
+            float r, g, b;
+            if (fy < horizon) {
+                // The wall, lighter towards the horizon.
+                const float t = fy / horizon;
+                v = mixf(kRoomWallTop, kRoomWallFoot, t * t) * (0.96f + 0.06f * haze);
+                r = 0.97f;
+                g = 0.98f;
+                b = 1.0f;
+            } else {
+                // The floor, darker towards the viewer...
+                const float t = (fy - horizon) / (h - horizon);
+                v = mixf(kRoomWallFoot, kRoomFloorNear, std::sqrt(t)) * (0.97f + 0.05f * haze);
+                r = 1.0f;
+                g = 0.97f;
+                b = 0.93f;
+            }
+            // ...but for a pool of light where the bodies land, falling off towards the
+            // walls, and darker corners.
+            const float px = (fx - 0.5f * w) / (0.62f * w);
+            const float py = (fy - 0.84f * h) / (0.3f * h);
+            const float pool = std::exp(-1.4f * (px * px + py * py));
+            v = mixf(v, kRoomPool, 0.9f * pool);
+            const float cx = (fx - 0.5f * w) / (0.5f * w);
+            const float cy = (fy - 0.45f * h) / (0.55f * h);
+            v *= 1.0f - 0.22f * std::min(cx * cx * cy * cy + 0.35f * cx * cx * cx * cx, 1.0f);
+            const float band = std::exp(-std::pow((fy - horizon) / (0.025f * h), 2.0f));
+            float* p = pixelAt(canvas, x, y);
+            p[0] = std::min(v * r + 0.04f * band, 1.0f);
+            p[1] = std::min(v * g + 0.04f * band, 1.0f);
+            p[2] = std::min(v * b + 0.04f * band, 1.0f);
+        }
+    }
+    paintFloorLines(canvas, horizon);
     return canvas;
 }
 

@@ -20,6 +20,9 @@ Canvas makeDuskTint(int width, int height);
 Canvas makeBandMask(int width, int height);
 // "background1.jpg": a light floor under a pale horizon with soft round shapes.
 Canvas makeBlobBackground(int width, int height);
+// The room the soft bodies fall into, a multiply layer until the beat shows the
+// background from 103 s: its horizon and floor lines, lit where the bodies land.
+Canvas makeBlobRoom(int width, int height);
 // "background1_1920credits.jpg": title and credits in the lower 60% on dark.
 Canvas makeCreditsPicture(int width, int height);
 // "greetz-itself.jpg": greetings to invented groups.

@@ -24,6 +24,7 @@ void generateImages(const std::filesystem::path& runDir) {
         [&] { saveJpeg(makeDuskTint(kWidth, kHeight), dat / "dusk.jpg"); },
         [&] { saveJpeg(makeBandMask(kWidth, kHeight), dat / "band.jpg"); },
         [&] { saveJpeg(makeBlobBackground(kWidth, kHeight), dat / "background1.jpg"); },
+        [&] { saveJpeg(makeBlobRoom(kWidth, kHeight), dat / "blob-room.jpg"); },
         [&] { saveJpeg(makeCreditsPicture(kWidth, kHeight), dat / "background1_1920credits.jpg"); },
         [&] { saveJpeg(makeEndLogoPicture(kWidth, kHeight), dat / "logoend.jpg"); },
         [&] { saveJpeg(makeGreetingsPicture(kWidth, kHeight), dat / "greetz-itself.jpg"); },

@@ -6,7 +6,9 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +16,7 @@
 #include "base/gl.h"
 #include "render/image_pixels.h"
 #include "render/image_preparation.h"
+#include "render/layer_list.h"
 #include "render/mip_chain.h"
 #include "render/textures.h"
 #include "testing/gl_context.h"
@@ -127,8 +130,11 @@ TEST_F(MipChainGl, EveryImageOfTheDemoHasGlusTexelsAtEveryLevel) {
     for (const ImageSlot& slot : kImageSlots) files.emplace_back(slot.file);
     for (int i = 1; i <= 15; ++i) files.push_back("dat/intro_oneeyewhore_" + std::to_string(i) + ".png");
     // The layer list's own pictures.
-    files.emplace_back("dat/dusk.jpg");
-    files.emplace_back("dat/band.jpg");
+    std::ifstream layerList("dat/p-blend.dat", std::ios::binary);
+    ASSERT_TRUE(layerList) << "no dat/p-blend.dat";
+    for (std::string& name : layerImageNames(readLayerGroups(layerList).groups)) {
+        if (std::find(files.begin(), files.end(), name) == files.end()) files.push_back(std::move(name));
+    }
     GLint maxSide = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
     for (const std::string& file : files) {
