@@ -50,6 +50,11 @@ int closeStringStream(SDL_RWops* stream) {
     return 0;
 }
 
+// The stream is written front to back only; anything else is refused, not a crash.
+Sint64 noStreamSize(SDL_RWops*) { return -1; }
+Sint64 noStreamSeek(SDL_RWops*, Sint64, int) { return -1; }
+std::size_t noStreamRead(SDL_RWops*, void*, std::size_t, std::size_t) { return 0; }
+
 }  // namespace
 
 std::optional<std::string> encodePng(std::span<const std::uint8_t> rgbaBottomUp, int width, int height) {
@@ -72,6 +77,9 @@ std::optional<std::string> encodePng(std::span<const std::uint8_t> rgbaBottomUp,
         return std::nullopt;
     }
     stream->type = SDL_RWOPS_UNKNOWN;
+    stream->size = noStreamSize;
+    stream->seek = noStreamSeek;
+    stream->read = noStreamRead;
     stream->write = appendToString;
     stream->close = closeStringStream;
     stream->hidden.unknown.data1 = &png;
