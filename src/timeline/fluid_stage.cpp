@@ -38,7 +38,7 @@ void shapeObstacles(float t) {
     }
 }
 
-int fluidStepsForFrame(float delta) {
+int fluidStepsForTick(float delta) {
     // Far beyond any jump of the clock (a day of demo time), but inside an int.
     constexpr float kMostSteps = 25.0f * 86400.0f;
     float f = std::isfinite(delta) ? std::clamp(delta * 25.0f, -kMostSteps, kMostSteps) : 0.0f;
@@ -53,7 +53,7 @@ int fluidStepsForFrame(float delta) {
 
 void prepareFluid(float t, float delta) {
     shapeObstacles(t);
-    const int steps = fluidStepsForFrame(delta);
+    const int steps = fluidStepsForTick(delta);
     for (int i = 0; i < steps; ++i) stepFluid();
 }
 

@@ -21,7 +21,7 @@ int pulsingSquareSize(float t);
 void shapeObstacles(float t);
 // Whole fluid steps for a tick of the given delta, 25 per second of demo time; the
 // fraction is carried in fluidStepCarry, at most one extra step per tick.
-int fluidStepsForFrame(float delta);
+int fluidStepsForTick(float delta);
 // Shapes the obstacles and runs the fluid steps of a tick at t with delta.
 void prepareFluid(float t, float delta);
 

@@ -121,14 +121,14 @@ TEST_F(Timeline, PulsingSquareAndFluidSteps) {
         fluidStage.fluidStepCarry = 0.0f;
         int steps = 0;
         for (int i = 0; i < static_cast<int>(fps * 40.0f); ++i) {
-            const int n = fluidStepsForFrame(1.0f / fps);
+            const int n = fluidStepsForTick(1.0f / fps);
             ASSERT_LE(n, static_cast<int>(25.0f / fps) + 1) << fps << ": the carry adds at most one step";
             steps += n;
         }
         EXPECT_NEAR(steps, 1000, 2) << fps << " frames per second";
     }
     fluidStage.fluidStepCarry = 0.0f;
-    EXPECT_EQ(fluidStepsForFrame(0.0f), 0) << "no steps while paused";
-    EXPECT_EQ(fluidStepsForFrame(std::nanf("")), 0);
-    EXPECT_EQ(fluidStepsForFrame(1e30f), 25 * 86400) << "an absurd jump is bounded, not undefined";
+    EXPECT_EQ(fluidStepsForTick(0.0f), 0) << "no steps while paused";
+    EXPECT_EQ(fluidStepsForTick(std::nanf("")), 0);
+    EXPECT_EQ(fluidStepsForTick(1e30f), 25 * 86400) << "an absurd jump is bounded, not undefined";
 }

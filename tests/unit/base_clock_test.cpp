@@ -11,7 +11,7 @@
 #include "base/demo_clock.h"
 #include "program/music.h"
 
-TEST(ShellClock, FollowsTheMusicHoldsWhilePausedAndEndsAbove225) {
+TEST(BaseClock, FollowsTheMusicHoldsWhilePausedAndEndsAbove225) {
     DemoClock clock;
     EXPECT_FALSE(advanceDemoClock(clock, 50.0f));
     EXPECT_EQ(clock.delta, 50.0f) << "the first delta is the whole playback position";
@@ -30,7 +30,7 @@ TEST(ShellClock, FollowsTheMusicHoldsWhilePausedAndEndsAbove225) {
     EXPECT_TRUE(advanceDemoClock(clock, 225.01f));
 }
 
-TEST(ShellClock, DigitsSeekToEleventhsAndTheFixedStepClockStepsOneFrame) {
+TEST(BaseClock, DigitsSeekToEleventhsAndTheFixedStepClockStepsOneFrame) {
     const std::uint64_t second = 44100 * 4;
     EXPECT_EQ(seekTargetBytes(220 * second, 0.0f), 0u);
     EXPECT_EQ(seekTargetBytes(0, 7.0f), 0u);
@@ -55,7 +55,7 @@ std::vector<std::int64_t> ticksOfFrames(DemoClock& clock, const std::vector<floa
 }  // namespace
 
 // The frame rules run 60 times a second of demo time, whatever the frame rate.
-TEST(ShellClock, EveryFrameRateRunsSixtyTicksASecond) {
+TEST(BaseClock, EveryFrameRateRunsSixtyTicksASecond) {
     const struct {
         int fps;
         std::int64_t mostPerFrame;
@@ -73,7 +73,7 @@ TEST(ShellClock, EveryFrameRateRunsSixtyTicksASecond) {
     }
 }
 
-TEST(ShellClock, PausedFramesSeeksAndOddTimes) {
+TEST(BaseClock, PausedFramesSeeksAndOddTimes) {
     DemoClock clock;
     EXPECT_EQ(ticksOfFrames(clock, {0.05f}), std::vector<std::int64_t>{4}) << "a first frame late runs 0 to 3";
     EXPECT_EQ(ticksOfFrames(clock, {0.04f, 0.05f}), (std::vector<std::int64_t>{0, 0})) << "no tick twice";
@@ -100,7 +100,7 @@ TEST(ShellClock, PausedFramesSeeksAndOddTimes) {
     EXPECT_EQ(clock.nextTick, 6003);
 }
 
-TEST(ShellClock, FixedStepTimesLandOnTheirTicks) {
+TEST(BaseClock, FixedStepTimesLandOnTheirTicks) {
     for (std::int64_t k = 0; k <= 225 * 60; ++k) {
         ASSERT_EQ(std::tuple(lastTickAt(tickTime(k)), firstTickAtOrAfter(tickTime(k))), std::tuple(k, k)) << k;
     }

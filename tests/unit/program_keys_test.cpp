@@ -14,7 +14,7 @@
 
 using testing::internal::CaptureStdout, testing::internal::GetCapturedStdout;
 
-TEST(ShellKeys, KeysActAndPrintTheirNewValues) {
+TEST(ProgramKeys, KeysActAndPrintTheirNewValues) {
     EXPECT_EQ(handleKey('q'), KeyResult::Quit);
     EXPECT_TRUE(handleSpecialKey(1));                            // F1
     EXPECT_FALSE(handleSpecialKey(2) || handleSpecialKey(100));  // F2, left arrow
@@ -42,7 +42,7 @@ TEST(ShellKeys, KeysActAndPrintTheirNewValues) {
     audioShutdown();
 }
 
-TEST(ShellKeys, EveryCameraKeyMovesItsFieldAndRewritesTheDump) {
+TEST(ProgramKeys, EveryCameraKeyMovesItsFieldAndRewritesTheDump) {
     const struct {
         unsigned char up, down;
         float Camera::*field;

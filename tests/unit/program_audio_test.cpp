@@ -31,7 +31,7 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
 
 // Two seconds whose every stretch differs (a chirp on the left, a beating tone on the
 // right), so a misplaced seek shows as a mismatch.
-class ShellAudio : public ::testing::Test {
+class ProgramAudio : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         fs::create_directories(dir);
@@ -50,7 +50,7 @@ protected:
 
 }  // namespace
 
-TEST_F(ShellAudio, DecoderGivesTheExactLengthAndSampleExactSeeks) {
+TEST_F(ProgramAudio, DecoderGivesTheExactLengthAndSampleExactSeeks) {
     Mp3Decoder decoder;
     EXPECT_FALSE(decoder.open(absent.c_str()));
     EXPECT_FALSE(decoder.open((dir / "junk.mp3").c_str()));
@@ -79,7 +79,7 @@ TEST_F(ShellAudio, DecoderGivesTheExactLengthAndSampleExactSeeks) {
     }
 }
 
-TEST_F(ShellAudio, SilentOutputAdvancesByTheClockAndStopsAtTheTracksEnd) {
+TEST_F(ProgramAudio, SilentOutputAdvancesByTheClockAndStopsAtTheTracksEnd) {
     EXPECT_FALSE(audioOpenStream((dir / "junk.mp3").c_str()));
     EXPECT_EQ(audioLengthBytes(), 0u);
     ASSERT_TRUE(audioOpenStream(track.c_str()));
@@ -99,7 +99,7 @@ TEST_F(ShellAudio, SilentOutputAdvancesByTheClockAndStopsAtTheTracksEnd) {
     EXPECT_TRUE(afterSeek >= 0.5 && afterSeek <= 0.5 + secondsSince(beforeSeek) + 1e-3) << afterSeek;
 }
 
-TEST_F(ShellAudio, DeviceReportsWhatIsHeardAndRunsOnWithoutATrack) {
+TEST_F(ProgramAudio, DeviceReportsWhatIsHeardAndRunsOnWithoutATrack) {
     ::setenv("SDL_AUDIODRIVER", "dummy", 1);
     if (!audioInitDevice()) GTEST_SKIP() << "no audio device, not even SDL's dummy driver";
     EXPECT_FALSE(audioOpenStream(absent.c_str()));

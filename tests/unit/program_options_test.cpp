@@ -26,7 +26,7 @@ struct Parsed {
 
 }  // namespace
 
-TEST(ShellOptions, OwnOptionsAreTakenOutAndTheirValuesKept) {
+TEST(ProgramOptions, OwnOptionsAreTakenOutAndTheirValuesKept) {
     const Parsed p({"--start", "12.5", "800", "--capture=out", "--fps=4", "--silent", "600", "--end", "30", "--stats",
                     "frames.csv", "--no-dialogs", "--vsync=off"});
     ASSERT_TRUE(p.result.ok) << p.result.error;
@@ -45,7 +45,7 @@ TEST(ShellOptions, OwnOptionsAreTakenOutAndTheirValuesKept) {
 
 // Each command line: a part of the error it gets, or "" when it parses, and then the
 // words left for GLUT and the size arguments.
-TEST(ShellOptions, CommandLines) {
+TEST(ProgramOptions, CommandLines) {
     struct Case {
         std::vector<std::string> words;  // after the program name
         const char* error;

@@ -34,7 +34,7 @@ void limitFileSize(rlim_t bytes) {
     if (setrlimit(RLIMIT_FSIZE, &limit) != 0) std::_Exit(9);
 }
 
-TEST(ShellFileWrites, AFileIsWrittenWholeOrNotAtAll) {
+TEST(BaseFileWrites, AFileIsWrittenWholeOrNotAtAll) {
     const testfiles::ScratchDir dir;
     const std::string file = dir.file("frame.png");
     EXPECT_EQ(partialFileName(file, 42), dir.file(".frame.png.partial-42"));
@@ -53,7 +53,7 @@ TEST(ShellFileWrites, AFileIsWrittenWholeOrNotAtAll) {
     EXPECT_EQ(listing(dir.path()), "frame.png ");
 }
 
-TEST(ShellFileWritesDeathTest, AWritePastTheLimitLeavesTheOldFileAndSaysWhy) {
+TEST(BaseFileWritesDeathTest, AWritePastTheLimitLeavesTheOldFileAndSaysWhy) {
     const testfiles::ScratchDir dir;
     const std::string file = dir.file("p-particlemap.dat");
     testfiles::writeFile(file, "the old cache");
@@ -69,7 +69,7 @@ TEST(ShellFileWritesDeathTest, AWritePastTheLimitLeavesTheOldFileAndSaysWhy) {
     EXPECT_EQ(listing(dir.path()), "p-particlemap.dat ");
 }
 
-TEST(ShellFileWritesDeathTest, AStatisticsRowThatCannotBeWrittenIsSaidOnce) {
+TEST(BaseFileWritesDeathTest, AStatisticsRowThatCannotBeWrittenIsSaidOnce) {
     const testfiles::ScratchDir dir;
     const std::string csv = dir.file("stats.csv");
     EXPECT_EXIT(
@@ -96,7 +96,7 @@ void sayLeft() { std::fputs("left game mode\n", stderr); }
 // In game mode a stop waits for the main thread: the process runs on after the signal, and
 // the next check leaves game mode before the signal ends it. A file being written is still
 // removed by the stop.
-TEST(ShellStopSignalsDeathTest, AStopInGameModeLeavesItFirst) {
+TEST(ProgramStopSignalsDeathTest, AStopInGameModeLeavesItFirst) {
     const testfiles::ScratchDir dir;
     const std::string partial = dir.file(".frame.partial");
     EXPECT_EXIT(

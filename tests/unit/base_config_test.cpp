@@ -12,7 +12,7 @@
 
 // The three words as formatted extraction reads them (atoi, and exactly "fullscreen"),
 // from each text and from each of its prefixes, as a file cut short gives them.
-TEST(ShellConfig, ThreeWordsChooseSizeAndMode) {
+TEST(BaseConfig, ThreeWordsChooseSizeAndMode) {
     for (const std::string text : {"1280 720 window", "  800\n\t600   fullscreen\n", "800 600 FullScreen",
                                    "wide 720x fullscreen", "1280\t720\r\nfullscreen"}) {
         for (std::size_t n = 0; n <= text.size(); ++n) {
@@ -36,7 +36,7 @@ TEST(ShellConfig, ThreeWordsChooseSizeAndMode) {
 // The size words after the program name, over the configuration (or its defaults when
 // the file is missing): the message on standard output, one warning line on standard
 // error for words that set nothing or are no numbers, and the size and game mode.
-TEST(ShellConfig, SizeWordsOnTheCommandLine) {
+TEST(BaseConfig, SizeWordsOnTheCommandLine) {
     struct Case {
         const char* config;  // nullptr: no file
         std::string words;
@@ -81,7 +81,7 @@ TEST(ShellConfig, SizeWordsOnTheCommandLine) {
     }
 }
 
-TEST(ShellConfig, LetterboxOffsetAndPictureFittedCentredWithItsShape) {
+TEST(BaseConfig, LetterboxOffsetAndPictureFittedCentredWithItsShape) {
     EXPECT_EQ(letterboxOffsetFor(1079, 1080), 0) << "-1 / 2 truncates toward zero";
     EXPECT_EQ(letterboxOffsetFor(1000, 1080), -40);
     // Window and picture sizes, and the picture's rectangle in the window.
