@@ -80,29 +80,23 @@ void sumBox(const Box& b, const std::uint8_t* in, std::ptrdiff_t size, std::ptrd
         for (int k = 0; k < C; ++k) totals[k] += at(offset + k) * weight;
     };
     const std::ptrdiff_t xindex = static_cast<std::ptrdiff_t>(b.lowxInt) * group;
+    // One row of the box from its first column: the part of that column, the whole pixels,
+    // the part of the last column, each at the row's weight. Gives the last column's offset.
+    const auto addRow = [&](std::ptrdiff_t temp, float yPercent) {
+        add(temp, yPercent * (1 - b.lowxFloat));
+        for (int l = b.lowxInt + 1; l < b.highxInt; ++l) {
+            temp += group;
+            add(temp, yPercent);
+        }
+        temp += group;
+        add(temp, yPercent * b.highxFloat);
+        return temp;
+    };
     if (b.highyInt > b.lowyInt && b.highxInt > b.lowxInt) {
-        // First row of the box.
-        float yPercent = 1 - b.lowyFloat;
-        std::ptrdiff_t temp = xindex + b.lowyInt * ysize;
-        add(temp, yPercent * (1 - b.lowxFloat));
-        std::ptrdiff_t left = temp;
-        for (int l = b.lowxInt + 1; l < b.highxInt; ++l) {
-            temp += group;
-            add(temp, yPercent);
-        }
-        temp += group;
-        std::ptrdiff_t right = temp;
-        add(temp, yPercent * b.highxFloat);
-        // Last row.
-        yPercent = b.highyFloat;
-        temp = xindex + b.highyInt * ysize;
-        add(temp, yPercent * (1 - b.lowxFloat));
-        for (int l = b.lowxInt + 1; l < b.highxInt; ++l) {
-            temp += group;
-            add(temp, yPercent);
-        }
-        temp += group;
-        add(temp, yPercent * b.highxFloat);
+        // First row, last row.
+        std::ptrdiff_t left = xindex + b.lowyInt * ysize;
+        std::ptrdiff_t right = addRow(left, 1 - b.lowyFloat);
+        addRow(xindex + b.highyInt * ysize, b.highyFloat);
         // First and last column between them. GLU steps its two column pointers on by one
         // pixel per row as well as by the row, and so does this.
         for (int m = b.lowyInt + 1; m < b.highyInt; ++m) {
@@ -124,16 +118,8 @@ void sumBox(const Box& b, const std::uint8_t* in, std::ptrdiff_t size, std::ptrd
         temp += ysize;
         add(temp, xPercent * b.highyFloat);
     } else if (b.highxInt > b.lowxInt) {
-        // A box within one row.
-        const float yPercent = b.highyFloat - b.lowyFloat;
-        std::ptrdiff_t temp = xindex + b.lowyInt * ysize;
-        add(temp, (1 - b.lowxFloat) * yPercent);
-        for (int l = b.lowxInt + 1; l < b.highxInt; ++l) {
-            temp += group;
-            add(temp, yPercent);
-        }
-        temp += group;
-        add(temp, yPercent * b.highxFloat);
+        // A box within one row (GLU's first weight is (1 - lowx) * y: the same product).
+        addRow(xindex + b.lowyInt * ysize, b.highyFloat - b.lowyFloat);
     } else {
         add(xindex + b.lowyInt * ysize, (b.highyFloat - b.lowyFloat) * (b.highxFloat - b.lowxFloat));
     }
