@@ -32,7 +32,11 @@ void workOnImages() {
         ImagePreparation::Job* next = nullptr;
         p.changed.wait(held, [&] {
             if (p.stopping) return true;
-            if (p.readyCount >= kMaxReadyImages) return false;
+            // Prepared and not yet taken: the workers rest at kMaxReadyImages of them.
+            const auto ready = std::count_if(p.jobs.begin(), p.jobs.end(), [](const ImagePreparation::Job& job) {
+                return job.stage == ImagePreparation::Stage::Ready;
+            });
+            if (static_cast<std::size_t>(ready) >= kMaxReadyImages) return false;
             const auto waiting = std::find_if(p.jobs.begin(), p.jobs.end(), [](const ImagePreparation::Job& job) {
                 return job.stage == ImagePreparation::Stage::Waiting;
             });
@@ -51,7 +55,6 @@ void workOnImages() {
         ImagePreparation::Job* job = findJob(name);
         job->result = std::move(result);
         job->stage = ImagePreparation::Stage::Ready;
-        ++p.readyCount;
         p.changed.notify_all();
     }
 }
@@ -135,7 +138,6 @@ PreparedImage takePreparedImage(const std::string& name, const std::string& path
             p.changed.wait(held, [&] { return findJob(name)->stage == ImagePreparation::Stage::Ready; });
             job = findJob(name);
             job->stage = ImagePreparation::Stage::Taken;
-            --p.readyCount;
             PreparedImage result = std::move(job->result);
             job->result = {};
             held.unlock();
@@ -156,7 +158,6 @@ void stopPreparingImages() {
     p.workers.clear();  // joins
     const std::lock_guard<std::mutex> held(p.lock);
     p.jobs.clear();
-    p.readyCount = 0;
     p.stopping = false;
     // The C library's own limits again (128 KiB each), and the loading's buffers back.
     mallopt(M_MMAP_THRESHOLD, 128 << 10);

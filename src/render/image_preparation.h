@@ -36,9 +36,6 @@ struct ImagePreparation {
     std::vector<Job> jobs;  // in the order they are wanted
     int maxTextureSide = 0;
     bool stopping = false;
-    // Prepared and not yet taken: the workers rest at this many, so that the pictures
-    // in memory stay a few even when the main thread is slow to take them.
-    std::size_t readyCount = 0;
     // Declared last: joined before the rest is torn down, also at an exit mid-loading.
     std::vector<std::jthread> workers;  // joined when cleared
 
@@ -46,6 +43,8 @@ struct ImagePreparation {
 };
 extern ImagePreparation imagePreparation;
 
+// Prepared and not yet taken: the workers rest at this many, so that the pictures in memory
+// stay a few even when the main thread is slow to take them.
 inline constexpr std::size_t kMaxReadyImages = 6;
 
 // Starts one worker per core, if none run yet, with the driver's largest texture side.
