@@ -59,13 +59,15 @@ awk -v a="$from" -v b="$to" 'BEGIN { exit !(a <= b && b <= 225) }' ||
 total=$(awk -v a="$from" -v b="$to" -v f="$fps" 'BEGIN { printf "%d", (b - a) * f + 1e-6 + 1 }')
 per_segment=$((10 * fps))
 segments=$(((total + per_segment - 1) / per_segment))
-segment_times() { # k -> "start end count"
-  awk -v a="$from" -v b="$to" -v f="$fps" -v k="$1" -v n="$per_segment" -v t="$total" 'BEGIN {
+starts=() ends=() counts=()
+while read -r start end count; do
+  starts+=("$start") ends+=("$end") counts+=("$count")
+done < <(awk -v a="$from" -v b="$to" -v f="$fps" -v n="$per_segment" -v t="$total" -v s="$segments" 'BEGIN {
+    for (k = 0; k < s; ++k) {
       first = k * n; count = (t - first < n) ? t - first : n
       start = a + first / f; end = start + (count - 0.5) / f
       if (end > b) end = b
-      printf "%.9f %.9f %d\n", start, end, count }'
-}
+      printf "%.9f %.9f %d\n", start, end, count } }')
 
 parts="$out.parts"
 mkdir -p "$parts"
@@ -80,7 +82,7 @@ segment_file() { printf '%s/segment-%04d.mp4' "$parts" "$1"; }
 if [ -n "$list" ]; then
   for ((k = 0; k < segments; ++k)); do
     file=$(segment_file "$k")
-    [ -f "$file" ] || echo "${file#"$PWD"/} $(segment_times "$k" | cut -d' ' -f1-2)"
+    [ -f "$file" ] || echo "${file#"$PWD"/} ${starts[k]} ${ends[k]}"
   done
   exit 0
 fi
@@ -104,11 +106,10 @@ trap 'exit 143' TERM
 
 # Frames of the finished segments, plus what each running one has sent so far.
 progress() {
-  local done=0 k count
+  local done=0 k
   for ((k = 0; k < segments; ++k)); do
-    count=$(segment_times "$k" | cut -d' ' -f3)
     if [ -f "$(segment_file "$k")" ]; then
-      done=$((done + count))
+      done=$((done + counts[k]))
     elif [ -f "log-$k.txt" ]; then
       done=$((done + $(tr '\r' '\n' <"log-$k.txt" | sed -n 's/^video: frame \([0-9]*\)\/.*/\1/p' | tail -n 1 | grep . || echo 0)))
     fi
@@ -157,7 +158,7 @@ for ((k = 0; k < segments; ++k)); do
   [ -f "$(segment_file "$k")" ] && continue
   while [ ${#running[@]} -ge "$jobs" ]; do wait_for_a_segment; done
   [ -z "$failed" ] || break
-  read -r start end _ < <(segment_times "$k")
+  start=${starts[k]} end=${ends[k]}
   "$build/run/velkarn" --video "$(segment_file "$k")" --fps "$fps" \
     --video-preset "$preset" --start "$start" --end "$end" --no-dialogs 2>"log-$k.txt" >/dev/null &
   running+=($!)
@@ -167,7 +168,7 @@ while [ ${#running[@]} -gt 0 ]; do wait_for_a_segment; done
 echo >&2
 for ((k = 0; k < segments; ++k)); do
   if [ ! -f "$(segment_file "$k")" ]; then
-    echo "make-video: segment $k ($(segment_times "$k" | cut -d' ' -f1) s on) failed:" >&2
+    echo "make-video: segment $k (${starts[k]} s on) failed:" >&2
     [ -f "log-$k.txt" ] && tr '\r' '\n' <"log-$k.txt" | grep -v '^video: frame' | tail -n 5 >&2
     echo "make-video: the finished segments are kept in $parts; run the same command again" >&2
     exit 1
