@@ -296,18 +296,34 @@ void paintFloorLines(Canvas& canvas, float horizon) {
     paintMask(canvas, lineMask, Rgba{0.42f, 0.42f, 0.46f, 0.3f});
 }
 
+// The blob background's horizon, at 0.56 of the height, with the haze over the picture and
+// the light band along the line; the room drawn to match the background shares them.
+struct BlobHorizon {
+    float line;
+    float height;
+    float noiseScale;
+    BlobHorizon(int width, int pictureHeight)
+        : line(0.56f * static_cast<float>(pictureHeight)),
+          height(static_cast<float>(pictureHeight)),
+          noiseScale(4.0f / std::max(static_cast<float>(width), 1.0f)) {}
+    float haze(int x, float fy) const {
+        return fractalNoise(static_cast<float>(x) * noiseScale, fy * noiseScale, 3, 211u);
+    }
+    float band(float fy) const { return std::exp(-std::pow((fy - line) / (0.025f * height), 2.0f)); }
+};
+
 }  // namespace
 
 Canvas makeBlobBackground(int width, int height) {
     Canvas canvas = makeCanvas(width, height, Rgba{0, 0, 0, 1});
     const float h = static_cast<float>(height);
     const float w = static_cast<float>(width);
-    const float horizon = 0.56f * h;
-    const float noiseScale = 4.0f / std::max(w, 1.0f);
+    const BlobHorizon sky(width, height);
+    const float horizon = sky.line;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const float fy = static_cast<float>(y) + 0.5f;
-            const float haze = fractalNoise(static_cast<float>(x) * noiseScale, fy * noiseScale, 3, 211u);
+            const float haze = sky.haze(x, fy);
             float r, g, b;
             if (fy < horizon) {
                 // Pale sky brightening towards the horizon line.
@@ -324,7 +340,7 @@ Canvas makeBlobBackground(int width, int height) {
                 g = v * 0.97f;
                 b = v * 0.93f;
             }
-            const float band = std::exp(-std::pow((fy - horizon) / (0.025f * h), 2.0f));
+            const float band = sky.band(fy);
             float* p = pixelAt(canvas, x, y);
             p[0] = std::min(r + 0.05f * band, 1.0f);
             p[1] = std::min(g + 0.05f * band, 1.0f);
@@ -356,13 +372,13 @@ Canvas makeBlobRoom(int width, int height) {
     const float w = static_cast<float>(width);
     // The background's horizon and haze, so the room does not move when the beat shows
     // the background itself.
-    const float horizon = 0.56f * h;
-    const float noiseScale = 4.0f / std::max(w, 1.0f);
+    const BlobHorizon sky(width, height);
+    const float horizon = sky.line;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const float fx = static_cast<float>(x) + 0.5f;
             const float fy = static_cast<float>(y) + 0.5f;
-            const float haze = fractalNoise(static_cast<float>(x) * noiseScale, fy * noiseScale, 3, 211u);
+            const float haze = sky.haze(x, fy);
             float v;
             float r, g, b;
             if (fy < horizon) {
@@ -389,7 +405,7 @@ Canvas makeBlobRoom(int width, int height) {
             const float cx = (fx - 0.5f * w) / (0.5f * w);
             const float cy = (fy - 0.45f * h) / (0.55f * h);
             v *= 1.0f - 0.22f * std::min(cx * cx * cy * cy + 0.35f * cx * cx * cx * cx, 1.0f);
-            const float band = std::exp(-std::pow((fy - horizon) / (0.025f * h), 2.0f));
+            const float band = sky.band(fy);
             float* p = pixelAt(canvas, x, y);
             p[0] = std::min(v * r + 0.04f * band, 1.0f);
             p[1] = std::min(v * g + 0.04f * band, 1.0f);
