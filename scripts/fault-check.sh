@@ -45,8 +45,10 @@ fault src/timeline/blob_scene.cpp "the remainder step is the budget less all sub
   "const float rest = budget - (covered - kSoftSubStep);" "const float rest = budget - covered;"
 fault src/timeline/frame.cpp "the blob section ends at 130 s exactly" \
   "if (t > kWallStart) layers.blobActive = 0;" "if (t >= kWallStart) layers.blobActive = 0;"
-fault src/timeline/fluid_stage.cpp "the squeezed copy replaces the wall at 142.3 s exactly" \
+fault src/timeline/fluid_stage.cpp "the squeezed copy replaces the wall at its cue exactly" \
   "if (t > kSqueezeStart) return ParticleLayout::Squeezed;" "if (t >= kSqueezeStart) return ParticleLayout::Squeezed;"
+fault src/base/cue_times.h "the credits move in the code alone, not in the data and the README" \
+  "kCreditsIn{15500," "kCreditsIn{15000,"
 fault src/timeline/fluid_stage.cpp "the pulsing square is one cell too tall" \
   "for (int y = s; y < s + n; ++y) {" "for (int y = s; y <= s + n; ++y) {"
 fault src/render/layer_list.cpp "a layer is live at its start time" \

@@ -19,12 +19,15 @@ done
 out=${out:-$root/build/listen}
 case $out in /*) ;; *) out="$PWD/$out" ;; esac
 
-# The turns of the picture (the demo's section cues and the 64.1 s cut).
-turns=(25.5 45 58.5 64.1 91.05 104.05 130 142.3 155 175 183 200)
-from=25.5 to=200  # the body of the piece: after the intro, before the fade
-
 source "$root/scripts/lib/release-build.sh"
-build_release_targets offline velkarn_run_dir velkarn_assets velkarn_listen
+build_release_targets offline velkarn velkarn_run_dir velkarn_assets velkarn_listen
+
+# The body of the piece, after the intro and before the fade, and the music's turns in it,
+# from the program's own cue table.
+cues=$("$build/run/velkarn" --cues)
+cue() { awk -v name="$1" '$2 == name { print $1 }' <<<"$cues"; }
+from=$(cue intro-end) to=$(cue end-logo-in)
+mapfile -t turns < <(awk -v to="$to" '$3 == "turn" && $1 <= to { print $1 }' <<<"$cues")
 track=$build/run/Orvalin-Velkarn.mp3
 listen=$build/velkarn_listen
 mkdir -p "$out"
@@ -68,7 +71,7 @@ echo
 echo
 # The onset envelope is log-compressed spectral flux at 100 frames a second less its mean
 # over 0.1 s either side (tools/listen_onset.h); an earlier measurement of the same track by
-# another recipe gave 0.83 at 0.81 s, so compare this figure only with itself.
+# another recipe gave 0.83 at the beat, so compare this figure only with itself.
 "$listen" beat "$out/track.wav" "$from" "$to"
 
 # The spectrogram, with a frequency scale on the left, the turns above, seconds below.

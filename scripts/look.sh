@@ -88,7 +88,8 @@ for level in 0.25 0.5 0.75; do
   draw+=(-draw "line 0,$(yof $level) $plot_width,$(yof $level)")
 done
 draw+=(-stroke '#555555')
-for turn in 25.5 45 58.5 64.1 91.05 130 142.3 155 175 200 217; do
+# The turns of the music, from the program's own cue table.
+for turn in $("$build/run/velkarn" --cues | awk '$3 == "turn" { print $1 }'); do
   if awk -v t="$turn" -v a="$first" -v b="$last" 'BEGIN { exit !(t > a && t < b) }'; then
     x=$(xof "$turn")
     draw+=(-draw "line $x,0 $x,$((plot_height - 1))" -draw "text $(awk -v x="$x" 'BEGIN { print x + 3 }'),14 '$turn'")

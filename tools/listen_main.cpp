@@ -29,7 +29,7 @@ constexpr const char* kUsage =
 
 // Turns whose bands change by less than this (RMS, dB) barely change the sound.
 constexpr double kSmallTurnDb = 3.0;
-// The lags searched for the beat, around its 0.81 s.
+// The lags searched for the beat, around the beat grid's length.
 constexpr double kBeatLagFrom = 0.5;
 constexpr double kBeatLagTo = 1.2;
 

@@ -1,5 +1,5 @@
 // The synthesiser behind the demo's music track: a score of notes on a fixed beat grid
-// (0.81 s beats, five beats to the bar) and the voices, bus mix, limiter and fade that
+// (the demo's beat grid) and the voices, bus mix, limiter and fade that
 // turn it into samples. Every sample is a pure function of its position in the track,
 // so any stretch renders the same on its own as inside the whole.
 #pragma once
@@ -10,24 +10,32 @@
 #include <span>
 #include <vector>
 
+#include "base/beat_grid.h"
+#include "base/cue_times.h"
+
 namespace synth {
 
 inline constexpr int kSampleRate = 44100;
-inline constexpr std::int64_t kBeatSamples = 35721;  // 0.81 s at 44.1 kHz, exactly
-inline constexpr int kBeatsPerBar = 5;
+inline constexpr std::int64_t kBeatSamples = std::int64_t{kBeatHundredths} * (kSampleRate / 100);  // exactly
+inline constexpr double kBeatSeconds = kBeatHundredths / 100.0;
+inline constexpr double kBarSeconds = kBeatHundredths * kBeatsPerBar / 100.0;
 inline constexpr int kStepsPerBeat = 4;  // sixteenth notes
 inline constexpr int kStepsPerBar = kBeatsPerBar * kStepsPerBeat;
-inline constexpr double kFadeStartSeconds = 200.0;
-inline constexpr double kFadeEndSeconds = 225.0;  // silent from here on
+inline constexpr double kStepSeconds = kBeatSeconds / kStepsPerBeat;  // exactly a quarter
+inline constexpr double kFadeStartSeconds = kEndLogoIn.exactSeconds();
+inline constexpr double kFadeEndSeconds = kDemoEndTime.exactSeconds();  // silent from here on
 inline constexpr double kTrackSeconds = 227.0;
 
-// The moments where the picture turns; the music changes section at each. Each section's
-// phrases and chord loop start at the first bar line at or after its turn.
-inline constexpr std::array<double, 13> kSectionTimes = {25.5,  45.0,  58.5,  64.1,  91.05, 104.05, 130.0,
-                                                         142.3, 155.0, 175.0, 183.0, 200.0, 217.0};
+// The moments where the picture turns, from the demo's cues; the music changes section at
+// each. Each section's phrases and chord loop start at the first bar line at or after its turn.
+inline constexpr std::array<double, kMusicTurnCount> kSectionTimes = [] {
+    std::array<double, kMusicTurnCount> times{};
+    for (std::size_t i = 0; i < kMusicTurnCount; ++i) times[i] = kMusicTurns[i].exactSeconds();
+    return times;
+}();
 inline constexpr std::int64_t kBarSamples = kBeatSamples * kBeatsPerBar;
 
-// Sample of beat n: round(n * 0.81 * 44100).
+// Sample of beat n: the beat's length in samples is whole.
 constexpr std::int64_t beatSample(std::int64_t beat) { return beat * kBeatSamples; }
 // Sample of sixteenth step n, rounded to the nearest sample.
 constexpr std::int64_t stepSample(std::int64_t step) {
@@ -35,7 +43,7 @@ constexpr std::int64_t stepSample(std::int64_t step) {
 }
 std::int64_t secondsToSample(double seconds);
 std::int64_t trackSamples();
-// The number of section turns at or before this time: 0 in the intro, 13 after 217 s.
+// The number of section turns at or before this time: 0 in the intro, all of them after the last.
 int sectionAt(double seconds);
 // The first bar of a section (0 for the intro): the bar line at or after its turn.
 std::int64_t sectionFirstBar(int section);

@@ -81,25 +81,25 @@ struct Arrangement {
     int progression;
 };
 
-// Indexed by sectionAt(): before 25.5, then one row per turn.
+// Indexed by sectionAt(): the intro, then one row per turn of the music (named by its cue).
 // One row per section, its columns aligned by hand.
 // clang-format off
 constexpr Arrangement kArrangement[] = {
     // kick           snare      hats        bass               pluck      pad           lead                                                  duck   prog
     {0.0f, 0, 0.0f,   0.0f, 0,   0.3f, 4,    0.5f, 1, 0.0f,     0.0f, 0,   0.7f, 0.2f,   0.0f, {Rest, Rest}, {0, 0}, false, 0.0f,             0.0f,  0},  // intro
-    {1.0f, 1, 0.2f,   0.0f, 0,   0.5f, 1,    0.8f, 2, 0.2f,     0.6f, 1,   0.8f, 0.3f,   0.0f, {Rest, Rest}, {0, 0}, false, 0.0f,             0.5f,  0},  // 25.5 the beat
-    {1.0f, 1, 0.2f,   0.6f, 1,   0.7f, 3,    0.85f, 4, 0.25f,   0.7f, 2,   0.7f, 0.5f,   0.8f, {ThemeB, ThemeA}, {0, 0}, false, 0.4f,     0.5f,  5},  // 45 the melody
-    {1.0f, 5, 0.3f,   0.0f, 0,   0.5f, 1,    0.7f, 1, 0.3f,     0.0f, 0,   0.0f, 0.7f,   0.9f, {Riff, Riff}, {0, 0}, false, 0.8f,             0.3f,  2},  // 58.5 the build
-    {1.0f, 2, 0.4f,   0.8f, 2,   0.7f, 3,    0.9f, 4, 0.35f,    0.5f, 1,   0.7f, 0.45f,  1.0f, {ThemeA, ThemeB}, {0, 0}, false, 0.45f,        0.55f, 0},  // 64.1 the theme
-    {0.0f, 0, 0.0f,   0.0f, 0,   0.0f, 0,    0.5f, 1, 0.0f,     0.5f, 1,   0.7f, 0.3f,   0.5f, {ThemeB, ThemeB}, {12, 12}, false, 0.15f,      0.0f,  1},  // 91.05 the blob
-    {1.0f, 2, 0.6f,   0.9f, 2,   0.55f, 2,   0.75f, 4, 0.6f,    0.5f, 1,   0.55f, 0.5f,  1.0f, {ThemeA, ThemeB}, {12, 0}, false, 0.6f,        0.65f, 0},  // 104.05 the drop
-    {1.0f, 3, 0.5f,   0.9f, 2,   0.9f, 3,    0.8f, 3, 0.5f,     0.7f, 2,   0.8f, 0.8f,   1.0f, {ThemeAVaried, ThemeA}, {0, 12}, true, 0.9f,   0.6f,  2},  // 130 the wall
-    {1.0f, 1, 0.5f,   0.8f, 1,   0.7f, 2,    0.8f, 4, 0.5f,     0.5f, 1,   0.4f, 0.6f,   0.9f, {Riff, Riff}, {0, 0}, false, 0.55f,            0.6f,  6},  // 142.3 the riff
-    {0.7f, 4, 0.0f,   0.5f, 3,   0.4f, 1,    0.6f, 1, 0.0f,     0.6f, 1,   1.0f, 0.35f,  0.8f, {ThemeB, ThemeA}, {0, 0}, false, 0.3f,         0.3f,  3},  // 155 the credits
-    {0.5f, 5, 0.0f,   0.0f, 0,   0.35f, 4,   0.4f, 1, 0.0f,     0.5f, 2,   0.6f, 0.25f,  0.0f, {Rest, Rest}, {0, 0}, false, 0.0f,             0.2f,  3},  // 175 the hush
-    {1.0f, 1, 0.3f,   0.7f, 1,   0.6f, 2,    0.8f, 2, 0.3f,     0.6f, 2,   0.8f, 0.45f,  1.0f, {ThemeAVaried, ThemeB}, {0, 12}, false, 0.5f,  0.5f,  0},  // 183 the return
-    {0.6f, 4, 0.0f,   0.35f, 3,  0.35f, 1,   0.6f, 1, 0.0f,     0.5f, 1,   1.0f, 0.3f,   0.8f, {ThemeB, ThemeA}, {0, 0}, false, 0.25f,        0.3f,  1},  // 200 the outro
-    {0.0f, 0, 0.0f,   0.0f, 0,   0.0f, 0,    0.4f, 1, 0.0f,     0.0f, 0,   1.0f, 0.2f,   0.0f, {Rest, Rest}, {0, 0}, false, 0.0f,             0.0f,  4},  // 217
+    {1.0f, 1, 0.2f,   0.0f, 0,   0.5f, 1,    0.8f, 2, 0.2f,     0.6f, 1,   0.8f, 0.3f,   0.0f, {Rest, Rest}, {0, 0}, false, 0.0f,             0.5f,  0},  // intro-end: the beat
+    {1.0f, 1, 0.2f,   0.6f, 1,   0.7f, 3,    0.85f, 4, 0.25f,   0.7f, 2,   0.7f, 0.5f,   0.8f, {ThemeB, ThemeA}, {0, 0}, false, 0.4f,     0.5f,  5},  // camera-settled: the melody
+    {1.0f, 5, 0.3f,   0.0f, 0,   0.5f, 1,    0.7f, 1, 0.3f,     0.0f, 0,   0.0f, 0.7f,   0.9f, {Riff, Riff}, {0, 0}, false, 0.8f,             0.3f,  2},  // wrap-end: the build
+    {1.0f, 2, 0.4f,   0.8f, 2,   0.7f, 3,    0.9f, 4, 0.35f,    0.5f, 1,   0.7f, 0.45f,  1.0f, {ThemeA, ThemeB}, {0, 0}, false, 0.45f,        0.55f, 0},  // layer-scroll-start: the theme
+    {0.0f, 0, 0.0f,   0.0f, 0,   0.0f, 0,    0.5f, 1, 0.0f,     0.5f, 1,   0.7f, 0.3f,   0.5f, {ThemeB, ThemeB}, {12, 12}, false, 0.15f,      0.0f,  1},  // blob-scene-start: the blob
+    {1.0f, 2, 0.6f,   0.9f, 2,   0.55f, 2,   0.75f, 4, 0.6f,    0.5f, 1,   0.55f, 0.5f,  1.0f, {ThemeA, ThemeB}, {12, 0}, false, 0.6f,        0.65f, 0},  // sideways-drive: the drop
+    {1.0f, 3, 0.5f,   0.9f, 2,   0.9f, 3,    0.8f, 3, 0.5f,     0.7f, 2,   0.8f, 0.8f,   1.0f, {ThemeAVaried, ThemeA}, {0, 12}, true, 0.9f,   0.6f,  2},  // wall-start: the wall
+    {1.0f, 1, 0.5f,   0.8f, 1,   0.7f, 2,    0.8f, 4, 0.5f,     0.5f, 1,   0.4f, 0.6f,   0.9f, {Riff, Riff}, {0, 0}, false, 0.55f,            0.6f,  6},  // squeeze-start: the riff
+    {0.7f, 4, 0.0f,   0.5f, 3,   0.4f, 1,    0.6f, 1, 0.0f,     0.6f, 1,   1.0f, 0.35f,  0.8f, {ThemeB, ThemeA}, {0, 0}, false, 0.3f,         0.3f,  3},  // credits-in: the credits
+    {0.5f, 5, 0.0f,   0.0f, 0,   0.35f, 4,   0.4f, 1, 0.0f,     0.5f, 2,   0.6f, 0.25f,  0.0f, {Rest, Rest}, {0, 0}, false, 0.0f,             0.2f,  3},  // credits-out: the hush
+    {1.0f, 1, 0.3f,   0.7f, 1,   0.6f, 2,    0.8f, 2, 0.3f,     0.6f, 2,   0.8f, 0.45f,  1.0f, {ThemeAVaried, ThemeB}, {0, 12}, false, 0.5f,  0.5f,  0},  // obstacle-gone: the return
+    {0.6f, 4, 0.0f,   0.35f, 3,  0.35f, 1,   0.6f, 1, 0.0f,     0.5f, 1,   1.0f, 0.3f,   0.8f, {ThemeB, ThemeA}, {0, 0}, false, 0.25f,        0.3f,  1},  // end-logo-in: the outro
+    {0.0f, 0, 0.0f,   0.0f, 0,   0.0f, 0,    0.4f, 1, 0.0f,     0.0f, 0,   1.0f, 0.2f,   0.0f, {Rest, Rest}, {0, 0}, false, 0.0f,             0.0f,  4},  // end-logo-out: the last chord
 };
 // clang-format on
 static_assert(std::size(kArrangement) == kSectionTimes.size() + 1);
@@ -114,20 +114,22 @@ struct Turn {
     int fillSteps;
     double grooveRests;
 };
+constexpr double kTwoBars = 2 * kBarSeconds;
+constexpr double kFourBeats = 4 * kBeatSeconds;
 constexpr Turn kTurns[] = {
-    {0.8f, 6.0f, 0.35f, 0, 0.0},    // 25.5
-    {0.7f, 4.05f, 0.25f, 4, 0.0},   // 45
-    {0.7f, 3.24f, 0.25f, 4, 0.0},   // 58.5
-    {1.0f, 5.6f, 0.35f, 24, 0.81},  // 64.1
-    {0.9f, 4.05f, 0.3f, 0, 0.0},    // 91.05
-    {1.0f, 6.5f, 0.4f, 12, 0.81},   // 104.05
-    {1.2f, 8.1f, 0.2f, 8, 4.05},    // 130
-    {0.7f, 3.24f, 0.25f, 8, 0.0},   // 142.3
-    {0.6f, 4.05f, 0.2f, 4, 0.0},    // 155
-    {0.5f, 0.0f, 0.0f, 0, 0.0},     // 175
-    {0.9f, 4.05f, 0.3f, 8, 0.81},   // 183
-    {0.6f, 4.05f, 0.2f, 4, 0.0},    // 200
-    {0.5f, 0.0f, 0.0f, 0, 0.0},     // 217
+    {0.8f, 6.0f, 0.35f, 0, 0.0},                 // intro-end
+    {0.7f, kBarSeconds, 0.25f, 4, 0.0},          // camera-settled
+    {0.7f, kFourBeats, 0.25f, 4, 0.0},           // wrap-end
+    {1.0f, 5.6f, 0.35f, 24, kBeatSeconds},       // layer-scroll-start
+    {0.9f, kBarSeconds, 0.3f, 0, 0.0},           // blob-scene-start
+    {1.0f, 6.5f, 0.4f, 12, kBeatSeconds},        // sideways-drive
+    {1.2f, kTwoBars, 0.2f, 8, kBarSeconds},      // wall-start
+    {0.7f, kFourBeats, 0.25f, 8, 0.0},           // squeeze-start
+    {0.6f, kBarSeconds, 0.2f, 4, 0.0},           // credits-in
+    {0.5f, 0.0f, 0.0f, 0, 0.0},                  // credits-out
+    {0.9f, kBarSeconds, 0.3f, 8, kBeatSeconds},  // obstacle-gone
+    {0.6f, kBarSeconds, 0.2f, 4, 0.0},           // end-logo-in
+    {0.5f, 0.0f, 0.0f, 0, 0.0},                  // end-logo-out
 };
 static_assert(std::size(kTurns) == kSectionTimes.size());
 
@@ -244,10 +246,10 @@ private:
         for (std::size_t i = 0; i < kSectionTimes.size(); ++i) {
             const double before = kSectionTimes[i] - t;
             if (before <= 0.0) continue;
-            const double fill = kTurns[i].fillSteps * 0.2025;
+            const double fill = kTurns[i].fillSteps * kStepSeconds;
             if (before <= fill + 1e-9) {
                 // A long fill starts in eighths and doubles for its last half.
-                const int stepsLeft = static_cast<int>(std::lround(before / 0.2025));
+                const int stepsLeft = static_cast<int>(std::lround(before / kStepSeconds));
                 if (kTurns[i].fillSteps > 8 && stepsLeft > kTurns[i].fillSteps / 2 && step % 2 == 1) continue;
                 const float progress = static_cast<float>(1.0 - before / fill);
                 add({start, 0, seconds(0.8), 0, (0.15f + 0.35f * progress) * kSnareGain / 0.42f,
@@ -273,13 +275,13 @@ private:
         int snarePattern = arr.snarePattern;
         float snare = arr.snare;
         if (sectionAt(t) == 0) {
-            if (t < 8.1) hats = 0.0f;
-            if (t >= 16.2) {
+            if (t < 2 * kBarSeconds) hats = 0.0f;
+            if (t >= 4 * kBarSeconds) {
                 hatPattern = 1;
                 snarePattern = 3;
                 snare = 0.35f;
             }
-        } else if (sectionAt(t) == 5 && t >= 97.2) {
+        } else if (sectionAt(t) == 5 && t >= 24 * kBarSeconds) {
             hatPattern = 1;
             hats = 0.3f;
         }
@@ -349,7 +351,7 @@ private:
     void composeBass(std::int64_t step, int inBar, double t, const Chord& chord, const Arrangement& arr) {
         if (arr.bass <= 0.0f || grooveRests(t)) return;
         // The intro's bass only enters after its first three bars.
-        if (sectionAt(t) == 0 && t < 12.15) return;
+        if (sectionAt(t) == 0 && t < 3 * kBarSeconds) return;
         constexpr int kHeavySteps[] = {0, 3, 6, 8, 11, 14, 16, 18};
         constexpr double kHeavyLengths[] = {2.5, 2.5, 1.5, 2.5, 2.5, 1.5, 1.5, 1.5};
         constexpr float kHeavyOffsets[] = {0, 0, 12, 0, 0, 12, 0, 7};

@@ -1,9 +1,17 @@
 // The music's beat grid: the lengths of a beat and a bar, and which beat or bar a moment
-// of the demo falls in. Whatever moves with the music counts its beats here.
+// of the demo falls in. Whatever moves with the music counts its beats here, the music
+// generator included.
 #pragma once
 
-inline constexpr float kBeatLength = 0.81f;  // seconds
-inline constexpr float kBarLength = 4.05f;   // seconds, five beats
+#include <cstdint>
+
+// A beat in hundredths of a second (0.81 s), written once: the generator's beat in samples
+// and the picture's float length both come from it.
+inline constexpr std::int32_t kBeatHundredths = 81;
+inline constexpr int kBeatsPerBar = 5;
+
+inline constexpr float kBeatLength = static_cast<float>(kBeatHundredths) / 100.0f;                // seconds
+inline constexpr float kBarLength = static_cast<float>(kBeatHundredths * kBeatsPerBar) / 100.0f;  // seconds
 
 // floor(time / length) as an int, held inside the int range (NaN gives INT_MIN).
 int periodIndex(float time, float length);

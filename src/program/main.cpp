@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/config.h"
+#include "base/cue_times.h"
 #include "base/data_root.h"
 #include "base/demo_clock.h"
 #include "base/frame_stats.h"
@@ -128,6 +129,10 @@ int main(int argc, char** argv) {
     }
     if (demoOptions.help) {
         std::fputs(demoUsage().c_str(), stdout);
+        return 0;
+    }
+    if (demoOptions.cues) {
+        std::fputs(cueTableText().c_str(), stdout);
         return 0;
     }
     if (!applyOptions()) return 1;

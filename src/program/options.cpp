@@ -108,6 +108,10 @@ const OptionEntry kOptions[] = {
      "reload the tuning files, the layer list and the shaders of dat/\n"
      "when they change",
      [](DemoOptions& o, const std::string&) { return o.watch = true; }},
+    {"--cues", "", "", OptionValue::None, "",
+     "print the demo's moments, one a line: seconds, name, whether\n"
+     "the music turns there, what happens",
+     [](DemoOptions& o, const std::string&) { return o.cues = true; }},
     {"--help", "-h", "", OptionValue::None, "", "this text",
      [](DemoOptions& o, const std::string&) { return o.help = true; }},
 };

@@ -15,6 +15,7 @@ struct DemoOptions {
     std::optional<double> start;             // --start SECONDS
     bool silent = false;                     // --silent
     bool noDialogs = false;                  // --no-dialogs
+    bool cues = false;                       // --cues
     bool help = false;                       // --help, -h
     std::string captureDir;                  // --capture DIR
     std::string videoFile;                   // --video FILE.mp4

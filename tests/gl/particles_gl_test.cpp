@@ -2,6 +2,7 @@
 // first size band or before 25.5 s, and the line strip of mode 2.
 #include <gtest/gtest.h>
 
+#include "base/cue_times.h"
 #include "render/particle_sprites.h"
 #include "render/textures.h"
 #include "testing/fluid_support.h"
@@ -47,7 +48,7 @@ TEST(ParticlesGl, BandsTimeTintAndTheLineStrip) {
     const auto [bands, firstBand] = drawn(30.0f, ParticleDrawing::Points);
     EXPECT_GT(bands, 40);
     EXPECT_EQ(firstBand, 0);  // band 0 is never drawn
-    EXPECT_EQ(drawn(25.5f, ParticleDrawing::CopyPoints).first, 0);
+    EXPECT_EQ(drawn(kIntroEnd, ParticleDrawing::CopyPoints).first, 0);
     particles.particleImageTint = 0.0f;
     EXPECT_EQ(drawn(30.0f, ParticleDrawing::Points).first, 0);
 
@@ -57,9 +58,10 @@ TEST(ParticlesGl, BandsTimeTintAndTheLineStrip) {
     for (int i = 0; i < 1249; ++i)
         particles.particlePositions[i] = {0.1f + 0.8f * i / 1248.0f, 0.1f + 0.8f * i / 1248.0f};
     EXPECT_GT(drawn(30.0f, ParticleDrawing::PointsAndLines).first, 0);
-    lowerLineBudget(170.0f, 1000.0f, 1);  // after 165 s the budget is spent and the strip draws nothing
+    const float fading = kLineFadeStart + 5.0f;
+    lowerLineBudget(fading, 1000.0f, 1);  // once the lines fade the budget is spent and the strip draws nothing
     EXPECT_EQ(particles.lineVertexCount, 0.0f);
-    EXPECT_EQ(drawn(170.0f, ParticleDrawing::PointsAndLines).first, 0);
+    EXPECT_EQ(drawn(fading, ParticleDrawing::PointsAndLines).first, 0);
     EXPECT_EQ(gltest::drainGlErrors(), static_cast<GLenum>(GL_NO_ERROR));
 
     glDisable(GL_BLEND);

@@ -8,10 +8,11 @@
 #include <tuple>
 #include <vector>
 
+#include "base/cue_times.h"
 #include "base/demo_clock.h"
 #include "program/music.h"
 
-TEST(BaseClock, FollowsTheMusicHoldsWhilePausedAndEndsAbove225) {
+TEST(BaseClock, FollowsTheMusicHoldsWhilePausedAndEndsAfterTheLastCue) {
     DemoClock clock;
     EXPECT_FALSE(advanceDemoClock(clock, 50.0f));
     EXPECT_EQ(clock.delta, 50.0f) << "the first delta is the whole playback position";
@@ -25,9 +26,9 @@ TEST(BaseClock, FollowsTheMusicHoldsWhilePausedAndEndsAbove225) {
     advanceDemoClock(clock, 100.1f);
     EXPECT_EQ(clock.time, 50.0f);
     clock.paused = 0;
-    EXPECT_FALSE(advanceDemoClock(clock, 225.0f));
-    EXPECT_EQ(clock.delta, 175.0f) << "the release jumps by the whole pause";
-    EXPECT_TRUE(advanceDemoClock(clock, 225.01f));
+    EXPECT_FALSE(advanceDemoClock(clock, kDemoEndTime));
+    EXPECT_EQ(clock.delta, kDemoEndTime - 50.0f) << "the release jumps by the whole pause";
+    EXPECT_TRUE(advanceDemoClock(clock, kDemoEndTime + 0.01f));
 }
 
 TEST(BaseClock, DigitsSeekToEleventhsAndTheFixedStepClockStepsOneFrame) {

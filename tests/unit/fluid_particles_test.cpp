@@ -5,6 +5,7 @@
 #include <limits>
 #include <vector>
 
+#include "base/cue_times.h"
 #include "base/random.h"
 #include "testing/fluid_support.h"
 
@@ -52,11 +53,11 @@ TEST(Particles, OneParticleThroughThePhases) {
         bool solid = false;
     };
     const Case cases[] = {
-        {"still free and squeezed at 175 s", 175.0f, {0.3f, 0.8f}, 0, 0, {0.3f, 0.8f - 0.0027f}, false},
-        {"tremor not yet", 64.0f, {0.5f, 0.5f}, 0, 0, {0.5f, 0.5f}, false},
-        {"tremor", 64.1f, {0.5f, 0.5f}, 0, 0, shaken, true},
-        {"tremor over", 64.25f, {0.5f, 0.5f}, 0, 0, {0.5f, 0.5f}, false},
-        {"wrap only, no draw", 50.0f, {0.95f, 0.5f}, 0.1f, 0, {0.05f, 0.5f}, false},
+        {"still free and squeezed as the credits go", kCreditsOut, {0.3f, 0.8f}, 0, 0, {0.3f, 0.8f - 0.0027f}, false},
+        {"tremor not yet", kTremorStart, {0.5f, 0.5f}, 0, 0, {0.5f, 0.5f}, false},
+        {"tremor", kTremorStart + 0.1f, {0.5f, 0.5f}, 0, 0, shaken, true},
+        {"tremor over", kTremorEnd, {0.5f, 0.5f}, 0, 0, {0.5f, 0.5f}, false},
+        {"wrap only, no draw", kWrapStart + 4.5f, {0.95f, 0.5f}, 0.1f, 0, {0.05f, 0.5f}, false},
         {"no fluid cell to respawn in", 100.0f, {-0.1f, 0.5f}, 0, 0, {-0.1f, 0.5f}, true, true},
     };
     particles.particleCount = 1;
@@ -67,7 +68,7 @@ TEST(Particles, OneParticleThroughThePhases) {
         std::fill(std::begin(fluidGrid.obstacle), std::end(fluidGrid.obstacle), c.solid);
         particles.particlePositions[0] = c.from;
         seedRandom(1);
-        advanceParticles(1.0f, c.t > 155.0f, c.t);
+        advanceParticles(1.0f, c.t > kCreditsIn, c.t);
         EXPECT_NEAR(particles.particlePositions[0].x, c.to.x, 1e-6f);
         EXPECT_NEAR(particles.particlePositions[0].y, c.to.y, 1e-6f);
         const int next = rand15();
@@ -121,11 +122,11 @@ TEST(Particles, SizeBands) {
 void referenceAdvance(std::vector<ParticlePosition>& positions, std::vector<std::uint8_t>& jumped, float dt, bool late,
                       float t) {
     const int count = std::min(particles.particleCount, kMaxParticles);
-    const float squeeze = std::min((t - 155.0f) / 15.0f, 1.0f);
-    const float pull = std::min((t - 175.0f) / 34.0f, 1.0f);
-    const float damp = std::min((t - 190.0f) / 14.0f, 1.0f);
+    const float squeeze = std::min((t - kCreditsIn) / 15.0f, 1.0f);
+    const float pull = std::min((t - kCreditsOut) / 34.0f, 1.0f);
+    const float damp = std::min((t - kDampingStart) / 14.0f, 1.0f);
     auto sideways = [&](float& x, float& y, float by) {  // wrap, or by chance respawn
-        if ((t > 45.5f && t < 58.5f) || !(randUnit() <= particles.respawnChance) || late) {
+        if ((t > kWrapStart && t < kWrapEnd) || !(randUnit() <= particles.respawnChance) || late) {
             x += by;
         } else {
             respawnParticle(x, y);
@@ -136,18 +137,19 @@ void referenceAdvance(std::vector<ParticlePosition>& positions, std::vector<std:
         const float s = dt + static_cast<float>(i) * dt / static_cast<float>(count);
         float vx = sampleBilinear(fluidGrid.velocityX, 49.0f * x, 49.0f * y);
         float vy = sampleBilinear(fluidGrid.velocityY, 49.0f * x, 49.0f * y);
-        if (t <= 175.0f) {
+        if (t <= kCreditsOut) {
             x += s * vx;
             y += s * vy;
-            if (t > 64.0f && t < 64.25f) {
-                x += (0.5f - randUnit()) * ((t - 65.0f) * 0.005f);
+            if (t > kTremorStart && t < kTremorEnd) {
+                x += (0.5f - randUnit()) * ((t - kTremorFaded) * 0.005f);
                 y += (0.5f - randUnit()) * 0.001f;
             }
             if (late) y -= s * 0.009f * squeeze * (y - 0.5f);
         } else {
             const float column = static_cast<float>(kLogoWidth) * x, row = static_cast<float>(kLogoHeight) * (1.0f - y);
-            if (t > 190.0f && logoPixel(column >= 0.0f ? static_cast<int>(std::min(column, kLogoWidth - 1.0f)) : 0,
-                                        row >= 0.0f ? static_cast<int>(std::min(row, kLogoHeight - 1.0f)) : 0) == 0) {
+            if (t > kDampingStart &&
+                logoPixel(column >= 0.0f ? static_cast<int>(std::min(column, kLogoWidth - 1.0f)) : 0,
+                          row >= 0.0f ? static_cast<int>(std::min(row, kLogoHeight - 1.0f)) : 0) == 0) {
                 vx *= 1.0f - 0.65f * damp;
                 vy *= 1.0f - 0.55f * damp;
             }
@@ -204,10 +206,10 @@ void expectSameFrames(float t, int frames) {
         const float dt = frame % 2 == 0 ? 0.1875f : 0.03125f;
         const std::uint32_t seed = 1000u + static_cast<std::uint32_t>(frame) * 77u;
         seedRandom(seed);
-        referenceAdvance(expected, expectedJumped, dt, t > 155.0f, now);
+        referenceAdvance(expected, expectedJumped, dt, t > kCreditsIn, now);
         const int expectedNext = rand15();
         seedRandom(seed);
-        advanceParticles(dt, t > 155.0f, now);
+        advanceParticles(dt, t > kCreditsIn, now);
         ASSERT_EQ(expectedNext, rand15()) << "draws differ at t = " << now;
         for (std::size_t i = 0; i < expected.size(); ++i) {
             ASSERT_EQ(std::memcmp(&expected[i], &particles.particlePositions[i], sizeof(ParticlePosition)), 0)
@@ -246,7 +248,10 @@ TEST(ParticlesExact, BlocksMatchOneAtATime) {
         {64, 0.25f, Lattice::NegativeZero, false, 2},
     };
     for (const Case& c : cases) {
-        for (float t : {30.0f, 50.0f, 64.1f, 120.0f, 160.0f, 180.0f, 200.0f}) {
+        // A moment in each stretch of the advance: respawns, the wrap, the tremor, the blob
+        // section, the squeeze, the pull into the logo and the damping.
+        for (float t : {kIntroEnd + 4.5f, kWrapStart + 4.5f, kTremorStart + 0.1f, kWallStart - 10.0f, kCreditsIn + 5.0f,
+                        kCreditsOut + 5.0f, kDampingStart + 10.0f}) {
             SCOPED_TRACE(testing::Message()
                          << "count " << c.count << ", lattice " << static_cast<int>(c.lattice) << ", t = " << t);
             seedRandom(static_cast<std::uint32_t>(t * 10.0f) + static_cast<std::uint32_t>(c.count));

@@ -65,7 +65,7 @@ TEST(Music, PhrasesStartAtTheFirstBarLineOfTheirSection) {
         EXPECT_EQ(synth::sectionFirstBar(row.section), row.firstBar) << row.section;
     }
     const synth::Score score = synth::composeTrack();
-    const std::int64_t barLine = synth::sectionFirstBar(4) * synth::kBarSamples;  // 64.8 s, after the turn at 64.1
+    const std::int64_t barLine = synth::sectionFirstBar(4) * synth::kBarSamples;  // the bar line after the theme's turn
     const bool themeOnTheBar = std::any_of(score.notes.begin(), score.notes.end(), [&](const synth::Note& n) {
         return n.voice == synth::Voice::Lead && n.start == barLine && n.pitch == 69.0f && n.pan == 0.05f;
     });
@@ -77,7 +77,8 @@ TEST(Music, PhrasesStartAtTheFirstBarLineOfTheirSection) {
 TEST(Music, NoDrumBarRepeatsMoreThanThreeTimesInARow) {
     const synth::Score score = synth::composeTrack();
     using Pattern = std::vector<std::pair<std::int64_t, synth::Voice>>;
-    std::vector<Pattern> bars(static_cast<std::size_t>(synth::secondsToSample(200.0) / synth::kBarSamples));
+    std::vector<Pattern> bars(
+        static_cast<std::size_t>(synth::secondsToSample(synth::kFadeStartSeconds) / synth::kBarSamples));
     for (const synth::Note& n : score.notes) {
         const auto bar = static_cast<std::size_t>(n.start / synth::kBarSamples);
         const bool drum = n.voice == synth::Voice::Kick || n.voice == synth::Voice::Snare ||
@@ -106,7 +107,8 @@ TEST(Music, ScoreIsOrderedLandsOnTheCuesAndOutlastsTheDemo) {
     }
     for (const double cue : synth::kSectionTimes) cues.push_back(synth::secondsToSample(cue));
     EXPECT_EQ(impacts, cues);
-    EXPECT_GT(synth::trackSamples(), synth::secondsToSample(225.0));  // the run ends when the music passes 225 s
+    // The run ends when the music passes its last moment.
+    EXPECT_GT(synth::trackSamples(), synth::secondsToSample(kDemoEndTime.exactSeconds()));
 }
 
 TEST(Music, PcmRoundsClampsAndInterleaves) {

@@ -1,12 +1,18 @@
 #include <gtest/gtest.h>
 
+#include "base/cue_times.h"
 #include "render/post_processing.h"
 #include "render/render_targets.h"
 
 TEST(RenderPostProcessing, LayerScrollsOnlyStrictlyInsideItsWindow) {
     const struct {
         float t, scroll;
-    } cases[] = {{0.0f, 1.0f}, {64.1f, 1.0f}, {65.1f, 0.016f}, {67.4f, 3.3f * 0.016f}, {67.5f, 1.0f}, {100.0f, 1.0f}};
+    } cases[] = {{0.0f, 1.0f},
+                 {kLayerScrollStart, 1.0f},
+                 {kLayerScrollStart + 1.0f, 0.016f},
+                 {kLayerScrollEnd - 0.1f, 3.3f * 0.016f},
+                 {kLayerScrollEnd, 1.0f},
+                 {kLayerScrollEnd + 30.0f, 1.0f}};
     for (const auto& c : cases) EXPECT_NEAR(layerScroll(c.t), c.scroll, 1e-5f) << c.t;
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/beat_grid.h"
+#include "base/cue_times.h"
 #include "base/random.h"
 #include "sim/soft_object.h"
 #include "timeline/blob_scene.h"
@@ -157,19 +158,19 @@ TEST(SoftBodySimulation, FloorBounceAndWrap) {
     for (int i = 0; i < 4; ++i) EXPECT_FLOAT_EQ(body.particles[i].position.x, wrapped[i]) << i;
 }
 
-TEST(BlobTiming, PulsesOnBeatsAndBarsAfter103AndGlitchSnapshotsAfter103_6) {
+TEST(BlobTiming, PulsesOnBeatsAndBarsAndGlitchSnapshotsAfterTheirCues) {
     // A new 0.81 s beat starts a pulse of 0.1, a 4.05 s bar one of 0.2, divided by 1.05 and 1.1 each
-    // frame; a new 1.62 s period sets the glitch to 1 (fading with delta), snapshotting past 103.6 s.
+    // frame; a new 1.62 s period sets the glitch to 1 (fading with delta), snapshotting after its cue.
     const auto pulse = [](float start, float divisor, float frames) { return start / std::pow(divisor, frames); };
     const struct {
         float t, delta;
         bool snapshot;
         float beat, bar, glitch;
     } frames[] = {
-        {95.0f, 0.016f, false, 0.0f, 0.0f, 1.0f},
-        {102.9f, 0.0f, false, 0.0f, 0.0f, 1.0f},                                   // period 63; no pulses before 103 s
+        {kBlobBeatsStart - 8.0f, 0.016f, false, 0.0f, 0.0f, 1.0f},
+        {kBlobBeatsStart - 0.1f, 0.0f, false, 0.0f, 0.0f, 1.0f},  // period 63; no pulses before the cue
         {103.5f, 0.0f, false, pulse(0.1f, 1.05f, 1), pulse(0.2f, 1.1f, 1), 1.0f},  // beat 127, bar 25
-        {103.6f, 0.0f, false, pulse(0.1f, 1.05f, 2), pulse(0.2f, 1.1f, 2), 1.0f},
+        {kBlobSnapshotsStart, 0.0f, false, pulse(0.1f, 1.05f, 2), pulse(0.2f, 1.1f, 2), 1.0f},
         {103.65f, 0.02f, false, pulse(0.1f, 1.05f, 3), pulse(0.2f, 1.1f, 3), 0.999f},
         {103.7f, 0.02f, true, pulse(0.1f, 1.05f, 1), pulse(0.2f, 1.1f, 4), 1.0f},  // beat 128, period 64
         {103.7f, 0.0f, true, pulse(0.1f, 1.05f, 2), pulse(0.2f, 1.1f, 5), 1.0f},   // paused: again
@@ -189,15 +190,17 @@ TEST(BlobTiming, PulsesOnBeatsAndBarsAfter103AndGlitchSnapshotsAfter103_6) {
 TEST(BlobTiming, PeriodsCameraKeyframesDriveAndPressure) {
     const std::pair<float, int> periods[] = {{103.5f, 127}, {-0.1f, -1}, {1e30f, INT_MAX}, {NAN, INT_MIN}};
     for (const auto& [t, index] : periods) EXPECT_EQ(periodIndex(t, kBeatLength), index) << t;
-    // The extra translate from 103.5 s to below 104.5 s; from 106 s the camera is left alone.
-    for (const float t : {103.4f, 103.5f, 104.49f, 104.5f, 106.0f}) {
+    // The extra translate from its start to below the second keyframe; after the keyframes
+    // the camera is left alone.
+    for (const float t : {kCameraShiftStart - 0.1f, kCameraShiftStart.seconds(), kCameraSecondKeyframe - 0.01f,
+                          kCameraSecondKeyframe.seconds(), kCameraKeyframesEnd.seconds()}) {
         Camera cam{};
         applyCameraKeyframes(t, cam);
-        EXPECT_EQ(cameraKeyframeShiftedAt(t), t >= 103.5f && t < 104.5f) << t;
-        EXPECT_EQ(cam.upy != 0.0f, t < 106.0f) << t;
+        EXPECT_EQ(cameraKeyframeShiftedAt(t), t >= kCameraShiftStart && t < kCameraSecondKeyframe) << t;
+        EXPECT_EQ(cam.upy != 0.0f, t < kCameraKeyframesEnd) << t;
     }
-    EXPECT_FALSE(sidewaysDrive(104.05f));  // strict: 104.05 itself is still before
-    EXPECT_EQ(pressureAmplitude(104.06f), 800550.0f);
+    EXPECT_FALSE(sidewaysDrive(kSidewaysDrive));  // strict: the cue itself is still before
+    EXPECT_EQ(pressureAmplitude(kSidewaysDrive + 0.01f), 800550.0f);
     // Body C's pressure phase is 6.12 in the sub-steps, 0.62 in the remainder step.
     EXPECT_FLOAT_EQ(bodyPressure(2, 0.0f, 1.0f, false), std::sin(6.12f) + 1);
     EXPECT_FLOAT_EQ(bodyPressure(2, 0.0f, 1.0f, true), std::sin(0.62f) + 1);
@@ -225,10 +228,10 @@ TEST(BlobTiming, PhysicsFrameDrivesAllThree) {
     float simTime = 0.0f;
     stepBodies(a, b, c, 100.0f, 1.0f / 60.0f, simTime);
     EXPECT_FLOAT_EQ(simTime, 0.00075f + 0.0004f / 60.0f);  // one sub-step and the remainder
-    EXPECT_EQ(a.gravity.x, 0.0f);                          // the start gravity stays until 104.05 s
+    EXPECT_EQ(a.gravity.x, 0.0f);                          // the start gravity stays until the drive
     // The remainder step's pressure: amplitude 20000 at the advanced simulation time.
     EXPECT_FLOAT_EQ(c.pressure, bodyPressure(2, 0.00075f, 20000.0f, true));
-    stepBodies(a, b, c, 104.1f, 1.0f / 60.0f, simTime);
+    stepBodies(a, b, c, kSidewaysDrive + 0.05f, 1.0f / 60.0f, simTime);
     EXPECT_GT(b.pressure, 20000.0f * 2);  // the big amplitude
     Vector3 mean{};                       // as a whole it falls and drifts to +x
     for (const SoftParticle& p : b.particles) mean = mean + p.velocity;
@@ -254,7 +257,7 @@ TEST(BlobTiming, SharedGeneratorAsTheSectionsDrawingLeftIt) {
     for (int i = 0; i < kBlobStrings; ++i) pickStringPoints(162, 162, 162, 100000, strings);
     RandomGenerator strips{kBlobStripSeed};
     for (int i = 0; i < kBlobStrips; ++i) stripShift(1.0f, strips);
-    EXPECT_EQ(sharedGeneratorAfterBlobFrame(103.56f), strings.state);
-    EXPECT_EQ(sharedGeneratorAfterBlobFrame(103.55f), strips.state);  // the strings show strictly after
-    EXPECT_EQ(sharedGeneratorAfterBlobFrame(92.0f), strips.state);
+    EXPECT_EQ(sharedGeneratorAfterBlobFrame(kBlobStringsStart + 0.01f), strings.state);
+    EXPECT_EQ(sharedGeneratorAfterBlobFrame(kBlobStringsStart), strips.state);  // the strings show strictly after
+    EXPECT_EQ(sharedGeneratorAfterBlobFrame(kBlobSceneStart + 1.0f), strips.state);
 }

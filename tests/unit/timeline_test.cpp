@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "base/beat_grid.h"
+#include "base/cue_times.h"
 #include "sim/fluid.h"
 #include "sim/particles.h"
 #include "testing/fluid_support.h"
@@ -39,31 +40,30 @@ TEST_F(Timeline, BoundaryTimes) {
         float speed;
         int respawn, blob, credits, endLogo, intro, overlayJumped;
     } moments[] = {
-        // t    layout  lines camera drift speed respawn blob credits logo intro jumped
-        {10.0f, Three, 1, 2, 2, 1.0f, 1, 0, 0, 0, 1, 0},
-        {25.49f, Three, 1, 2, 2, 1.0f, 1, 0, 0, 0, 1, 0},
-        {25.5f, Three, 1, 0, 2, 1.0f, 1, 0, 0, 0, 0, 0},   // neither sweep nor twist
-        {26.6f, Three, 1, 3, 2, 1.0f, 1, 0, 0, 0, 0, 0},   // twist only
-        {26.65f, Three, 0, 5, 2, 1.0f, 1, 0, 0, 0, 0, 0},  // twist and tilt overlap
-        {26.7f, Three, 0, 2, 2, 1.0f, 1, 0, 0, 0, 0, 0},
-        {45.0f, Three, 1, 0, 1, 1.0f, 0, 0, 0, 0, 0, 0},
-        {50.0f, Three, 1, 0, 2, 0.15f, 0, 0, 0, 0, 0, 0},
-        {58.5f, Three, 1, 0, 0, 1.0f, 0, 0, 0, 0, 0, 0},
-        {60.0f, Three, 1, 0, 1, 0.25f, 0, 0, 0, 0, 0, 0},
-        {91.05f, Three, 1, 0, 1, 0.25f, 0, 0, 0, 0, 0, 0},
-        {91.06f, Three, 1, 0, 1, 0.25f, 0, 1, 0, 0, 0, 0},
-        {0.0f, Three, 1, 2, 2, 1.0f, 1, 1, 0, 0, 1, 0},     // a seek back keeps the blob section
-        {101.0f, Three, 1, 0, 0, 0.25f, 0, 1, 0, 0, 0, 0},  // the slide has ended
-        {130.0f, Three, 1, 0, 0, 0.25f, 0, 1, 0, 0, 0, 0},
-        {130.01f, Wall, 1, 0, 0, 0.25f, 0, 0, 0, 0, 0, 0},
-        {140.0f, Wall, 1, 0, 0, 0.25f, 0, 0, 0, 0, 0, 0},
-        {140.01f, Wall, 1, 0, 0, 0.25f, 0, 0, 0, 0, 0, 1},
-        {142.3f, Wall, 1, 0, 0, 0.25f, 0, 0, 0, 0, 0, 1},
-        {142.31f, Squeezed, 1, 0, 0, 0.25f, 0, 0, 0, 0, 0, 1},
-        {155.0f, Squeezed, 1, 0, 0, 0.25f, 0, 0, 0, 0, 0, 1},
-        {155.01f, Squeezed, 1, 0, 0, 0.25f, 0, 0, 1, 0, 0, 1},
-        {200.0f, Squeezed, 1, 0, 0, 0.25f, 0, 0, 1, 0, 0, 1},
-        {200.01f, Squeezed, 1, 0, 0, 0.25f, 0, 0, 1, 1, 0, 1},
+        // t                        layout lines camera drift speed respawn blob credits logo intro jumped
+        {kIntroEnd - 0.01f, Three, 1, 2, 2, 1.0f, 1, 0, 0, 0, 1, 0},
+        {kIntroEnd, Three, 1, 0, 2, 1.0f, 1, 0, 0, 0, 0, 0},           // neither sweep nor twist
+        {kTiltStart, Three, 1, 3, 2, 1.0f, 1, 0, 0, 0, 0, 0},          // twist only
+        {kTiltStart + 0.05f, Three, 0, 5, 2, 1.0f, 1, 0, 0, 0, 0, 0},  // twist and tilt overlap
+        {kTwistEnd, Three, 0, 2, 2, 1.0f, 1, 0, 0, 0, 0, 0},
+        {kCameraSettled, Three, 1, 0, 1, 1.0f, 0, 0, 0, 0, 0, 0},
+        {kCameraSettled + 5.0f, Three, 1, 0, 2, 0.15f, 0, 0, 0, 0, 0, 0},
+        {kWrapEnd, Three, 1, 0, 0, 1.0f, 0, 0, 0, 0, 0, 0},
+        {kWrapEnd + 1.5f, Three, 1, 0, 1, 0.25f, 0, 0, 0, 0, 0, 0},
+        {kBlobSceneStart, Three, 1, 0, 1, 0.25f, 0, 0, 0, 0, 0, 0},
+        {kBlobSceneStart + 0.01f, Three, 1, 0, 1, 0.25f, 0, 1, 0, 0, 0, 0},
+        {0.0f, Three, 1, 2, 2, 1.0f, 1, 1, 0, 0, 1, 0},        // a seek back keeps the blob section
+        {kSlideEnd, Three, 1, 0, 0, 0.25f, 0, 1, 0, 0, 0, 0},  // the slide has ended
+        {kWallStart, Three, 1, 0, 0, 0.25f, 0, 1, 0, 0, 0, 0},
+        {kWallStart + 0.01f, Wall, 1, 0, 0, 0.25f, 0, 0, 0, 0, 0, 0},
+        {kOverlayJump, Wall, 1, 0, 0, 0.25f, 0, 0, 0, 0, 0, 0},
+        {kOverlayJump + 0.01f, Wall, 1, 0, 0, 0.25f, 0, 0, 0, 0, 0, 1},
+        {kSqueezeStart, Wall, 1, 0, 0, 0.25f, 0, 0, 0, 0, 0, 1},
+        {kSqueezeStart + 0.01f, Squeezed, 1, 0, 0, 0.25f, 0, 0, 0, 0, 0, 1},
+        {kCreditsIn, Squeezed, 1, 0, 0, 0.25f, 0, 0, 0, 0, 0, 1},
+        {kCreditsIn + 0.01f, Squeezed, 1, 0, 0, 0.25f, 0, 0, 1, 0, 0, 1},
+        {kEndLogoIn, Squeezed, 1, 0, 0, 0.25f, 0, 0, 1, 0, 0, 1},
+        {kEndLogoIn + 0.01f, Squeezed, 1, 0, 0, 0.25f, 0, 0, 1, 1, 0, 1},
     };
     layers.blobActive = 0;
     for (const auto& m : moments) {
@@ -85,11 +85,12 @@ TEST_F(Timeline, BoundaryTimes) {
         EXPECT_EQ(introShownAt(m.t), m.intro == 1);
         EXPECT_EQ(overlayJumpAt(m.t), m.overlayJumped == 1 ? 0.42f : 0.0f);
     }
-    // The overlay is placed anew on each new beat strictly after 25 s.
+    // The overlay is placed anew on each new beat strictly after its cue.
     layers.lastOverlayBeat = 0;
-    for (const float t : {25.0f, 25.05f, 25.1f}) {
+    const float afterCue = kOverlayBeatsStart + 0.05f;
+    for (const float t : {kOverlayBeatsStart.seconds(), afterCue, afterCue + 0.05f}) {
         rollOverlayBeat(t);
-        EXPECT_EQ(layers.lastOverlayBeat, t > 25.0f ? beatIndexAt(25.05f) : 0) << t;
+        EXPECT_EQ(layers.lastOverlayBeat, t > kOverlayBeatsStart ? beatIndexAt(afterCue) : 0) << t;
     }
 }
 
@@ -106,14 +107,14 @@ TEST_F(Timeline, PulsingSquareAndFluidSteps) {
     // As the square shrinks, only the central block is cleared: the ring stays solid.
     shapeObstacles(40.0f);
     EXPECT_TRUE(solid(8, 8) && solid(14, 30) && !solid(15, 15));
-    applyDriftRules(100.5f);  // after 100 s the drift clears every obstacle each tick
+    applyDriftRules(kObstaclesFlushed + 0.5f);  // from here the drift clears every obstacle each tick
     EXPECT_EQ(solidCount(), 0);
-    // From 183 s the square is gone, cleared once per run.
-    shapeObstacles(150.0f);
-    shapeObstacles(183.0f);
+    // From its cue the square is gone, cleared once per run.
+    shapeObstacles(kObstacleGone - 33.0f);
+    shapeObstacles(kObstacleGone);
     EXPECT_EQ(solidCount(), 0);
     fluidGrid.obstacle[0] = 1;
-    shapeObstacles(190.0f);
+    shapeObstacles(kObstacleGone + 7.0f);
     EXPECT_EQ(solidCount(), 1);
 
     // Twenty-five fluid steps a second, whatever the frame rate.
