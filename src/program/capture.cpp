@@ -13,7 +13,6 @@
 #include "base/file_writes.h"
 #include "program/stop_signals.h"
 
-CaptureSettings captureSettings;
 bool captureFramePending = false;
 
 std::int64_t offlineFrameCount(double startSeconds, double endSeconds, int fps) {

@@ -6,11 +6,6 @@
 #include <span>
 #include <string>
 
-struct CaptureSettings {
-    std::string directory;  // empty: no capture (the run ends at --end or the demo's end)
-};
-extern CaptureSettings captureSettings;
-
 // Set by the idle callback when a new fixed-step frame is due; the display callback
 // captures only such frames, so a redraw by the window system is not saved twice.
 extern bool captureFramePending;

@@ -8,6 +8,7 @@
 #include "base/demo_clock.h"
 #include "base/gl.h"
 #include "program/music.h"
+#include "program/run_settings.h"
 #include "program/shell.h"
 #include "program/video_encoder.h"
 
@@ -31,7 +32,7 @@ std::span<const std::uint8_t> readFinishedPicture() {
 
 void captureFinishedFrame() {
     const bool video = videoRequested();
-    if ((captureSettings.directory.empty() && !video) || !captureFramePending) return;
+    if ((runSettings().captureDirectory.empty() && !video) || !captureFramePending) return;
     captureFramePending = false;
     // Offline runs are how the picture is checked: report any GL error of the frame.
     for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError()) {
@@ -47,7 +48,7 @@ void captureFinishedFrame() {
         if (videoComplete()) endRun(0);
         return;
     }
-    const std::string name = captureFileName(captureSettings.directory, fixedStepFrameIndex());
+    const std::string name = captureFileName(runSettings().captureDirectory, fixedStepFrameIndex());
     std::string reason;
     if (!savePng(name, pixels, screen.screenWidth, screen.screenHeight, &reason)) {
         std::fprintf(stderr, "velkarn: cannot write %s: %s\n", name.c_str(), reason.c_str());

@@ -20,6 +20,7 @@
 #include "program/options.h"
 #include "program/output_checks.h"
 #include "program/resources.h"
+#include "program/run_settings.h"
 #include "program/shell.h"
 #include "program/stop_signals.h"
 #include "program/swap_control.h"
@@ -38,80 +39,87 @@ bool refuse(const std::string& problem) {
 
 // --video: the run is rendered at a fixed step from --start to --end and piped to
 // ffmpeg. Problems that would only show after loading are caught here.
-bool prepareVideo(double endSeconds) {
-    videoSettings.file = demoOptions.videoFile;
-    videoSettings.fps = demoOptions.fps.value_or(60);
-    videoSettings.preset = demoOptions.videoPreset.value_or(VideoPreset::Quality);
-    videoSettings.startSeconds = musicSettings.startSeconds;
-    videoSettings.endSeconds = endSeconds;
-    if (const std::string problem = videoNameProblem(videoSettings.file); !problem.empty()) return refuse(problem);
-    if (!programOnPath(videoSettings.encoder, std::getenv("PATH"))) {
-        return refuse("--video needs the " + videoSettings.encoder +
+bool prepareVideo(const DemoOptions& options, RunSettings& run) {
+    VideoSettings& video = run.video;
+    video.file = options.videoFile;
+    video.fps = options.fps.value_or(60);
+    video.preset = options.videoPreset.value_or(VideoPreset::Quality);
+    video.startSeconds = run.startSeconds;
+    video.endSeconds = run.endSeconds.value_or(kDemoEndTime);
+    if (const std::string problem = videoNameProblem(video.file); !problem.empty()) return refuse(problem);
+    if (!programOnPath(video.encoder, std::getenv("PATH"))) {
+        return refuse("--video needs the " + video.encoder +
                       " program, which is not on the PATH (scripts/install-deps.sh offline installs it)");
     }
-    if (const std::string problem = fileWriteProblem(videoSettings.file); !problem.empty()) {
+    if (const std::string problem = fileWriteProblem(video.file); !problem.empty()) {
         return refuse("cannot write the video: " + problem);
     }
     if (const std::string music = dataPath(kMusicFileName); std::filesystem::is_regular_file(music)) {
-        videoSettings.musicFile = music;
+        video.musicFile = music;
     } else {
         std::fprintf(stderr, "velkarn: warning: %s is missing; the video will have no sound\n", music.c_str());
     }
-    useFixedStepClock(videoSettings.startSeconds, videoSettings.fps);
+    useFixedStepClock(video.startSeconds, video.fps);
     return true;
 }
 
-bool applyOptions() {
-    const bool capture = !demoOptions.captureDir.empty();
-    const bool offline = offlineRun(demoOptions);
-    if (demoOptions.noDialogs || demoOptions.silent || offline) dialogsEnabled = false;
-    musicSettings.silent = demoOptions.silent || offline;
-    musicSettings.startSeconds = demoOptions.start.value_or(0.0);
-    demoClock.frameSteps = demoOptions.frameSteps;
-    if (musicSettings.startSeconds > kDemoEndTime) {
+// Checks the options and settles the run's settings from them; false after saying why the
+// run cannot start.
+bool settleRun(const DemoOptions& options) {
+    RunSettings run;
+    run.offline = offlineRun(options);
+    run.silent = options.silent || run.offline;
+    run.startSeconds = options.start.value_or(0.0);
+    run.endSeconds = options.end;
+    run.vsync = options.vsync;
+    run.watch = options.watch;
+    if (options.noDialogs || options.silent || run.offline) dialogsEnabled = false;
+    demoClock.frameSteps = options.frameSteps;
+    if (run.startSeconds > kDemoEndTime) {
         char text[120];
         std::snprintf(text, sizeof text, "--start %g is past the end of the demo (%g s): nothing to show",
-                      musicSettings.startSeconds, static_cast<double>(kDemoEndTime));
+                      run.startSeconds, static_cast<double>(kDemoEndTime));
         return refuse(text);
     }
     // Every run ends after its last frame at or before --end, and the demo at kDemoEndTime.
-    if (demoOptions.end && *demoOptions.end > kDemoEndTime) {
+    if (run.endSeconds && *run.endSeconds > kDemoEndTime) {
         std::fprintf(stderr, "velkarn: warning: --end %g is past the end of the demo; the run ends at %g s\n",
-                     *demoOptions.end, static_cast<double>(kDemoEndTime));
-        demoOptions.end = kDemoEndTime;
+                     *run.endSeconds, static_cast<double>(kDemoEndTime));
+        run.endSeconds = kDemoEndTime;
     }
-    const double end = demoOptions.end.value_or(kDemoEndTime);
-    if (demoOptions.stats) {
-        if (!demoOptions.statsFile.empty()) {
-            if (const std::string problem = fileWriteProblem(demoOptions.statsFile); !problem.empty()) {
+    if (options.stats) {
+        if (!options.statsFile.empty()) {
+            if (const std::string problem = fileWriteProblem(options.statsFile); !problem.empty()) {
                 return refuse("cannot write the statistics file: " + problem);
             }
         }
-        if (!frameStats.enable(demoOptions.statsFile)) {
-            return refuse("cannot write the statistics file " + demoOptions.statsFile);
+        if (!frameStats.enable(options.statsFile)) {
+            return refuse("cannot write the statistics file " + options.statsFile);
         }
     }
-    if (capture) {
-        if (const std::string problem = captureFolderProblem(demoOptions.captureDir); !problem.empty()) {
+    if (!options.captureDir.empty()) {
+        if (const std::string problem = captureFolderProblem(options.captureDir); !problem.empty()) {
             return refuse(problem);
         }
-        captureSettings.directory = demoOptions.captureDir;
-        useFixedStepClock(musicSettings.startSeconds, demoOptions.fps.value_or(30));
+        run.captureDirectory = options.captureDir;
+        useFixedStepClock(run.startSeconds, options.fps.value_or(30));
     }
-    if (!demoOptions.videoFile.empty() && !prepareVideo(end)) return false;
+    if (!options.videoFile.empty() && !prepareVideo(options, run)) return false;
+    settleRunSettings(std::move(run));
     return true;
 }
 
 // A real-time run asks the display to wait for its refresh (or, --vsync off, not to);
 // offline runs draw at their own pace and ask nothing.
 void setUpVerticalSync() {
-    if (offlineRun(demoOptions)) {
-        frameStats.note(demoOptions.captureDir.empty() ? "vsync: not asked (video)" : "vsync: not asked (capture)");
+    const RunSettings& run = runSettings();
+    if (run.offline) {
+        frameStats.note(run.captureDirectory.empty() ? "vsync: not asked (video)" : "vsync: not asked (capture)");
         return;
     }
-    const SwapResult result = requestSwapInterval(demoOptions.vsync);
+    const SwapResult result = requestSwapInterval(run.vsync);
     frameStats.note("vsync: " + result.report);
-    if (!demoOptions.vsync && result.interval != 0) {
+    if (!run.vsync && result.interval != 0) {
         std::fprintf(stderr, "velkarn: warning: --vsync off could not be set: %s\n", result.report.c_str());
     }
 }
@@ -123,19 +131,20 @@ int main(int argc, char** argv) {
     // A file-size limit (ulimit -f) then fails the write that passes it, which is reported
     // like a full disk, instead of killing the process with a core dump.
     std::signal(SIGXFSZ, SIG_IGN);
-    if (const OptionsResult parsed = parseDemoOptions(argc, argv, demoOptions); !parsed.ok) {
+    DemoOptions options;
+    if (const OptionsResult parsed = parseDemoOptions(argc, argv, options); !parsed.ok) {
         std::fprintf(stderr, "velkarn: %s\n", parsed.error.c_str());
         return 2;
     }
-    if (demoOptions.help) {
+    if (options.help) {
         std::fputs(demoUsage().c_str(), stdout);
         return 0;
     }
-    if (demoOptions.cues) {
+    if (options.cues) {
         std::fputs(cueTableText().c_str(), stdout);
         return 0;
     }
-    if (!applyOptions()) return 1;
+    if (!settleRun(options)) return 1;
 
     reportGlutErrors();
     glutInit(&argc, argv);
@@ -152,9 +161,9 @@ int main(int argc, char** argv) {
     openDisplay();
     setUpVerticalSync();
 
-    if (demoOptions.watch) startWatching();
-    loadResources(!offlineRun(demoOptions));
-    if (musicSettings.startSeconds > 0.0) prerollTimeline(static_cast<float>(musicSettings.startSeconds));
+    if (runSettings().watch) startWatching();
+    loadResources(!runSettings().offline);
+    if (const double start = runSettings().startSeconds; start > 0.0) prerollTimeline(static_cast<float>(start));
     // After the pre-roll, so the music does not run ahead of the first frame while it works.
     playMusic();
 

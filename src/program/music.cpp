@@ -8,8 +8,7 @@
 #include "base/data_root.h"
 #include "base/message_box.h"
 #include "program/audio.h"
-
-MusicSettings musicSettings;
+#include "program/run_settings.h"
 
 namespace {
 
@@ -24,7 +23,7 @@ FixedStepClock fixedStep;
 }  // namespace
 
 void initMusic() {
-    if (!musicSettings.silent && !fixedStep.active && !audioInitDevice()) {
+    if (!runSettings().silent && !fixedStep.active && !audioInitDevice()) {
         showErrorBox("Bass Init");
         std::fprintf(stderr,
                      "velkarn: no sound device could be opened (%s); the demo plays on a silent clock "
@@ -45,7 +44,7 @@ void initMusic() {
 }
 
 void playMusic() {
-    if (musicSettings.startSeconds > 0.0) audioSetPositionBytes(audioSecondsToBytes(musicSettings.startSeconds));
+    if (runSettings().startSeconds > 0.0) audioSetPositionBytes(audioSecondsToBytes(runSettings().startSeconds));
     audioPlay();
 }
 

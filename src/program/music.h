@@ -6,12 +6,6 @@
 
 inline constexpr const char* kMusicFileName = "Orvalin-Velkarn.mp3";
 
-struct MusicSettings {
-    bool silent = false;        // no sound device: the silent output plays the track
-    double startSeconds = 0.0;  // seek here before the first frame
-};
-extern MusicSettings musicSettings;
-
 // Initialises the output ("Bass Init" box when the device fails) and opens the track
 // ("file?" box when it cannot be opened). Without a track the clock is the silent
 // output's wall clock, so the demo still runs to its end.

@@ -6,8 +6,6 @@
 #include <cmath>
 #include <cstdlib>
 
-DemoOptions demoOptions;
-
 namespace {
 
 bool parseSeconds(const std::string& text, std::optional<double>& out) {

@@ -29,8 +29,6 @@ struct DemoOptions {
     bool watch = false;  // --watch
 };
 
-extern DemoOptions demoOptions;
-
 // A run rendered offline (--capture or --video): no window to show, nothing asked of the
 // display, no sound, and nothing drawn before the first frame.
 bool offlineRun(const DemoOptions& options);

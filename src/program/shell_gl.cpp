@@ -12,7 +12,7 @@
 #include "base/process_exit.h"
 #include "program/capture.h"
 #include "program/music.h"
-#include "program/options.h"
+#include "program/run_settings.h"
 #include "program/stop_signals.h"
 #include "program/video_encoder.h"
 #include "program/watch.h"
@@ -58,7 +58,7 @@ void openFullScreenWindow() {
 }  // namespace
 
 void openDisplay() {
-    if (screen.fullScreen != 0 && !offlineRun(demoOptions)) {
+    if (screen.fullScreen != 0 && !runSettings().offline) {
         glutGameModeString(screen.gameModeString);
         glutEnterGameMode();
         if (glutGameModeGet(GLUT_GAME_MODE_ACTIVE) != 0) {
@@ -108,9 +108,9 @@ void idle() {
         return;
     }
     if (advanceDemoClock(demoClock, musicTime())) endRun(0);
-    if (demoOptions.end && demoClock.time > static_cast<float>(*demoOptions.end)) endRun(0);
+    if (const auto end = runSettings().endSeconds; end && demoClock.time > static_cast<float>(*end)) endRun(0);
     if (fixedStepClockActive()) captureFramePending = true;
-    if (demoOptions.watch) pollWatchedFiles();
+    if (runSettings().watch) pollWatchedFiles();
     glutPostRedisplay();
 }
 

@@ -12,8 +12,6 @@
 #include "program/capture.h"
 #include "program/video.h"
 
-VideoSettings videoSettings;
-
 std::optional<VideoPreset> videoPresetNamed(std::string_view name) {
     constexpr std::pair<std::string_view, VideoPreset> kNames[] = {{"quality", VideoPreset::Quality},
                                                                    {"archive", VideoPreset::Archive},

@@ -28,7 +28,6 @@ struct VideoSettings {
     int fps = 60;
     VideoPreset preset = VideoPreset::Quality;
 };
-extern VideoSettings videoSettings;
 
 // The compo preset's video bit rate in kbit/s: 8000 at 1920x1080, scaled with the
 // pixel count, never below 1000.

@@ -18,6 +18,7 @@
 
 #include "base/file_writes.h"
 #include "program/capture.h"
+#include "program/run_settings.h"
 #include "program/stop_signals.h"
 #include "program/video.h"
 #include "program/video_encoder.h"
@@ -63,9 +64,11 @@ bool closeAndWait() {
     if (waited < 0) return false;
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
     if (WIFEXITED(status)) {
-        std::fprintf(stderr, "velkarn: %s ended with status %d\n", videoSettings.encoder.c_str(), WEXITSTATUS(status));
+        std::fprintf(stderr, "velkarn: %s ended with status %d\n", runSettings().video.encoder.c_str(),
+                     WEXITSTATUS(status));
     } else if (WIFSIGNALED(status)) {
-        std::fprintf(stderr, "velkarn: %s was ended by signal %d\n", videoSettings.encoder.c_str(), WTERMSIG(status));
+        std::fprintf(stderr, "velkarn: %s was ended by signal %d\n", runSettings().video.encoder.c_str(),
+                     WTERMSIG(status));
     }
     return false;
 }
@@ -123,25 +126,27 @@ bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
 
 }  // namespace
 
-bool videoRequested() { return !videoSettings.file.empty() && !encoder.finished; }
+bool videoRequested() { return !runSettings().video.file.empty() && !encoder.finished; }
 bool videoStarted() { return encoder.pid > 0; }
 bool videoComplete() { return encoder.framesTotal > 0 && encoder.framesSent >= encoder.framesTotal; }
 
 bool beginVideo(int width, int height) {
-    if (width <= 0 || height <= 0 || videoSettings.fps < 1) {
+    if (width <= 0 || height <= 0 || runSettings().video.fps < 1) {
         std::fprintf(stderr, "velkarn: a video of %d by %d pixels at %d fps cannot be made\n", width, height,
-                     videoSettings.fps);
+                     runSettings().video.fps);
         return false;
     }
     // A dead encoder must show up as a write error, not end this process.
     std::signal(SIGPIPE, SIG_IGN);
     // Until the video is complete the encoder writes under a hidden name beside the final
     // file, so a failed run never leaves a half video under the asked-for name.
-    encoder.partialFile = partialFileName(videoSettings.file, static_cast<long>(::getpid()));
+    encoder.partialFile = partialFileName(runSettings().video.file, static_cast<long>(::getpid()));
     encoder.frameBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;
-    encoder.framesTotal = offlineFrameCount(videoSettings.startSeconds, videoSettings.endSeconds, videoSettings.fps);
+    encoder.framesTotal = offlineFrameCount(runSettings().video.startSeconds, runSettings().video.endSeconds,
+                                            runSettings().video.fps);
 
-    const std::vector<std::string> args = videoEncoderArguments(videoSettings, width, height, encoder.partialFile);
+    const std::vector<std::string> args = videoEncoderArguments(runSettings().video, width, height,
+                                                                encoder.partialFile);
     std::vector<char*> argv;
     argv.reserve(args.size() + 1);
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
@@ -191,7 +196,7 @@ bool writeVideoFrame(std::span<const std::uint8_t> rgbaBottomUp, float demoTime)
         return false;
     }
     if (!writeAll(encoder.pipe, rgbaBottomUp.data(), rgbaBottomUp.size())) {
-        std::fprintf(stderr, "\nvelkarn: %s stopped taking frames: %s\n", videoSettings.encoder.c_str(),
+        std::fprintf(stderr, "\nvelkarn: %s stopped taking frames: %s\n", runSettings().video.encoder.c_str(),
                      std::strerror(errno));
         return false;
     }
@@ -201,11 +206,11 @@ bool writeVideoFrame(std::span<const std::uint8_t> rgbaBottomUp, float demoTime)
 }
 
 bool finishVideo() {
-    if (videoSettings.file.empty() || encoder.finished) return true;
+    if (runSettings().video.file.empty() || encoder.finished) return true;
     encoder.finished = true;
     if (encoder.pid <= 0) {
         std::fprintf(stderr, "velkarn: no video frames were rendered; %s was not written\n",
-                     videoSettings.file.c_str());
+                     runSettings().video.file.c_str());
         return false;
     }
     const bool complete = videoComplete();
@@ -219,17 +224,17 @@ bool finishVideo() {
         if (!complete) {
             std::fprintf(stderr, "\nvelkarn: the video stopped after %lld of %lld frames; %s was not written\n",
                          static_cast<long long>(encoder.framesSent), static_cast<long long>(encoder.framesTotal),
-                         videoSettings.file.c_str());
+                         runSettings().video.file.c_str());
         } else {
-            std::fprintf(stderr, "velkarn: %s failed; %s was not written\n", videoSettings.encoder.c_str(),
-                         videoSettings.file.c_str());
+            std::fprintf(stderr, "velkarn: %s failed; %s was not written\n", runSettings().video.encoder.c_str(),
+                         runSettings().video.file.c_str());
         }
         return false;
     }
     std::error_code error;
-    std::filesystem::rename(encoder.partialFile, videoSettings.file, error);
+    std::filesystem::rename(encoder.partialFile, runSettings().video.file, error);
     if (error) {
-        std::fprintf(stderr, "velkarn: cannot move the video to %s: %s\n", videoSettings.file.c_str(),
+        std::fprintf(stderr, "velkarn: cannot move the video to %s: %s\n", runSettings().video.file.c_str(),
                      error.message().c_str());
         removePartial();
         return false;
@@ -237,9 +242,9 @@ bool finishVideo() {
     removeFileOnStop(nullptr);
     // The encoder holds back its last frames and the index until it ends: the progress
     // line's size falls short of the file's.
-    const std::uintmax_t size = std::filesystem::file_size(videoSettings.file, error);
-    std::printf("velkarn: wrote %s (%lld frames at %d fps, %.1f MB)\n", videoSettings.file.c_str(),
-                static_cast<long long>(encoder.framesTotal), videoSettings.fps,
+    const std::uintmax_t size = std::filesystem::file_size(runSettings().video.file, error);
+    std::printf("velkarn: wrote %s (%lld frames at %d fps, %.1f MB)\n", runSettings().video.file.c_str(),
+                static_cast<long long>(encoder.framesTotal), runSettings().video.fps,
                 error ? 0.0 : static_cast<double>(size) / 1e6);
     return true;
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "program/run_settings.h"
 #include "program/video.h"
 #include "program/video_encoder.h"
 #include "testing/scratch_files.h"
@@ -39,11 +40,12 @@ TEST(VideoEncoderProcess, OnlyACompleteVideoFromASuccessfulEncoderIsWritten) {
         testfiles::writeFile(encoder, std::string("#!/bin/sh\nfor out; do :; done\n") + c.script + "\n");
         fs::permissions(encoder, fs::perms::owner_all);
         resetVideoEncoder();
-        videoSettings = VideoSettings{};
-        videoSettings.encoder = encoder.string();
-        videoSettings.file = (dir / "clip.mp4").string();
-        videoSettings.endSeconds = 0.2;
-        videoSettings.fps = 10;  // three frames: 0, 0.1 and 0.2 s
+        RunSettings run;
+        run.video.encoder = encoder.string();
+        run.video.file = (dir / "clip.mp4").string();
+        run.video.endSeconds = 0.2;
+        run.video.fps = 10;  // three frames: 0, 0.1 and 0.2 s
+        settleRunSettings(run);
         EXPECT_EQ(beginVideo(c.width, c.height), c.begins);
         bool sent = c.begins;
         const std::vector<std::uint8_t> frame(static_cast<std::size_t>(c.width) * c.frameHeight * 4, 128);
@@ -57,5 +59,5 @@ TEST(VideoEncoderProcess, OnlyACompleteVideoFromASuccessfulEncoderIsWritten) {
         }
     }
     resetVideoEncoder();
-    videoSettings = VideoSettings{};
+    settleRunSettings({});
 }
