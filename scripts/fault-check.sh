@@ -52,7 +52,7 @@ fault src/base/cue_times.h "the credits move in the code alone, not in the data 
 fault src/timeline/fluid_stage.cpp "the pulsing square is one cell too tall" \
   "for (int y = s; y < s + n; ++y) {" "for (int y = s; y <= s + n; ++y) {"
 fault src/render/layer_list.cpp "a layer is live at its start time" \
-  "if (layer.start < t && t < layer.end)" "if (layer.start <= t && t < layer.end)"
+  "return layer.start < t && t < layer.end;" "return layer.start <= t && t < layer.end;"
 fault src/render/text_file.cpp "CR-LF line ends reach the shader compiler" \
   "if (raw[i] == '\r' && i + 1" "if (false && raw[i] == '\r' && i + 1"
 fault src/render/geometry_layout.cpp "the geometry vertex limit ignores the driver's component budget" \

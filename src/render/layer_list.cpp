@@ -12,7 +12,6 @@
 #include <utility>
 
 BlendLayerList blendLayers;
-ActiveLayerList activeLayers;
 
 EffectKind effectKindFromName(const std::string& name) {
     for (const ShaderRecipe& recipe : kShaderRecipes) {
@@ -147,7 +146,7 @@ std::optional<std::string> layerImageName(float end, const std::string& image) {
 }
 
 BlendLayer makeBlendLayerWith(float start, float end, const std::string& image, const std::string& effect,
-                              ImageLoader loader) {
+                              const ImageLoader& loader) {
     BlendLayer layer;
     if (end == 0.0f) return layer;
     layer.start = start;
@@ -167,7 +166,7 @@ std::vector<std::string> layerImageNames(const std::vector<LayerGroup>& groups) 
     return names;
 }
 
-void appendBlendLayers(const std::vector<LayerGroup>& groups, ImageLoader loader, BlendLayerList& list) {
+void appendBlendLayers(const std::vector<LayerGroup>& groups, const ImageLoader& loader, BlendLayerList& list) {
     for (const LayerGroup& group : groups) {
         list.push_back(makeBlendLayerWith(parseLayerTime(group.start), parseLayerTime(group.end), group.image,
                                           group.effect, loader));
@@ -179,10 +178,4 @@ void printLayerWarnings(const LayerReadResult& read, const char* fileName) {
     std::fflush(stderr);
 }
 
-void collectActiveLayersAt(const BlendLayerList& list, float t, ActiveLayerList& active) {
-    for (const BlendLayer& layer : list) {
-        if (layer.start < t && t < layer.end) active.push_back({layer.texture, layer.program});
-    }
-}
-
-void collectActiveLayers(float t) { collectActiveLayersAt(blendLayers, t, activeLayers); }
+bool layerLiveAt(const BlendLayer& layer, float t) { return layer.start < t && t < layer.end; }

@@ -2,6 +2,7 @@
 // is combined with the picture by which effect.
 #pragma once
 
+#include <functional>
 #include <istream>
 #include <string>
 #include <vector>
@@ -16,14 +17,7 @@ struct BlendLayer {
 };
 using BlendLayerList = std::vector<BlendLayer>;
 
-struct ActiveLayer {
-    unsigned int texture = 0;
-    unsigned int program = 0;
-};
-using ActiveLayerList = std::vector<ActiveLayer>;
-
-extern BlendLayerList blendLayers;    // filled once at start-up, file order
-extern ActiveLayerList activeLayers;  // filled and emptied by every post-processing pass
+extern BlendLayerList blendLayers;  // filled once at start-up, file order
 
 inline constexpr const char* kBlendLayerFile = "dat/p-blend.dat";
 
@@ -67,18 +61,18 @@ LayerReadResult readLayerGroups(std::istream& in);
 // "atof" of a time word, stored as float; values beyond float range become infinite.
 float parseLayerTime(const std::string& word);
 
-using ImageLoader = unsigned int (*)(const char* fileName);
+using ImageLoader = std::function<unsigned int(const char* fileName)>;
 
 // The layer for one group: never live (all zero) when end is exactly 0, no image and no
 // program when the image word is "0", else the image through the loader (before the
 // effect name is looked at) and the effect's program.
 BlendLayer makeBlendLayerWith(float start, float end, const std::string& image, const std::string& effect,
-                              ImageLoader loader);
+                              const ImageLoader& loader);
 // As above with the cached texture loader (needs a GL context).
 BlendLayer makeBlendLayer(float start, float end, const std::string& image, const std::string& effect);
 
 // Appends the layers of the group list to the list, through the loader.
-void appendBlendLayers(const std::vector<LayerGroup>& groups, ImageLoader loader, BlendLayerList& list);
+void appendBlendLayers(const std::vector<LayerGroup>& groups, const ImageLoader& loader, BlendLayerList& list);
 
 // Reads "dat/p-blend.dat" into blendLayers (missing file: no layers), printing the
 // reader's warnings. An over-long word ends the run with a message and status 1, as does
@@ -92,7 +86,5 @@ std::vector<std::string> layerImageNames(const std::vector<LayerGroup>& groups);
 
 void printLayerWarnings(const LayerReadResult& read, const char* fileName);
 
-// Appends the layers with start < t < end, in list order.
-void collectActiveLayersAt(const BlendLayerList& list, float t, ActiveLayerList& active);
-// The same for blendLayers and activeLayers.
-void collectActiveLayers(float t);
+// A layer is live strictly inside its window: start < t < end.
+bool layerLiveAt(const BlendLayer& layer, float t);

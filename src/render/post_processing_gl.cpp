@@ -40,14 +40,14 @@ void setSampler(GLuint program, const char* name, GLint unit) {
 }  // namespace
 
 void applyPostProcessing(float t) {
-    collectActiveLayers(t);
-    const std::size_t count = activeLayers.size();
     setOverlayProjection();
 
-    for (std::size_t i = 0; i < count; ++i) {
-        const ActiveLayer& layer = activeLayers[i];
+    // The live layers in list order, each drawn over what the one before it drew.
+    std::size_t count = 0;
+    for (const BlendLayer& layer : blendLayers) {
+        if (!layerLiveAt(layer, t)) continue;
         GLuint source = 0;
-        if (layerWritesLayerTarget(i)) {
+        if (layerWritesLayerTarget(count)) {
             bindRenderTarget(targets.layerTarget);
             source = textures.sceneTargetTexture;
         } else {
@@ -67,8 +67,8 @@ void applyPostProcessing(float t) {
         glActiveTexture(GL_TEXTURE0);
         glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
         drawLayerQuad(layerScroll(t));
+        ++count;
     }
-    activeLayers.clear();
 
     bindWindowFramebuffer();
     if (screen.scalePictureToWindow) {

@@ -91,10 +91,10 @@ TEST_F(LayerListReader, LayersAreLiveStrictlyInsideTheirWindowsInFileOrder) {
     } cases[] = {{-1.0f, {}},       {0.0f, {}},   {10.0f, {}}, {10.5f, {101}}, {15.0f, {101}},
                  {17.0f, {101, 0}}, {20.0f, {0}}, {30.0f, {}}, {1000.5f, {}},  {1e9f, {}}};
     for (const auto& c : cases) {
-        ActiveLayerList active;
-        collectActiveLayersAt(list, c.t, active);
         std::vector<unsigned int> textures;
-        for (const ActiveLayer& a : active) textures.push_back(a.texture);
+        for (const BlendLayer& layer : list) {
+            if (layerLiveAt(layer, c.t)) textures.push_back(layer.texture);
+        }
         EXPECT_EQ(textures, c.textures) << "t = " << c.t;
     }
     EXPECT_TRUE(list[4].start == 25.0f && list[4].end == 7.0f && std::isnan(list[3].end));
