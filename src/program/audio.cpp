@@ -31,10 +31,12 @@ struct AudioState {
     // Silent playback: the position at the last seek or start, and when that was.
     std::int64_t silentBase = 0;
     Clock::time_point silentStart{};
+
+    std::string deviceError;  // why the sound device could not be opened
 };
 
-AudioState state;
-std::string deviceError;
+// The one sound output of the process (the SDL callback reads it under the device lock).
+AudioState audioOutput;
 
 void ignoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
 
@@ -58,37 +60,37 @@ void fillFromDecoder(void*, Uint8* stream, int length) {
     auto* samples = reinterpret_cast<std::int16_t*>(stream);
     const std::size_t count = static_cast<std::size_t>(length) / sizeof(std::int16_t);
     std::size_t frames = 0;
-    if (state.decoder) frames = state.decoder->read({samples, count});
+    if (audioOutput.decoder) frames = audioOutput.decoder->read({samples, count});
     std::fill(samples + frames * kOutputChannels, samples + count, std::int16_t{0});
-    state.deliveredEnd += static_cast<std::int64_t>(frames);
-    state.lastBufferFrames = static_cast<std::int64_t>(frames);
-    state.lastCallbackCounter = SDL_GetPerformanceCounter();
+    audioOutput.deliveredEnd += static_cast<std::int64_t>(frames);
+    audioOutput.lastBufferFrames = static_cast<std::int64_t>(frames);
+    audioOutput.lastCallbackCounter = SDL_GetPerformanceCounter();
 }
 
-std::int64_t lengthFrames() { return state.decoder ? state.decoder->lengthFrames() : 0; }
+std::int64_t lengthFrames() { return audioOutput.decoder ? audioOutput.decoder->lengthFrames() : 0; }
 
 std::int64_t clampToTrack(std::int64_t frames) {
     frames = std::max<std::int64_t>(frames, 0);
-    return state.decoder ? std::min(frames, lengthFrames()) : frames;
+    return audioOutput.decoder ? std::min(frames, lengthFrames()) : frames;
 }
 
 std::int64_t heardFramesOnDevice() {
-    SDL_LockAudioDevice(state.device);
-    std::int64_t heard = state.deliveredEnd - state.lastBufferFrames;
-    if (state.playing && state.lastBufferFrames > 0) {
-        const double seconds = static_cast<double>(SDL_GetPerformanceCounter() - state.lastCallbackCounter) /
+    SDL_LockAudioDevice(audioOutput.device);
+    std::int64_t heard = audioOutput.deliveredEnd - audioOutput.lastBufferFrames;
+    if (audioOutput.playing && audioOutput.lastBufferFrames > 0) {
+        const double seconds = static_cast<double>(SDL_GetPerformanceCounter() - audioOutput.lastCallbackCounter) /
                                static_cast<double>(SDL_GetPerformanceFrequency());
         const auto elapsed = static_cast<std::int64_t>(seconds * kOutputRate);
-        heard += std::clamp<std::int64_t>(elapsed, 0, state.lastBufferFrames);
+        heard += std::clamp<std::int64_t>(elapsed, 0, audioOutput.lastBufferFrames);
     }
-    SDL_UnlockAudioDevice(state.device);
+    SDL_UnlockAudioDevice(audioOutput.device);
     return heard;
 }
 
 std::int64_t heardFramesSilent() {
-    std::int64_t position = state.silentBase;
-    if (state.playing) {
-        const std::chrono::duration<double> elapsed = Clock::now() - state.silentStart;
+    std::int64_t position = audioOutput.silentBase;
+    if (audioOutput.playing) {
+        const std::chrono::duration<double> elapsed = Clock::now() - audioOutput.silentStart;
         position += static_cast<std::int64_t>(elapsed.count() * kOutputRate);
     }
     return clampToTrack(position);
@@ -97,13 +99,13 @@ std::int64_t heardFramesSilent() {
 }  // namespace
 
 bool audioInitDevice() {
-    if (state.device != 0) return true;
+    if (audioOutput.device != 0) return true;
     quietenAlsa();
     // SDL would otherwise catch Ctrl+C and SIGTERM (where nothing else has) and turn them
     // into a quit event that nobody reads: the demo could not be stopped.
     SDL_SetHintWithPriority(SDL_HINT_NO_SIGNAL_HANDLERS, "1", SDL_HINT_OVERRIDE);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        deviceError = SDL_GetError();
+        audioOutput.deviceError = SDL_GetError();
         return false;
     }
     SDL_AudioSpec wanted{};
@@ -113,9 +115,9 @@ bool audioInitDevice() {
     wanted.samples = 1024;
     wanted.callback = fillFromDecoder;
     SDL_AudioSpec obtained{};
-    state.device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
-    if (state.device == 0) {
-        deviceError = SDL_GetError();
+    audioOutput.device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+    if (audioOutput.device == 0) {
+        audioOutput.deviceError = SDL_GetError();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
@@ -125,33 +127,33 @@ bool audioInitDevice() {
     return true;
 }
 
-const char* audioDeviceError() { return deviceError.c_str(); }
+const char* audioDeviceError() { return audioOutput.deviceError.c_str(); }
 
 bool audioOpenStream(const char* fileName) {
     auto decoder = std::make_unique<Mp3Decoder>();
     if (!decoder->open(fileName)) return false;
-    if (state.device != 0) SDL_LockAudioDevice(state.device);
-    state.decoder = std::move(decoder);
-    state.deliveredEnd = 0;
-    state.lastBufferFrames = 0;
-    if (state.device != 0) SDL_UnlockAudioDevice(state.device);
-    state.silentBase = 0;
+    if (audioOutput.device != 0) SDL_LockAudioDevice(audioOutput.device);
+    audioOutput.decoder = std::move(decoder);
+    audioOutput.deliveredEnd = 0;
+    audioOutput.lastBufferFrames = 0;
+    if (audioOutput.device != 0) SDL_UnlockAudioDevice(audioOutput.device);
+    audioOutput.silentBase = 0;
     return true;
 }
 
-bool audioHasStream() { return state.decoder != nullptr; }
+bool audioHasStream() { return audioOutput.decoder != nullptr; }
 
 void audioPlay() {
-    if (state.playing) return;
-    state.playing = true;
-    state.silentStart = Clock::now();
-    if (state.device != 0) SDL_PauseAudioDevice(state.device, 0);
+    if (audioOutput.playing) return;
+    audioOutput.playing = true;
+    audioOutput.silentStart = Clock::now();
+    if (audioOutput.device != 0) SDL_PauseAudioDevice(audioOutput.device, 0);
 }
 
 std::uint64_t audioPositionBytes() {
     // Without a track the device plays nothing: the clock is the silent one then, so
     // the demo still runs to its end.
-    const bool onDevice = state.device != 0 && state.decoder != nullptr;
+    const bool onDevice = audioOutput.device != 0 && audioOutput.decoder != nullptr;
     const std::int64_t frames = onDevice ? heardFramesOnDevice() : heardFramesSilent();
     return static_cast<std::uint64_t>(std::max<std::int64_t>(frames, 0)) * kBytesPerFrame;
 }
@@ -169,23 +171,23 @@ std::uint64_t audioSecondsToBytes(double seconds) {
 
 void audioSetPositionBytes(std::uint64_t bytes) {
     const std::int64_t frame = clampToTrack(static_cast<std::int64_t>(bytes / kBytesPerFrame));
-    if (state.device != 0) {
-        SDL_LockAudioDevice(state.device);
-        if (state.decoder) state.decoder->seekFrames(frame);
-        state.deliveredEnd = frame;
-        state.lastBufferFrames = 0;
-        SDL_UnlockAudioDevice(state.device);
-    } else if (state.decoder) {
-        state.decoder->seekFrames(frame);
+    if (audioOutput.device != 0) {
+        SDL_LockAudioDevice(audioOutput.device);
+        if (audioOutput.decoder) audioOutput.decoder->seekFrames(frame);
+        audioOutput.deliveredEnd = frame;
+        audioOutput.lastBufferFrames = 0;
+        SDL_UnlockAudioDevice(audioOutput.device);
+    } else if (audioOutput.decoder) {
+        audioOutput.decoder->seekFrames(frame);
     }
-    state.silentBase = frame;
-    state.silentStart = Clock::now();
+    audioOutput.silentBase = frame;
+    audioOutput.silentStart = Clock::now();
 }
 
 void audioShutdown() {
-    if (state.device != 0) {
-        SDL_CloseAudioDevice(state.device);
+    if (audioOutput.device != 0) {
+        SDL_CloseAudioDevice(audioOutput.device);
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
-    state = AudioState{};
+    audioOutput = AudioState{};
 }

@@ -11,9 +11,11 @@
 #include "timeline/reset.h"
 #include "timeline/tuning.h"
 
-int NUMPARMICRO = 10000;
-
 namespace {
+
+// Changed and printed only by '+' and '-'; nothing else reads it. The keys have always
+// printed it, so it stays, a counter a developer can watch.
+int NUMPARMICRO = 10000;
 
 constexpr float kCameraStep = 0.025f;
 

@@ -3,10 +3,6 @@
 
 #include <ostream>
 
-// Changed and printed only by '+' and '-'; nothing else reads it. The keys have always
-// printed it, so it stays, a counter a developer can watch.
-extern int NUMPARMICRO;
-
 enum class KeyResult { Quit, Redisplay };
 
 // The whole action of a key except the GL side (quit and redisplay are the caller's).

@@ -9,22 +9,26 @@
 
 namespace {
 
-std::vector<WatchedFile> watchedFiles;
-bool watching = false;
-std::chrono::steady_clock::time_point lastPoll;
+// What --watch looks at, and when it last looked.
+struct FileWatch {
+    std::vector<WatchedFile> files;
+    bool started = false;
+    std::chrono::steady_clock::time_point lastPoll;
+};
+FileWatch fileWatch;
 
 }  // namespace
 
 void startWatching() {
-    watchedFiles = demoWatchList();
-    lastPoll = std::chrono::steady_clock::now();
-    watching = true;
+    fileWatch.files = demoWatchList();
+    fileWatch.lastPoll = std::chrono::steady_clock::now();
+    fileWatch.started = true;
 }
 
 void pollWatchedFiles() {
-    if (!watching) startWatching();
-    if (!watchPollDue(lastPoll, std::chrono::steady_clock::now())) return;
-    std::vector<WatchedFile>& files = watchedFiles;
+    if (!fileWatch.started) startWatching();
+    if (!watchPollDue(fileWatch.lastPoll, std::chrono::steady_clock::now())) return;
+    std::vector<WatchedFile>& files = fileWatch.files;
     const std::vector<std::size_t> changed = pollChangedFiles(files);
     if (changed.empty()) return;
 

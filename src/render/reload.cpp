@@ -41,15 +41,6 @@ void replaceLayerProgram(BlendLayerList& layers, unsigned int oldProgram, unsign
     }
 }
 
-namespace {
-
-// The loader handed to makeBlendLayerWith once every image is known to load: each name
-// is then a cache hit.
-TryImageLoader checkedLoader = nullptr;
-unsigned int loadChecked(const char* fileName) { return checkedLoader(fileName, nullptr).value_or(0); }
-
-}  // namespace
-
 bool readBlendLayersChecked(std::istream& in, const char* fileName, TryImageLoader loader, BlendLayerList& out,
                             std::string& error) {
     const LayerReadResult read = readLayerGroups(in);
@@ -71,10 +62,10 @@ bool readBlendLayersChecked(std::istream& in, const char* fileName, TryImageLoad
             return false;
         }
     }
+    // Every image is known to load by now: each name is a cache hit.
     BlendLayerList fresh;
-    checkedLoader = loader;
-    appendBlendLayers(read.groups, &loadChecked, fresh);
-    checkedLoader = nullptr;
+    appendBlendLayers(
+        read.groups, [loader](const char* name) { return loader(name, nullptr).value_or(0); }, fresh);
     out.swap(fresh);
     return true;
 }
