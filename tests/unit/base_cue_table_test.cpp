@@ -87,12 +87,15 @@ TEST(BaseCueTable, ReadmeMusicTableFollowsTheTurns) {
 TEST(BaseCueTable, DataFilesSwitchOnTheCues) {
     const TuningList kszak = tuningFile(TuningKind::Kszak, 100, kKszakListPath);
     ASSERT_GT(kszak.count, 0);
-    for (int i = 0; i < kszak.count; ++i) EXPECT_TRUE(onCue(kszak.records[i].time)) << kszak.records[i].time;
+    for (int i = 0; i < kszak.count; ++i) {
+        EXPECT_TRUE(onCue(kszak.records[i].time)) << kKszakListPath << ": " << kszak.records[i].time;
+    }
     const TuningList negative = tuningFile(TuningKind::Negative, 99, kNegativeListPath);
     ASSERT_GT(negative.count, 0);
     for (int i = 0; i < negative.count; ++i) {
         const TuningRecord& record = negative.records[i];
-        EXPECT_TRUE(record.switchValue != 1 || onCue(record.time) || onBarLine(record.time)) << record.time;
+        EXPECT_TRUE(record.switchValue != 1 || onCue(record.time) || onBarLine(record.time))
+            << kNegativeListPath << ": " << record.time;
     }
     std::istringstream text(testfiles::readFile(kSource + "/" + kBlendLayerFile));
     const LayerReadResult layers = readLayerGroups(text);
@@ -102,6 +105,6 @@ TEST(BaseCueTable, DataFilesSwitchOnTheCues) {
         const bool afterAnother = std::any_of(layers.groups.begin(), layers.groups.end(), [&](const LayerGroup& other) {
             return parseLayerTime(other.end) == start;
         });
-        EXPECT_TRUE(onCue(start) || afterAnother) << layer.start << ' ' << layer.image;
+        EXPECT_TRUE(onCue(start) || afterAnother) << kBlendLayerFile << ": " << layer.start << ' ' << layer.image;
     }
 }
