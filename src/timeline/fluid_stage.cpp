@@ -8,8 +8,7 @@
 #include "base/cue_times.h"
 #include "sim/fluid.h"
 #include "sim/particles.h"
-#include "timeline/frame.h"
-#include "timeline/layer_state.h"
+#include "timeline/scene_switch.h"
 
 FluidStageState fluidStage;
 
@@ -105,7 +104,7 @@ void applyDriftRules(float t) {
 
 void stepParticles(float t, float delta) {
     const float budget = delta / 15.0f * 0.01f;
-    const float k = layers.blobActive == 1 ? 0.2f : 1.0f;
+    const float k = shownScene() == Scene::BlobSection ? 0.2f : 1.0f;
     const bool late = t > kCreditsIn;
     const float g = fluidStage.particleSpeed * k * 0.75f;
     float covered = 0.0f;

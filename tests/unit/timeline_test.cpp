@@ -10,9 +10,9 @@
 #include "testing/fluid_support.h"
 #include "timeline/compose.h"
 #include "timeline/fluid_stage.h"
-#include "timeline/frame.h"
 #include "timeline/layer_state.h"
 #include "timeline/reset.h"
+#include "timeline/scene_switch.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ int solidCount() { return static_cast<int>(std::count(fluidGrid.obstacle, fluidG
 bool solid(int x, int y) { return fluidGrid.obstacle[cellIndex(x, y)] == 1; }
 
 // The state the timeline rules change is put back after every test: the fluid stage here,
-// the layer state with the fluid's.
+// the layer state and the scene switch with the fluid's.
 struct Timeline : ::testing::Test {
     ~Timeline() override { fluidStage = savedStage_; }
     fluidtest::SavedFluidState fluid_;
@@ -32,45 +32,48 @@ struct Timeline : ::testing::Test {
 TEST_F(Timeline, BoundaryTimes) {
     constexpr auto Three = ParticleLayout::ThreeCopies, Wall = ParticleLayout::Wall;
     constexpr auto Squeezed = ParticleLayout::Squeezed;
+    constexpr auto Layers = Scene::Layers, Blob = Scene::BlobSection;
     const struct {
         float t;
         ParticleLayout layout;
         int lines, cameraMoves, driftMoves;
         float speed;
-        int respawn, blob, credits, endLogo, intro, overlayJumped;
+        int respawn;
+        Scene scene;
+        int credits, endLogo, intro, overlayJumped;
     } moments[] = {
-        // t    layout  lines camera drift speed respawn blob credits logo intro jumped
-        {10.0f, Three, 1, 2, 2, 1.0f, 1, 0, 0, 0, 1, 0},
-        {25.49f, Three, 1, 2, 2, 1.0f, 1, 0, 0, 0, 1, 0},
-        {25.5f, Three, 1, 0, 2, 1.0f, 1, 0, 0, 0, 0, 0},   // neither sweep nor twist
-        {26.6f, Three, 1, 3, 2, 1.0f, 1, 0, 0, 0, 0, 0},   // twist only
-        {26.65f, Three, 0, 5, 2, 1.0f, 1, 0, 0, 0, 0, 0},  // twist and tilt overlap
-        {26.7f, Three, 0, 2, 2, 1.0f, 1, 0, 0, 0, 0, 0},
-        {45.0f, Three, 1, 0, 1, 1.0f, 0, 0, 0, 0, 0, 0},
-        {50.0f, Three, 1, 0, 2, 0.15f, 0, 0, 0, 0, 0, 0},
-        {58.5f, Three, 1, 0, 0, 1.0f, 0, 0, 0, 0, 0, 0},
-        {60.0f, Three, 1, 0, 1, 0.25f, 0, 0, 0, 0, 0, 0},
-        {91.05f, Three, 1, 0, 1, 0.25f, 0, 0, 0, 0, 0, 0},
-        {91.06f, Three, 1, 0, 1, 0.25f, 0, 1, 0, 0, 0, 0},
-        {0.0f, Three, 1, 2, 2, 1.0f, 1, 1, 0, 0, 1, 0},     // a seek back keeps the blob section
-        {101.0f, Three, 1, 0, 0, 0.25f, 0, 1, 0, 0, 0, 0},  // the slide has ended
-        {130.0f, Three, 1, 0, 0, 0.25f, 0, 1, 0, 0, 0, 0},
-        {130.01f, Wall, 1, 0, 0, 0.25f, 0, 0, 0, 0, 0, 0},
-        {140.0f, Wall, 1, 0, 0, 0.25f, 0, 0, 0, 0, 0, 0},
-        {140.01f, Wall, 1, 0, 0, 0.25f, 0, 0, 0, 0, 0, 1},
-        {142.3f, Wall, 1, 0, 0, 0.25f, 0, 0, 0, 0, 0, 1},
-        {142.31f, Squeezed, 1, 0, 0, 0.25f, 0, 0, 0, 0, 0, 1},
-        {155.0f, Squeezed, 1, 0, 0, 0.25f, 0, 0, 0, 0, 0, 1},
-        {155.01f, Squeezed, 1, 0, 0, 0.25f, 0, 0, 1, 0, 0, 1},
-        {200.0f, Squeezed, 1, 0, 0, 0.25f, 0, 0, 1, 0, 0, 1},
-        {200.01f, Squeezed, 1, 0, 0, 0.25f, 0, 0, 1, 1, 0, 1},
+        // t    layout  lines camera drift speed respawn scene credits logo intro jumped
+        {10.0f, Three, 1, 2, 2, 1.0f, 1, Layers, 0, 0, 1, 0},
+        {25.49f, Three, 1, 2, 2, 1.0f, 1, Layers, 0, 0, 1, 0},
+        {25.5f, Three, 1, 0, 2, 1.0f, 1, Layers, 0, 0, 0, 0},   // neither sweep nor twist
+        {26.6f, Three, 1, 3, 2, 1.0f, 1, Layers, 0, 0, 0, 0},   // twist only
+        {26.65f, Three, 0, 5, 2, 1.0f, 1, Layers, 0, 0, 0, 0},  // twist and tilt overlap
+        {26.7f, Three, 0, 2, 2, 1.0f, 1, Layers, 0, 0, 0, 0},
+        {45.0f, Three, 1, 0, 1, 1.0f, 0, Layers, 0, 0, 0, 0},
+        {50.0f, Three, 1, 0, 2, 0.15f, 0, Layers, 0, 0, 0, 0},
+        {58.5f, Three, 1, 0, 0, 1.0f, 0, Layers, 0, 0, 0, 0},
+        {60.0f, Three, 1, 0, 1, 0.25f, 0, Layers, 0, 0, 0, 0},
+        {91.05f, Three, 1, 0, 1, 0.25f, 0, Layers, 0, 0, 0, 0},
+        {91.06f, Three, 1, 0, 1, 0.25f, 0, Blob, 0, 0, 0, 0},
+        {0.0f, Three, 1, 2, 2, 1.0f, 1, Blob, 0, 0, 1, 0},     // a seek back keeps the blob section
+        {101.0f, Three, 1, 0, 0, 0.25f, 0, Blob, 0, 0, 0, 0},  // the slide has ended
+        {130.0f, Three, 1, 0, 0, 0.25f, 0, Blob, 0, 0, 0, 0},
+        {130.01f, Wall, 1, 0, 0, 0.25f, 0, Layers, 0, 0, 0, 0},
+        {140.0f, Wall, 1, 0, 0, 0.25f, 0, Layers, 0, 0, 0, 0},
+        {140.01f, Wall, 1, 0, 0, 0.25f, 0, Layers, 0, 0, 0, 1},
+        {142.3f, Wall, 1, 0, 0, 0.25f, 0, Layers, 0, 0, 0, 1},
+        {142.31f, Squeezed, 1, 0, 0, 0.25f, 0, Layers, 0, 0, 0, 1},
+        {155.0f, Squeezed, 1, 0, 0, 0.25f, 0, Layers, 0, 0, 0, 1},
+        {155.01f, Squeezed, 1, 0, 0, 0.25f, 0, Layers, 1, 0, 0, 1},
+        {200.0f, Squeezed, 1, 0, 0, 0.25f, 0, Layers, 1, 0, 0, 1},
+        {200.01f, Squeezed, 1, 0, 0, 0.25f, 0, Layers, 1, 1, 0, 1},
     };
-    layers.blobActive = 0;
+    sceneSwitch.blobActive = 0;
     for (const auto& m : moments) {
         SCOPED_TRACE(m.t);
         fluidStage.particleSpeed = 1.0f;
         particles.respawnChance = 0.65f;
-        updateBlobSwitch(m.t);
+        updateSceneSwitch(m.t);
         applyCameraRules(m.t);
         applyDriftRules(m.t);
         EXPECT_EQ(particleLayoutAt(m.t), m.layout);
@@ -79,7 +82,7 @@ TEST_F(Timeline, BoundaryTimes) {
         EXPECT_EQ(driftMovesAt(m.t).count, m.driftMoves);
         EXPECT_EQ(fluidStage.particleSpeed, m.speed);
         EXPECT_EQ(particles.respawnChance, m.respawn == 1 ? 0.25f : 0.65f);
-        EXPECT_EQ(layers.blobActive, m.blob);
+        EXPECT_EQ(shownScene(), m.scene);
         EXPECT_EQ(creditsShownAt(m.t), m.credits == 1);
         EXPECT_EQ(endLogoShownAt(m.t), m.endLogo == 1);
         EXPECT_EQ(introShownAt(m.t), m.intro == 1);
