@@ -122,15 +122,21 @@ ParticleLayout particleLayoutAt(float t) {
     return ParticleLayout::ThreeCopies;
 }
 
-bool lineCopiesShown(float t) { return !(t > kTiltStart && t < kCameraSettled); }
+ParticlePasses particlePassesAt(float t) {
+    const ParticleLayout layout = particleLayoutAt(t);
+    // The line copies beside the others hide while the camera tilts.
+    const int sideBySide = t > kTiltStart && t < kCameraSettled ? 0 : 2;
+    switch (layout) {
+        case ParticleLayout::Squeezed: return {layout, 1, 1, 1};
+        case ParticleLayout::Wall: return {layout, 12, 25, sideBySide};
+        case ParticleLayout::ThreeCopies: return {layout, 1, 3, sideBySide};
+    }
+    return {};
+}
 
 int particleDrawCallsAt(float t) {
-    switch (particleLayoutAt(t)) {
-        case ParticleLayout::Squeezed: return 2;
-        case ParticleLayout::Wall: return 300 + (lineCopiesShown(t) ? 2 : 0);
-        case ParticleLayout::ThreeCopies: return 3 + (lineCopiesShown(t) ? 2 : 0);
-    }
-    return 0;
+    const ParticlePasses passes = particlePassesAt(t);
+    return passes.rows * passes.columns + passes.lineCopies;
 }
 
 TransformList wallPlacementAt(float t) {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include "base/beat_grid.h"
 #include "sim/fluid.h"
@@ -30,43 +31,40 @@ struct Timeline : ::testing::Test {
 }  // namespace
 
 TEST_F(Timeline, BoundaryTimes) {
-    constexpr auto Three = ParticleLayout::ThreeCopies, Wall = ParticleLayout::Wall;
-    constexpr auto Squeezed = ParticleLayout::Squeezed;
     constexpr auto Layers = Scene::Layers, Blob = Scene::BlobSection;
     const struct {
         float t;
-        ParticleLayout layout;
-        int lines, cameraMoves, driftMoves;
+        int cameraMoves, driftMoves;
         float speed;
         int respawn;
         Scene scene;
         int credits, endLogo, intro, overlayJumped;
     } moments[] = {
-        // t    layout  lines camera drift speed respawn scene credits logo intro jumped
-        {10.0f, Three, 1, 2, 2, 1.0f, 1, Layers, 0, 0, 1, 0},
-        {25.49f, Three, 1, 2, 2, 1.0f, 1, Layers, 0, 0, 1, 0},
-        {25.5f, Three, 1, 0, 2, 1.0f, 1, Layers, 0, 0, 0, 0},   // neither sweep nor twist
-        {26.6f, Three, 1, 3, 2, 1.0f, 1, Layers, 0, 0, 0, 0},   // twist only
-        {26.65f, Three, 0, 5, 2, 1.0f, 1, Layers, 0, 0, 0, 0},  // twist and tilt overlap
-        {26.7f, Three, 0, 2, 2, 1.0f, 1, Layers, 0, 0, 0, 0},
-        {45.0f, Three, 1, 0, 1, 1.0f, 0, Layers, 0, 0, 0, 0},
-        {50.0f, Three, 1, 0, 2, 0.15f, 0, Layers, 0, 0, 0, 0},
-        {58.5f, Three, 1, 0, 0, 1.0f, 0, Layers, 0, 0, 0, 0},
-        {60.0f, Three, 1, 0, 1, 0.25f, 0, Layers, 0, 0, 0, 0},
-        {91.05f, Three, 1, 0, 1, 0.25f, 0, Layers, 0, 0, 0, 0},
-        {91.06f, Three, 1, 0, 1, 0.25f, 0, Blob, 0, 0, 0, 0},
-        {0.0f, Three, 1, 2, 2, 1.0f, 1, Blob, 0, 0, 1, 0},     // a seek back keeps the blob section
-        {101.0f, Three, 1, 0, 0, 0.25f, 0, Blob, 0, 0, 0, 0},  // the slide has ended
-        {130.0f, Three, 1, 0, 0, 0.25f, 0, Blob, 0, 0, 0, 0},
-        {130.01f, Wall, 1, 0, 0, 0.25f, 0, Layers, 0, 0, 0, 0},
-        {140.0f, Wall, 1, 0, 0, 0.25f, 0, Layers, 0, 0, 0, 0},
-        {140.01f, Wall, 1, 0, 0, 0.25f, 0, Layers, 0, 0, 0, 1},
-        {142.3f, Wall, 1, 0, 0, 0.25f, 0, Layers, 0, 0, 0, 1},
-        {142.31f, Squeezed, 1, 0, 0, 0.25f, 0, Layers, 0, 0, 0, 1},
-        {155.0f, Squeezed, 1, 0, 0, 0.25f, 0, Layers, 0, 0, 0, 1},
-        {155.01f, Squeezed, 1, 0, 0, 0.25f, 0, Layers, 1, 0, 0, 1},
-        {200.0f, Squeezed, 1, 0, 0, 0.25f, 0, Layers, 1, 0, 0, 1},
-        {200.01f, Squeezed, 1, 0, 0, 0.25f, 0, Layers, 1, 1, 0, 1},
+        // t    camera drift speed respawn scene credits logo intro jumped
+        {10.0f, 2, 2, 1.0f, 1, Layers, 0, 0, 1, 0},
+        {25.49f, 2, 2, 1.0f, 1, Layers, 0, 0, 1, 0},
+        {25.5f, 0, 2, 1.0f, 1, Layers, 0, 0, 0, 0},   // neither sweep nor twist
+        {26.6f, 3, 2, 1.0f, 1, Layers, 0, 0, 0, 0},   // twist only
+        {26.65f, 5, 2, 1.0f, 1, Layers, 0, 0, 0, 0},  // twist and tilt overlap
+        {26.7f, 2, 2, 1.0f, 1, Layers, 0, 0, 0, 0},
+        {45.0f, 0, 1, 1.0f, 0, Layers, 0, 0, 0, 0},
+        {50.0f, 0, 2, 0.15f, 0, Layers, 0, 0, 0, 0},
+        {58.5f, 0, 0, 1.0f, 0, Layers, 0, 0, 0, 0},
+        {60.0f, 0, 1, 0.25f, 0, Layers, 0, 0, 0, 0},
+        {91.05f, 0, 1, 0.25f, 0, Layers, 0, 0, 0, 0},
+        {91.06f, 0, 1, 0.25f, 0, Blob, 0, 0, 0, 0},
+        {0.0f, 2, 2, 1.0f, 1, Blob, 0, 0, 1, 0},     // a seek back keeps the blob section
+        {101.0f, 0, 0, 0.25f, 0, Blob, 0, 0, 0, 0},  // the slide has ended
+        {130.0f, 0, 0, 0.25f, 0, Blob, 0, 0, 0, 0},
+        {130.01f, 0, 0, 0.25f, 0, Layers, 0, 0, 0, 0},
+        {140.0f, 0, 0, 0.25f, 0, Layers, 0, 0, 0, 0},
+        {140.01f, 0, 0, 0.25f, 0, Layers, 0, 0, 0, 1},
+        {142.3f, 0, 0, 0.25f, 0, Layers, 0, 0, 0, 1},
+        {142.31f, 0, 0, 0.25f, 0, Layers, 0, 0, 0, 1},
+        {155.0f, 0, 0, 0.25f, 0, Layers, 0, 0, 0, 1},
+        {155.01f, 0, 0, 0.25f, 0, Layers, 1, 0, 0, 1},
+        {200.0f, 0, 0, 0.25f, 0, Layers, 1, 0, 0, 1},
+        {200.01f, 0, 0, 0.25f, 0, Layers, 1, 1, 0, 1},
     };
     sceneSwitch.blobActive = 0;
     for (const auto& m : moments) {
@@ -76,8 +74,6 @@ TEST_F(Timeline, BoundaryTimes) {
         updateSceneSwitch(m.t);
         applyCameraRules(m.t);
         applyDriftRules(m.t);
-        EXPECT_EQ(particleLayoutAt(m.t), m.layout);
-        EXPECT_EQ(lineCopiesShown(m.t), m.lines == 1);
         EXPECT_EQ(cameraMovesAt(m.t).count, m.cameraMoves);
         EXPECT_EQ(driftMovesAt(m.t).count, m.driftMoves);
         EXPECT_EQ(fluidStage.particleSpeed, m.speed);
@@ -93,6 +89,32 @@ TEST_F(Timeline, BoundaryTimes) {
     for (const float t : {25.0f, 25.05f, 25.1f}) {
         rollOverlayBeat(t);
         EXPECT_EQ(layers.lastOverlayBeat, t > 25.0f ? beatIndexAt(25.05f) : 0) << t;
+    }
+}
+
+// The copies the particle image draws, and so the drawParticles calls that lower the line
+// budget.
+TEST_F(Timeline, ParticlePasses) {
+    constexpr auto Three = ParticleLayout::ThreeCopies, Wall = ParticleLayout::Wall;
+    constexpr auto Squeezed = ParticleLayout::Squeezed;
+    const struct {
+        float t;
+        ParticleLayout layout;
+        int rows, columns, lineCopies, calls;
+    } moments[] = {
+        {10.0f, Three, 1, 3, 2, 5},      {26.6f, Three, 1, 3, 2, 5},
+        {26.65f, Three, 1, 3, 0, 3},  // no line copies while the camera tilts
+        {45.0f, Three, 1, 3, 2, 5},      {130.0f, Three, 1, 3, 2, 5},
+        {130.01f, Wall, 12, 25, 2, 302}, {142.3f, Wall, 12, 25, 2, 302},
+        {142.31f, Squeezed, 1, 1, 1, 2},  // the line copy lies over the squeezed copy
+        {200.0f, Squeezed, 1, 1, 1, 2},
+    };
+    for (const auto& m : moments) {
+        const ParticlePasses p = particlePassesAt(m.t);
+        EXPECT_EQ(std::tuple(p.layout, p.rows, p.columns, p.lineCopies),
+                  std::tuple(m.layout, m.rows, m.columns, m.lineCopies))
+            << m.t;
+        EXPECT_EQ(particleDrawCallsAt(m.t), m.calls) << m.t;
     }
 }
 
