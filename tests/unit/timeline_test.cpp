@@ -102,12 +102,15 @@ TEST_F(Timeline, ParticlePasses) {
         ParticleLayout layout;
         int rows, columns, lineCopies, calls;
     } moments[] = {
-        {10.0f, Three, 1, 3, 2, 5},      {26.6f, Three, 1, 3, 2, 5},
-        {26.65f, Three, 1, 3, 0, 3},  // no line copies while the camera tilts
-        {45.0f, Three, 1, 3, 2, 5},      {130.0f, Three, 1, 3, 2, 5},
-        {130.01f, Wall, 12, 25, 2, 302}, {142.3f, Wall, 12, 25, 2, 302},
+        // t    layout rows columns lines calls
+        {10.0f, Three, 1, 3, 2, 5},       // three copies side by side, two line copies beside them
+        {26.6f, Three, 1, 3, 2, 5},       // the tilt starts after 26.6 s
+        {26.65f, Three, 1, 3, 0, 3},      // no line copies while the camera tilts
+        {45.0f, Three, 1, 3, 2, 5},       // and ends at 45 s
+        {130.0f, Three, 1, 3, 2, 5},      // the wall comes after 130 s
+        {130.01f, Wall, 12, 25, 2, 302},  // 12 rows of 25
+        {142.3f, Wall, 12, 25, 2, 302},   // the squeezed copy comes after 142.3 s
         {142.31f, Squeezed, 1, 1, 1, 2},  // the line copy lies over the squeezed copy
-        {200.0f, Squeezed, 1, 1, 1, 2},
     };
     for (const auto& m : moments) {
         const ParticlePasses p = particlePassesAt(m.t);
