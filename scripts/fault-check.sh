@@ -43,8 +43,8 @@ fault src/sim/soft_object.cpp "a body with a particle at x = 6 exactly wraps" \
   "if (p.position.x > kWrapLimit) {" "if (p.position.x >= kWrapLimit) {"
 fault src/timeline/blob_scene.cpp "the remainder step is the budget less all sub-steps" \
   "const float rest = budget - (covered - kSoftSubStep);" "const float rest = budget - covered;"
-fault src/timeline/frame.cpp "the blob section ends at 130 s exactly" \
-  "if (t > kWallStart) layers.blobActive = 0;" "if (t >= kWallStart) layers.blobActive = 0;"
+fault src/timeline/scene_switch.cpp "the blob section ends at the wall's cue exactly" \
+  "if (t > kWallStart) sceneSwitch.blobActive = 0;" "if (t >= kWallStart) sceneSwitch.blobActive = 0;"
 fault src/timeline/fluid_stage.cpp "the squeezed copy replaces the wall at its cue exactly" \
   "if (t > kSqueezeStart) return ParticleLayout::Squeezed;" "if (t >= kSqueezeStart) return ParticleLayout::Squeezed;"
 fault src/base/cue_times.h "the credits move in the code alone, not in the data and the README" \

@@ -5,6 +5,7 @@
 
 #include "timeline/blob_scene.h"
 #include "timeline/layer_state.h"
+#include "timeline/scene_switch.h"
 
 TickHistory tickHistory;
 FrameView frameView;
@@ -82,7 +83,7 @@ void buildFrameView(float share, const SoftBodyRefs& bodies) {
     frameView.values = blendValues(tickHistory.values, drawnValuesNow(), frameView.blend);
     blendPositions(tickHistory.particlePositions, particles.particlePositions, particles.particleJumped,
                    frameView.blend, frameView.particlePositions);
-    if (layers.blobActive == 1) {
+    if (shownScene() == Scene::BlobSection) {
         for (std::size_t k = 0; k < bodies.size(); ++k) {
             takePoseOrNone(bodies[k], frameView.latestPoses[k]);
             blendPoses(tickHistory.bodyPoses[k], frameView.latestPoses[k], frameView.blend, frameView.bodyPoses[k]);

@@ -8,8 +8,7 @@
 #include "base/cue_times.h"
 #include "sim/fluid.h"
 #include "sim/particles.h"
-#include "timeline/frame.h"
-#include "timeline/layer_state.h"
+#include "timeline/scene_switch.h"
 
 FluidStageState fluidStage;
 
@@ -105,7 +104,7 @@ void applyDriftRules(float t) {
 
 void stepParticles(float t, float delta) {
     const float budget = delta / 15.0f * 0.01f;
-    const float k = layers.blobActive == 1 ? 0.2f : 1.0f;
+    const float k = shownScene() == Scene::BlobSection ? 0.2f : 1.0f;
     const bool late = t > kCreditsIn;
     const float g = fluidStage.particleSpeed * k * 0.75f;
     float covered = 0.0f;
@@ -123,15 +122,21 @@ ParticleLayout particleLayoutAt(float t) {
     return ParticleLayout::ThreeCopies;
 }
 
-bool lineCopiesShown(float t) { return !(t > kTiltStart && t < kCameraSettled); }
+ParticlePasses particlePassesAt(float t) {
+    const ParticleLayout layout = particleLayoutAt(t);
+    // The line copies beside the others hide while the camera tilts.
+    const int sideBySide = t > kTiltStart && t < kCameraSettled ? 0 : 2;
+    switch (layout) {
+        case ParticleLayout::Squeezed: return {layout, 1, 1, 1};
+        case ParticleLayout::Wall: return {layout, 12, 25, sideBySide};
+        case ParticleLayout::ThreeCopies: return {layout, 1, 3, sideBySide};
+    }
+    return {};
+}
 
 int particleDrawCallsAt(float t) {
-    switch (particleLayoutAt(t)) {
-        case ParticleLayout::Squeezed: return 2;
-        case ParticleLayout::Wall: return 300 + (lineCopiesShown(t) ? 2 : 0);
-        case ParticleLayout::ThreeCopies: return 3 + (lineCopiesShown(t) ? 2 : 0);
-    }
-    return 0;
+    const ParticlePasses passes = particlePassesAt(t);
+    return passes.rows * passes.columns + passes.lineCopies;
 }
 
 TransformList wallPlacementAt(float t) {

@@ -41,10 +41,20 @@ void stepParticles(float t, float delta);
 
 enum class ParticleLayout { ThreeCopies, Wall, Squeezed };
 ParticleLayout particleLayoutAt(float t);
-// The two line copies are drawn unless kTiltStart < t < kCameraSettled.
-bool lineCopiesShown(float t);
-// drawParticles calls that renderParticleImage makes at t: 3, 300 or 1 copies, plus the
-// line copies (each call lowers the line budget after kLineFadeStart).
+// The drawParticles calls of the particle image, in the order renderParticleImage makes
+// them: the layout's copies of the points in rows one unit apart (one row of three, the
+// wall's 12 rows of 25, or the one squeezed copy), then the copies with the line strip
+// (one over the squeezed copy; else two side by side, none while kTiltStart < t <
+// kCameraSettled).
+struct ParticlePasses {
+    ParticleLayout layout = ParticleLayout::ThreeCopies;
+    int rows = 0;
+    int columns = 0;
+    int lineCopies = 0;
+};
+ParticlePasses particlePassesAt(float t);
+// How many drawParticles calls particlePassesAt(t) makes; after kLineFadeStart each lowers
+// the line budget.
 int particleDrawCallsAt(float t);
 // Turn (degrees about y) and placement of the particle wall.
 TransformList wallPlacementAt(float t);

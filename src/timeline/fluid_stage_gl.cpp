@@ -28,6 +28,25 @@ ParticleLook frameParticleLook() {
     return look;
 }
 
+// The passes' rows of copies, one unit apart: left to right, then a row down.
+void drawCopyRows(ParticleDrawing drawing, const ParticlePasses& passes, float t, const ParticleLook& look) {
+    for (int row = 0; row < passes.rows; ++row) {
+        for (int column = 0; column < passes.columns; ++column) {
+            drawParticles(drawing, t, look);
+            glTranslatef(1.0f, 0.0f, 0.0f);
+        }
+        glTranslatef(-static_cast<float>(passes.columns), -1.0f, 0.0f);
+    }
+}
+
+// The passes' line copies, side by side one unit apart.
+void drawLineCopies(const ParticlePasses& passes, float t, const ParticleLook& look) {
+    for (int i = 0; i < passes.lineCopies; ++i) {
+        if (i > 0) glTranslatef(1.0f, 0.0f, 0.0f);
+        drawParticles(ParticleDrawing::PointsAndLines, t, look);
+    }
+}
+
 }  // namespace
 
 void renderParticleImage(float t) {
@@ -39,45 +58,33 @@ void renderParticleImage(float t) {
 
     uploadParticlePositions(frameView.particlePositions);
     const ParticleLook look = frameParticleLook();
-    const ParticleLayout layout = particleLayoutAt(t);
-    if (layout == ParticleLayout::Squeezed) {
+    const ParticlePasses passes = particlePassesAt(t);
+    if (passes.layout == ParticleLayout::Squeezed) {
+        // Squeezed to 0.8 of its height; the line copy lies over the copy.
         glTranslatef(0.0f, 0.1f, 0.0f);
         glScalef(1.0f, 0.8f, 1.0f);
-        drawParticles(ParticleDrawing::Points, t, look);
-        drawParticles(ParticleDrawing::PointsAndLines, t, look);
+        glPushMatrix();
+        drawCopyRows(ParticleDrawing::Points, passes, t, look);
+        glPopMatrix();
+        drawLineCopies(passes, t, look);
         return;
     }
 
     glEnable(GL_TEXTURE_2D);
-    if (layout == ParticleLayout::Wall) {
-        // 25 by 12 copies of the periodic fluid, turning and coming closer, with smaller points.
+    glPushMatrix();
+    if (passes.layout == ParticleLayout::Wall) {
+        // Copies of the periodic fluid, turning and coming closer, with smaller points.
         ParticleLook wallLook = look;
         wallLook.maxPar = 0.25f * look.maxPar;
-        glPushMatrix();
         applyTransforms(wallPlacementAt(t));
-        for (int row = 0; row < 12; ++row) {
-            for (int column = 0; column < 25; ++column) {
-                drawParticles(ParticleDrawing::Points, t, wallLook);
-                glTranslatef(1.0f, 0.0f, 0.0f);
-            }
-            glTranslatef(-25.0f, -1.0f, 0.0f);
-        }
-        glPopMatrix();
+        drawCopyRows(ParticleDrawing::Points, passes, t, wallLook);
     } else {
-        glPushMatrix();
         glTranslatef(-0.15f, 0.0f, -0.1f);
-        drawParticles(ParticleDrawing::CopyPoints, t, look);
-        glTranslatef(1.0f, 0.0f, 0.0f);
-        drawParticles(ParticleDrawing::CopyPoints, t, look);
-        glTranslatef(1.0f, 0.0f, 0.0f);
-        drawParticles(ParticleDrawing::CopyPoints, t, look);
-        glPopMatrix();
+        drawCopyRows(ParticleDrawing::CopyPoints, passes, t, look);
     }
+    glPopMatrix();
 
-    if (lineCopiesShown(t)) {
-        glTranslatef(0.0f, 0.0f, 0.1f);
-        drawParticles(ParticleDrawing::PointsAndLines, t, look);
-        glTranslatef(1.0f, 0.0f, 0.0f);
-        drawParticles(ParticleDrawing::PointsAndLines, t, look);
-    }
+    // The line copies lie a little nearer than the copies.
+    if (passes.lineCopies > 0) glTranslatef(0.0f, 0.0f, 0.1f);
+    drawLineCopies(passes, t, look);
 }

@@ -1,10 +1,6 @@
 // The per-frame driver: the ticks due, then the drawing of one frame.
 #pragma once
 
-// The blob switch: raised above kBlobSceneStart, lowered above kWallStart, unchanged at or
-// below kBlobSceneStart.
-void updateBlobSwitch(float t);
-
 // One frame at demoClock.time: the ticks due, then every stage of the drawing in order,
 // each timed for the statistics. The picture is left in the window's back buffer.
 void runFrame();

@@ -14,7 +14,7 @@
 #include "timeline/blob_step.h"
 #include "timeline/compose.h"
 #include "timeline/fluid_stage.h"
-#include "timeline/layer_state.h"
+#include "timeline/scene_switch.h"
 #include "timeline/tick.h"
 
 namespace {
@@ -102,8 +102,10 @@ void runFrame() {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_COLOR, GL_ONE_MINUS_SRC_ALPHA);
     glPopMatrix();
-    if (layers.blobActive == 1) composeBlobSection(t);
-    if (layers.blobActive == 0) composeLayers(t);
+    switch (shownScene()) {
+        case Scene::BlobSection: composeBlobSection(t); break;
+        case Scene::Layers: composeLayers(t); break;
+    }
     frameStats.lap(FrameStage::Composition);
 
     applyPostProcessing(t);

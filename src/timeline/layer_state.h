@@ -19,6 +19,5 @@ struct LayerState {
     // The two switches of the tuning files: the picture starts inverted, without overlay.
     int negativeOn = 1;
     int overlayOn = 0;
-    int blobActive = 0;  // 1 while the blob section replaces the layer composition
 };
 extern LayerState layers;

@@ -9,24 +9,23 @@
 #include "timeline/blob_step.h"
 #include "timeline/compose.h"
 #include "timeline/fluid_stage.h"
-#include "timeline/frame.h"
-#include "timeline/layer_state.h"
+#include "timeline/scene_switch.h"
 #include "timeline/tuning.h"
 
 TickEvents runTick(const TickInput& tick) {
     const float t = tick.time;
     TickEvents events;
     particles.particleImageTint = particles.particleTint;
-    updateBlobSwitch(t);
+    updateSceneSwitch(t);
     applyTuningSchedules(t);
     prepareFluid(t, tick.delta);
     applyCameraRules(t);
-    if (!tick.paused && layers.blobActive == 1) stepSoftBodies(t, tick.delta);
+    if (!tick.paused && shownScene() == Scene::BlobSection) stepSoftBodies(t, tick.delta);
     stepParticles(t, tick.delta);
     applyDriftRules(t);
     applyLayoutRules(t, tick.delta);
     rollOverlayBeat(t);
-    if (layers.blobActive == 1) {
+    if (shownScene() == Scene::BlobSection) {
         events.blobSnapshotDue = advanceBlobTiming(blobScene.blobTiming, t, tick.delta);
         applyCameraKeyframes(t, camera);
         seedRandom(sharedGeneratorAfterBlobFrame(t));

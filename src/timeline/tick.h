@@ -16,7 +16,7 @@ struct TickEvents {
     bool blobSnapshotDue = false;  // the blob section's snapshot is to be redrawn at this time
 };
 
-// One tick, in the order the rules have always run within a frame: the blob switch, the
+// One tick, in the order the rules have always run within a frame: the scene switch, the
 // tuning records, the fluid, the camera's particle factors, the soft bodies, the particle
 // advance, the drift, the particle image's layout, the overlay's beat, then the blob
 // section's pulses and camera or the layers' fades and intro. Draws nothing.

@@ -13,9 +13,9 @@
 #include "testing/fluid_support.h"
 #include "timeline/blob_scene.h"
 #include "timeline/fluid_stage.h"
-#include "timeline/frame.h"
 #include "timeline/layer_state.h"
 #include "timeline/reset.h"
+#include "timeline/scene_switch.h"
 #include "timeline/tick.h"
 
 namespace {
@@ -26,11 +26,13 @@ void recordSnapshot(float time) { snapshotTimes.push_back(time); }
 // Everything the ticks change besides the fluid's state, put back after the test.
 struct SavedTickState {
     LayerState layers = ::layers;
+    SceneSwitch sceneSwitch = ::sceneSwitch;
     FluidStageState fluidStage = ::fluidStage;
     BlobSceneState blobScene = ::blobScene;
     SoftBodies softBodies = ::softBodies;
     void restore() const {
         ::layers = layers;
+        ::sceneSwitch = sceneSwitch;
         ::fluidStage = fluidStage;
         ::blobScene = blobScene;
         ::softBodies = softBodies;
@@ -42,18 +44,20 @@ struct SavedTickState {
 TEST(Ticks, ALateStartRunsEveryTickBefore) {
     fluidtest::SavedFluidState fluid;
     const SavedTickState saved;
+    constexpr Scene Layers = Scene::Layers, Blob = Scene::BlobSection;
     const struct {
         float start, credits, logo, tint;
-        int blob, introImage;
+        Scene scene;
+        int introImage;
         float lines;
         std::vector<float> snapshots;  // the snapshots of the last two seconds
     } cases[] = {
-        {10.0f, 0.0f, 0.0f, 1.0f, 0, 14, 1249.0f, {}},                 // one intro image per beat
-        {100.0f, 0.0f, 0.0f, 1.0f, 1, 15, 1249.0f, {}},                // the last one held; no snapshots before 103.6 s
-        {110.0f, 0.0f, 0.0f, 1.0f, 1, 15, 1249.0f, {tickTime(6513)}},  // the first tick of 1.62 s period 67
-        {180.0f, 0.45f, 0.0f, 1.0f, 0, 15, 739.0f, {}},                // up to 0.6 at 175 s, then fading out
-        {210.0f, 0.0f, 0.15f, 0.41f, 0, 15, 0.0f, {}},
-        {223.5f, 0.0f, 0.0f, 0.0f, 0, 15, 0.0f, {}},  // fades out, never below zero; the particles dark
+        {10.0f, 0.0f, 0.0f, 1.0f, Layers, 14, 1249.0f, {}},  // one intro image per beat
+        {100.0f, 0.0f, 0.0f, 1.0f, Blob, 15, 1249.0f, {}},   // the last one held; no snapshots before 103.6 s
+        {110.0f, 0.0f, 0.0f, 1.0f, Blob, 15, 1249.0f, {tickTime(6513)}},  // the first tick of 1.62 s period 67
+        {180.0f, 0.45f, 0.0f, 1.0f, Layers, 15, 739.0f, {}},              // up to 0.6 at 175 s, then fading out
+        {210.0f, 0.0f, 0.15f, 0.41f, Layers, 15, 0.0f, {}},
+        {223.5f, 0.0f, 0.0f, 0.0f, Layers, 15, 0.0f, {}},  // fades out, never below zero; the particles dark
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.start);
@@ -80,7 +84,7 @@ TEST(Ticks, ALateStartRunsEveryTickBefore) {
         } else {
             EXPECT_EQ(particles.particleImageTint, particles.particleTint);
         }
-        EXPECT_EQ(layers.blobActive, c.blob);
+        EXPECT_EQ(shownScene(), c.scene);
         EXPECT_EQ(layers.introFrameIndex, c.introImage);
         EXPECT_NEAR(particles.lineVertexCount, c.lines, 2.0f);
         // The soft bodies took a step each tick of the section, and stayed whole.

@@ -10,12 +10,14 @@
 #include "sim/particle_map.h"
 #include "sim/particles.h"
 #include "timeline/layer_state.h"
+#include "timeline/scene_switch.h"
 #include "timeline/tuning.h"
 
 namespace fluidtest {
 
 // Restores the state the fluid tests touch when it goes out of scope: the fluid, the
-// particles and their map, the clock, the layer switches and the tuning files.
+// particles and their map, the clock, the layer switches, the scene switch and the tuning
+// files.
 class SavedFluidState {
 public:
     ~SavedFluidState() {
@@ -24,6 +26,7 @@ public:
         particleMap = saved_->particleMap;
         demoClock = saved_->demoClock;
         layers = saved_->layers;
+        sceneSwitch = saved_->sceneSwitch;
         tuning = saved_->tuning;
     }
 
@@ -34,6 +37,7 @@ private:
         ParticleMap particleMap = ::particleMap;
         DemoClock demoClock = ::demoClock;
         LayerState layers = ::layers;
+        SceneSwitch sceneSwitch = ::sceneSwitch;
         TuningLists tuning = ::tuning;
     };
     std::unique_ptr<const Saved> saved_ = std::make_unique<const Saved>();  // megabytes: on the heap

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include "base/beat_grid.h"
 #include "base/cue_times.h"
@@ -11,9 +12,9 @@
 #include "testing/fluid_support.h"
 #include "timeline/compose.h"
 #include "timeline/fluid_stage.h"
-#include "timeline/frame.h"
 #include "timeline/layer_state.h"
 #include "timeline/reset.h"
+#include "timeline/scene_switch.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ int solidCount() { return static_cast<int>(std::count(fluidGrid.obstacle, fluidG
 bool solid(int x, int y) { return fluidGrid.obstacle[cellIndex(x, y)] == 1; }
 
 // The state the timeline rules change is put back after every test: the fluid stage here,
-// the layer state with the fluid's.
+// the layer state and the scene switch with the fluid's.
 struct Timeline : ::testing::Test {
     ~Timeline() override { fluidStage = savedStage_; }
     fluidtest::SavedFluidState fluid_;
@@ -31,55 +32,51 @@ struct Timeline : ::testing::Test {
 }  // namespace
 
 TEST_F(Timeline, BoundaryTimes) {
-    constexpr auto Three = ParticleLayout::ThreeCopies, Wall = ParticleLayout::Wall;
-    constexpr auto Squeezed = ParticleLayout::Squeezed;
+    constexpr auto Layers = Scene::Layers, Blob = Scene::BlobSection;
     const struct {
         float t;
-        ParticleLayout layout;
-        int lines, cameraMoves, driftMoves;
+        int cameraMoves, driftMoves;
         float speed;
-        int respawn, blob, credits, endLogo, intro, overlayJumped;
+        int respawn;
+        Scene scene;
+        int credits, endLogo, intro, overlayJumped;
     } moments[] = {
-        // t                        layout lines camera drift speed respawn blob credits logo intro jumped
-        {kIntroEnd - 0.01f, Three, 1, 2, 2, 1.0f, 1, 0, 0, 0, 1, 0},
-        {kIntroEnd, Three, 1, 0, 2, 1.0f, 1, 0, 0, 0, 0, 0},           // neither sweep nor twist
-        {kTiltStart, Three, 1, 3, 2, 1.0f, 1, 0, 0, 0, 0, 0},          // twist only
-        {kTiltStart + 0.05f, Three, 0, 5, 2, 1.0f, 1, 0, 0, 0, 0, 0},  // twist and tilt overlap
-        {kTwistEnd, Three, 0, 2, 2, 1.0f, 1, 0, 0, 0, 0, 0},
-        {kCameraSettled, Three, 1, 0, 1, 1.0f, 0, 0, 0, 0, 0, 0},
-        {kCameraSettled + 5.0f, Three, 1, 0, 2, 0.15f, 0, 0, 0, 0, 0, 0},
-        {kWrapEnd, Three, 1, 0, 0, 1.0f, 0, 0, 0, 0, 0, 0},
-        {kWrapEnd + 1.5f, Three, 1, 0, 1, 0.25f, 0, 0, 0, 0, 0, 0},
-        {kBlobSceneStart, Three, 1, 0, 1, 0.25f, 0, 0, 0, 0, 0, 0},
-        {kBlobSceneStart + 0.01f, Three, 1, 0, 1, 0.25f, 0, 1, 0, 0, 0, 0},
-        {0.0f, Three, 1, 2, 2, 1.0f, 1, 1, 0, 0, 1, 0},        // a seek back keeps the blob section
-        {kSlideEnd, Three, 1, 0, 0, 0.25f, 0, 1, 0, 0, 0, 0},  // the slide has ended
-        {kWallStart, Three, 1, 0, 0, 0.25f, 0, 1, 0, 0, 0, 0},
-        {kWallStart + 0.01f, Wall, 1, 0, 0, 0.25f, 0, 0, 0, 0, 0, 0},
-        {kOverlayJump, Wall, 1, 0, 0, 0.25f, 0, 0, 0, 0, 0, 0},
-        {kOverlayJump + 0.01f, Wall, 1, 0, 0, 0.25f, 0, 0, 0, 0, 0, 1},
-        {kSqueezeStart, Wall, 1, 0, 0, 0.25f, 0, 0, 0, 0, 0, 1},
-        {kSqueezeStart + 0.01f, Squeezed, 1, 0, 0, 0.25f, 0, 0, 0, 0, 0, 1},
-        {kCreditsIn, Squeezed, 1, 0, 0, 0.25f, 0, 0, 0, 0, 0, 1},
-        {kCreditsIn + 0.01f, Squeezed, 1, 0, 0, 0.25f, 0, 0, 1, 0, 0, 1},
-        {kEndLogoIn, Squeezed, 1, 0, 0, 0.25f, 0, 0, 1, 0, 0, 1},
-        {kEndLogoIn + 0.01f, Squeezed, 1, 0, 0, 0.25f, 0, 0, 1, 1, 0, 1},
+        // t                        camera drift speed respawn scene credits logo intro jumped
+        {kIntroEnd - 0.01f, 2, 2, 1.0f, 1, Layers, 0, 0, 1, 0},
+        {kIntroEnd, 0, 2, 1.0f, 1, Layers, 0, 0, 0, 0},           // neither sweep nor twist
+        {kTiltStart, 3, 2, 1.0f, 1, Layers, 0, 0, 0, 0},          // twist only
+        {kTiltStart + 0.05f, 5, 2, 1.0f, 1, Layers, 0, 0, 0, 0},  // twist and tilt overlap
+        {kTwistEnd, 2, 2, 1.0f, 1, Layers, 0, 0, 0, 0},
+        {kCameraSettled, 0, 1, 1.0f, 0, Layers, 0, 0, 0, 0},
+        {kCameraSettled + 5.0f, 0, 2, 0.15f, 0, Layers, 0, 0, 0, 0},
+        {kWrapEnd, 0, 0, 1.0f, 0, Layers, 0, 0, 0, 0},
+        {kWrapEnd + 1.5f, 0, 1, 0.25f, 0, Layers, 0, 0, 0, 0},
+        {kBlobSceneStart, 0, 1, 0.25f, 0, Layers, 0, 0, 0, 0},
+        {kBlobSceneStart + 0.01f, 0, 1, 0.25f, 0, Blob, 0, 0, 0, 0},
+        {0.0f, 2, 2, 1.0f, 1, Blob, 0, 0, 1, 0},        // a seek back keeps the blob section
+        {kSlideEnd, 0, 0, 0.25f, 0, Blob, 0, 0, 0, 0},  // the slide has ended
+        {kWallStart, 0, 0, 0.25f, 0, Blob, 0, 0, 0, 0},
+        {kWallStart + 0.01f, 0, 0, 0.25f, 0, Layers, 0, 0, 0, 0},
+        {kOverlayJump, 0, 0, 0.25f, 0, Layers, 0, 0, 0, 0},
+        {kOverlayJump + 0.01f, 0, 0, 0.25f, 0, Layers, 0, 0, 0, 1},
+        {kCreditsIn, 0, 0, 0.25f, 0, Layers, 0, 0, 0, 1},
+        {kCreditsIn + 0.01f, 0, 0, 0.25f, 0, Layers, 1, 0, 0, 1},
+        {kEndLogoIn, 0, 0, 0.25f, 0, Layers, 1, 0, 0, 1},
+        {kEndLogoIn + 0.01f, 0, 0, 0.25f, 0, Layers, 1, 1, 0, 1},
     };
-    layers.blobActive = 0;
+    sceneSwitch.blobActive = 0;
     for (const auto& m : moments) {
         SCOPED_TRACE(m.t);
         fluidStage.particleSpeed = 1.0f;
         particles.respawnChance = 0.65f;
-        updateBlobSwitch(m.t);
+        updateSceneSwitch(m.t);
         applyCameraRules(m.t);
         applyDriftRules(m.t);
-        EXPECT_EQ(particleLayoutAt(m.t), m.layout);
-        EXPECT_EQ(lineCopiesShown(m.t), m.lines == 1);
         EXPECT_EQ(cameraMovesAt(m.t).count, m.cameraMoves);
         EXPECT_EQ(driftMovesAt(m.t).count, m.driftMoves);
         EXPECT_EQ(fluidStage.particleSpeed, m.speed);
         EXPECT_EQ(particles.respawnChance, m.respawn == 1 ? 0.25f : 0.65f);
-        EXPECT_EQ(layers.blobActive, m.blob);
+        EXPECT_EQ(shownScene(), m.scene);
         EXPECT_EQ(creditsShownAt(m.t), m.credits == 1);
         EXPECT_EQ(endLogoShownAt(m.t), m.endLogo == 1);
         EXPECT_EQ(introShownAt(m.t), m.intro == 1);
@@ -91,6 +88,35 @@ TEST_F(Timeline, BoundaryTimes) {
     for (const float t : {kOverlayBeatsStart.seconds(), afterCue, afterCue + 0.05f}) {
         rollOverlayBeat(t);
         EXPECT_EQ(layers.lastOverlayBeat, t > kOverlayBeatsStart ? beatIndexAt(afterCue) : 0) << t;
+    }
+}
+
+// The copies the particle image draws, and so the drawParticles calls that lower the line
+// budget.
+TEST_F(Timeline, ParticlePasses) {
+    constexpr auto Three = ParticleLayout::ThreeCopies, Wall = ParticleLayout::Wall;
+    constexpr auto Squeezed = ParticleLayout::Squeezed;
+    const struct {
+        float t;
+        ParticleLayout layout;
+        int rows, columns, lineCopies, calls;
+    } moments[] = {
+        // t                        layout rows columns lines calls
+        {kIntroEnd - 15.5f, Three, 1, 3, 2, 5},         // three copies side by side, two line copies beside them
+        {kTiltStart, Three, 1, 3, 2, 5},                // the tilt starts after its cue
+        {kTiltStart + 0.05f, Three, 1, 3, 0, 3},        // no line copies while the camera tilts
+        {kCameraSettled, Three, 1, 3, 2, 5},            // and the tilt ends when the camera settles
+        {kWallStart, Three, 1, 3, 2, 5},                // the wall comes after its cue
+        {kWallStart + 0.01f, Wall, 12, 25, 2, 302},     // 12 rows of 25
+        {kSqueezeStart, Wall, 12, 25, 2, 302},          // the squeezed copy comes after its cue
+        {kSqueezeStart + 0.01f, Squeezed, 1, 1, 1, 2},  // the line copy lies over the squeezed copy
+    };
+    for (const auto& m : moments) {
+        const ParticlePasses p = particlePassesAt(m.t);
+        EXPECT_EQ(std::tuple(p.layout, p.rows, p.columns, p.lineCopies),
+                  std::tuple(m.layout, m.rows, m.columns, m.lineCopies))
+            << m.t;
+        EXPECT_EQ(particleDrawCallsAt(m.t), m.calls) << m.t;
     }
 }
 
