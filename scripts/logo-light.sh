@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Measures how much light the particles bring to the end logo: renders the run from
-# 200 s to 208 s at 60 frames per second twice, once with no particles (p-num.dat at
+# the end logo's cue (200 s) to 208 s at 60 frames per second twice, once with no particles (p-num.dat at
 # 0), and compares the frames at 208 s inside and outside the logo's black pixels.
 #   scripts/logo-light.sh [W H] [--at T] [--fps N]   (default 1920 1080, T = 208, N = 60)
 # Prints the particles' mean grey light on the logo, off it, and their ratio, and keeps
@@ -22,10 +22,12 @@ source "$root/scripts/lib/offline-run.sh"
 prepare_offline_run "$width" "$height"
 # Both runs read the same particle-map cache, so they draw the same particles.
 "$root/scripts/with-display.sh" "$build/run/velkarn" --capture warm-up --fps 1 --start 0 --end 0 >/dev/null
-last=$(awk -v a="$at" -v f="$fps" 'BEGIN { printf "frame-%06d.png", (a - 200) * f + 0.5 }')
-"$root/scripts/with-display.sh" "$build/run/velkarn" --capture with --fps "$fps" --start 200 --end "$at" >/dev/null
+# From the end logo's cue, as the program's table gives it.
+from=$("$build/run/velkarn" --cues | awk '$2 == "end-logo-in" { print $1 }')
+last=$(awk -v a="$at" -v s="$from" -v f="$fps" 'BEGIN { printf "frame-%06d.png", (a - s) * f + 0.5 }')
+"$root/scripts/with-display.sh" "$build/run/velkarn" --capture with --fps "$fps" --start "$from" --end "$at" >/dev/null
 printf 'particles\n0 0\n' > dat/p-num.dat
-"$root/scripts/with-display.sh" "$build/run/velkarn" --capture without --fps "$fps" --start 200 --end "$at" >/dev/null
+"$root/scripts/with-display.sh" "$build/run/velkarn" --capture without --fps "$fps" --start "$from" --end "$at" >/dev/null
 
 # The particles' light: the difference of the two frames, as grey. The logo: the PPM's
 # black pixels, scaled to the picture (the squeezed copy maps the unit square onto it).
