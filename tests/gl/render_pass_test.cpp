@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/config.h"
+#include "base/cue_times.h"
 #include "render/layer_list.h"
 #include "render/post_processing.h"
 #include "render/render_targets.h"
@@ -164,9 +165,11 @@ TEST_F(RenderGlPass, LayerImageShowsUprightAndScrollsInsideTheWindow) {
     expectNear(windowPixel(W / 2, H - 5), {255, 0, 0, 255}, "top");
     expectNear(windowPixel(W / 2, 5), {0, 0, 255, 255}, "bottom");
     expectNear(windowPixel(10, H / 2), {0, 255, 0, 255}, "left quarter");
-    // At 67.4 s the image has slid left by 0.0528 of its width, and the green band with it.
-    runPass(67.4f);
-    const int edge = W / 4 - static_cast<int>(std::lround((67.4 - 64.1) * 0.016 * W));
+    // Just before its scroll ends the image has slid left by 0.016 of its width a second
+    // since the scroll began, and the green band with it.
+    const float late = kLayerScrollEnd - 0.1f;
+    runPass(late);
+    const int edge = W / 4 - static_cast<int>(std::lround((late - kLayerScrollStart) * 0.016f * W));
     expectNear(windowPixel(edge - 3, H / 4), {0, 255, 0, 255}, "still green");
     expectNear(windowPixel(edge + 3, H / 4), {0, 0, 255, 255}, "slid away");
     glDeleteTextures(1, &layer);
