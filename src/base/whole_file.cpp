@@ -14,14 +14,19 @@ FileReadStatus readWholeFile(const char* path, std::string& text, std::size_t ma
     text.clear();
     const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "rb"));
     if (!file) return FileReadStatus::CannotOpen;
+    return readWholeStream(file.get(), text, maxBytes);
+}
 
+FileReadStatus readWholeStream(std::FILE* file, std::string& text, std::size_t maxBytes) {
+    text.clear();
     // Reserve from the size where the stream can tell it; read in chunks regardless, so
     // pipes and files that change size are still read only up to the limit.
-    if (std::fseek(file.get(), 0, SEEK_END) == 0) {
-        const long size = std::ftell(file.get());
+    const long start = std::ftell(file);
+    if (start >= 0 && std::fseek(file, 0, SEEK_END) == 0) {
+        const long size = std::ftell(file) - start;
         if (size > 0 && static_cast<unsigned long>(size) > maxBytes) return FileReadStatus::TooLarge;
         if (size > 0) text.reserve(static_cast<std::size_t>(size));
-        std::rewind(file.get());
+        std::fseek(file, start, SEEK_SET);
     }
     constexpr std::size_t kChunk = 1 << 20;
     for (;;) {
@@ -31,11 +36,11 @@ FileReadStatus readWholeFile(const char* path, std::string& text, std::size_t ma
             return FileReadStatus::TooLarge;
         }
         text.resize(used + kChunk);
-        const std::size_t got = std::fread(text.data() + used, 1, kChunk, file.get());
+        const std::size_t got = std::fread(text.data() + used, 1, kChunk, file);
         text.resize(used + got);
         if (got < kChunk) break;
     }
-    if (std::ferror(file.get())) {
+    if (std::ferror(file)) {
         text.clear();
         return FileReadStatus::ReadError;
     }
