@@ -29,7 +29,16 @@ using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 // do, while its length limit counts every byte.
 class AscWords {
 public:
-    explicit AscWords(std::string_view text) : words_(text) {}
+    AscWords() = default;
+    AscWords(const AscWords&) = delete;  // the scanner looks into text_
+    AscWords& operator=(const AscWords&) = delete;
+
+    // The stream from where it stands to its end, to be scanned from its start.
+    bool read(std::FILE* file) {
+        if (readWholeStream(file, text_, kMaxAscBytes) != FileReadStatus::Ok) return false;
+        words_ = WordScanner(text_);
+        return true;
+    }
 
     // The next word, of at most maxLength bytes.
     bool next(std::size_t maxLength, std::string_view& word) {
@@ -86,7 +95,8 @@ private:
         return buffer;
     }
 
-    WordScanner words_;
+    std::string text_;
+    WordScanner words_{text_};
 };
 
 AscStatus openAndScan(AscModel& model, AscStatus (*scan)(std::FILE*, AscModel&)) {
@@ -119,11 +129,9 @@ std::int32_t parseLeadingInt(const char* text) {
 }
 
 AscStatus scanAscVertices(std::FILE* file, AscModel& model) {
-    std::string text;
-    if (readWholeStream(file, text, kMaxAscBytes) != FileReadStatus::Ok) return AscStatus::Malformed;
-    AscWords words(text);
+    AscWords words;
     std::int32_t count = 0;
-    if (!words.sectionStart("Vertices:", "Vertex", "List:", count)) return AscStatus::Malformed;
+    if (!words.read(file) || !words.sectionStart("Vertices:", "Vertex", "List:", count)) return AscStatus::Malformed;
     std::vector<float> vertices(static_cast<std::size_t>(count) * 3);
     char values[3][kAscValueLength + 1];
     for (std::int32_t i = 0; i < count; ++i) {
@@ -140,11 +148,9 @@ AscStatus scanAscVertices(std::FILE* file, AscModel& model) {
 }
 
 AscStatus scanAscFaces(std::FILE* file, AscModel& model) {
-    std::string text;
-    if (readWholeStream(file, text, kMaxAscBytes) != FileReadStatus::Ok) return AscStatus::Malformed;
-    AscWords words(text);
+    AscWords words;
     std::int32_t count = 0;
-    if (!words.sectionStart("Faces:", "Face", "list:", count)) return AscStatus::Malformed;
+    if (!words.read(file) || !words.sectionStart("Faces:", "Face", "list:", count)) return AscStatus::Malformed;
     std::vector<std::int32_t> faces(static_cast<std::size_t>(count) * 3);
     char values[3][kAscValueLength + 1];
     for (std::int32_t i = 0; i < count; ++i) {
