@@ -2,14 +2,18 @@
 // the layers and choosing the ones live at a time.
 #include "render/layer_list.h"
 
-#include <cctype>
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <limits>
 #include <optional>
+#include <string_view>
 #include <utility>
+
+#include "base/word_scanner.h"
 
 BlendLayerList blendLayers;
 
@@ -29,47 +33,30 @@ unsigned int programForEffect(EffectKind kind) {
 
 namespace {
 
-constexpr int kEof = std::char_traits<char>::eof();
-
-bool isSpace(int c) { return c != kEof && std::isspace(static_cast<unsigned char>(c)) != 0; }
-
-// Skips line 1; false when it is longer than the header limit. A trailing CR of a CR-LF
-// file is not counted.
-bool skipHeader(std::istream& in) {
-    std::size_t length = 0;
-    bool lastWasCr = false;
-    for (int c = in.get(); c != kEof && c != '\n'; c = in.get()) {
-        ++length;
-        lastWasCr = c == '\r';
-    }
-    if (lastWasCr) --length;
+// False when line 1 is longer than the header limit. A trailing CR of a CR-LF file is not
+// counted.
+bool headerFits(std::string_view header) {
+    std::size_t length = header.size();
+    if (length > 0 && header[length - 1] == '\r') --length;
     return length <= kHeaderMaxChars;
 }
 
 struct Word {
-    std::string text;      // at most limit + 1 characters are kept
+    std::string text;      // at most limit characters are kept
     bool present = false;  // false at end of input
     bool tooLong = false;
     int line = 0;  // where the word starts
 };
 
 // One whitespace-separated word; storage is bounded by the limit, the rest of an
-// over-long word is skipped so the reader never runs past it. line counts the lines.
-Word readWord(std::istream& in, std::size_t limit, int& line) {
+// over-long word is passed over.
+Word readWord(WordScanner& words, std::size_t limit) {
+    const std::string_view text = words.next();
     Word word;
-    int c = in.get();
-    for (; isSpace(c); c = in.get()) line += c == '\n' ? 1 : 0;
-    word.line = line;
-    while (c != kEof && !isSpace(c)) {
-        word.present = true;
-        if (word.text.size() < limit) {
-            word.text.push_back(static_cast<char>(c));
-        } else {
-            word.tooLong = true;
-        }
-        c = in.get();
-    }
-    line += c == '\n' ? 1 : 0;
+    word.line = words.line();
+    word.present = !text.empty();
+    word.tooLong = text.size() > limit;
+    word.text = text.substr(0, limit);
     return word;
 }
 
@@ -84,16 +71,18 @@ bool isNumber(const std::string& word) {
 }  // namespace
 
 LayerReadResult readLayerGroups(std::istream& in) {
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::size_t headerEnd = std::min(text.find('\n'), text.size());  // line 1 runs to its line feed
     LayerReadResult result;
-    if (!skipHeader(in)) return result;
+    if (!headerFits(std::string_view(text).substr(0, headerEnd))) return result;
     static constexpr const char* kFieldNames[4] = {"start", "end", "image", "effect"};
     static constexpr std::size_t kLimits[4] = {kTimeWordMaxChars, kTimeWordMaxChars, kImageWordMaxChars,
                                                kEffectWordMaxChars};
-    int line = 2;
+    WordScanner scanner(text, headerEnd + 1, 2);
     for (int record = 1;; ++record) {
         Word words[4];
         int got = 0;
-        while (got < 4 && (words[got] = readWord(in, kLimits[got], line)).present) ++got;
+        while (got < 4 && (words[got] = readWord(scanner, kLimits[got])).present) ++got;
         if (got == 0) break;
         const std::string where = "record " + std::to_string(record) + " (line " + std::to_string(words[0].line) + ")";
         if (got < 4) {

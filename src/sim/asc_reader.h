@@ -26,9 +26,9 @@ inline constexpr std::int32_t kAscMaxCount = 1'000'000;
 enum class AscStatus { Ok, CannotOpen, Malformed };
 
 // The two passes without leaving the process: each reads an open stream from its current
-// position (the file's start) and fills the model only on success. A malformed file
-// (missing keyword or label, truncation, over-long word, bad count, value or index)
-// gives AscStatus::Malformed and leaves the model as it was.
+// position (the file's start) to its end and fills the model only on success. A malformed
+// file (missing keyword or label, truncation, over-long word, bad count, value or index,
+// or a file of over 256 MB) gives AscStatus::Malformed and leaves the model as it was.
 AscStatus scanAscVertices(std::FILE* file, AscModel& model);
 AscStatus scanAscFaces(std::FILE* file, AscModel& model);
 // Open model.fileName and scan it; nothing is printed.
@@ -40,14 +40,6 @@ void readAscVertices(AscModel& model);
 // Opens model.fileName again from its start, reads faceCount and faces; every index must
 // lie in the vertex list read by readAscVertices.
 void readAscFaces(AscModel& model);
-
-// One whitespace-delimited word of at most maxLength characters into buffer (which holds
-// maxLength + 1). End of file, or a longer word, is a malformed model.
-void readWord(std::FILE* file, char* buffer, int maxLength);
-// Reads words until one equals keyword exactly.
-void skipToWord(std::FILE* file, const char* keyword);
-// skipToWord, then the next word as a count (leading integer like atoi, 0 if none).
-std::int32_t readCountAfter(std::FILE* file, const char* keyword);
 
 // The leading decimal integer of text as atoi reads it, but saturated instead of
 // overflowing.

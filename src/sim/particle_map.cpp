@@ -18,6 +18,7 @@
 #include "base/process_exit.h"
 #include "base/random.h"
 #include "base/whole_file.h"
+#include "base/word_scanner.h"
 #include "sim/ppm_reader.h"
 
 ParticleMap particleMap;
@@ -31,16 +32,6 @@ constexpr std::size_t kMaxHeaderLength = 254;
 
 constexpr const char* kCacheHeader = "npar<endl>parx pary<endl>parx pary ...";
 constexpr const char* kCacheTrailer = "kocham plinkora";
-
-inline bool isSpace(char c) { return c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
-
-// The next whitespace-separated word from pos on; empty at the end of the text.
-std::string_view nextWord(std::string_view text, std::size_t& pos) {
-    while (pos < text.size() && isSpace(text[pos])) ++pos;
-    const std::size_t start = pos;
-    while (pos < text.size() && !isSpace(text[pos])) ++pos;
-    return text.substr(start, pos - start);
-}
 
 // A whole word as a finite number, read in double and then narrowed to float, as atof
 // into a float does.
@@ -73,16 +64,16 @@ bool parseCount(std::string_view word, long long& count) {
 bool parseParticleCache(std::string_view text, std::span<ParticlePosition, kMaxParticles> targets) {
     const std::size_t headerEnd = text.find('\n');
     if (headerEnd == std::string_view::npos || headerEnd > kMaxHeaderLength) return false;
-    std::size_t pos = headerEnd + 1;
+    WordScanner words(text, headerEnd + 1);
 
     long long count = 0;
-    if (!parseCount(nextWord(text, pos), count) || count < kMaxParticles) return false;
+    if (!parseCount(words.next(), count) || count < kMaxParticles) return false;
 
     // Parse into scratch first so that an incomplete cache leaves the targets untouched.
     std::vector<ParticlePosition> parsed(kMaxParticles);
     for (ParticlePosition& target : parsed) {
-        if (!parseCoordinate(nextWord(text, pos), target.x)) return false;
-        if (!parseCoordinate(nextWord(text, pos), target.y)) return false;
+        if (!parseCoordinate(words.next(), target.x)) return false;
+        if (!parseCoordinate(words.next(), target.y)) return false;
     }
     std::copy(parsed.begin(), parsed.end(), targets.begin());
     return true;

@@ -7,33 +7,29 @@
 
 #include "base/process_exit.h"
 #include "base/whole_file.h"
+#include "base/word_scanner.h"
 
 namespace {
 
 // The largest sample value the format allows.
 constexpr int kMaxSampleValue = 65535;
 
-inline bool isSpace(char c) { return c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
-
 enum class WordResult { Ok, End, NotNumber, TooLarge };
 
-// Reads the next whitespace-separated word at pos as a decimal sample value.
-inline WordResult readSample(const char* text, std::size_t size, std::size_t& pos, int& value) {
-    while (pos < size && isSpace(text[pos])) ++pos;
-    if (pos == size) return WordResult::End;
+// The next word as a decimal sample value.
+inline WordResult readSample(WordScanner& words, int& value) {
+    const std::string_view word = words.next();
+    if (word.empty()) return WordResult::End;
     int v = 0;
     bool large = false;
-    const std::size_t start = pos;
-    while (pos < size && !isSpace(text[pos])) {
-        const unsigned digit = static_cast<unsigned char>(text[pos]) - static_cast<unsigned>('0');
+    for (const char c : word) {
+        const unsigned digit = static_cast<unsigned char>(c) - static_cast<unsigned>('0');
         if (digit > 9) return WordResult::NotNumber;
         if (!large) {
             v = v * 10 + static_cast<int>(digit);
             large = v > kMaxSampleValue;
         }
-        ++pos;
     }
-    if (pos == start) return WordResult::NotNumber;
     if (large) return WordResult::TooLarge;
     value = v;
     return WordResult::Ok;
@@ -55,15 +51,14 @@ bool parsePpmRedChannel(std::string_view text, int rows, int width, std::span<in
         }
         pos = end + 1;
     }
-    const char* const data = text.data();
-    const std::size_t size = text.size();
+    WordScanner words(text, pos);
     const std::size_t pixelCount = static_cast<std::size_t>(rows) * static_cast<std::size_t>(width);
     std::size_t pixel = 0;
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < width; ++c, ++pixel) {
             int rgb[3] = {0, 0, 0};
             for (int channel = 0; channel < 3; ++channel) {
-                const WordResult result = readSample(data, size, pos, rgb[channel]);
+                const WordResult result = readSample(words, rgb[channel]);
                 if (result == WordResult::Ok) continue;
                 if (result == WordResult::End) {
                     error = "the image ends after " + std::to_string(pixel) + " of " + std::to_string(pixelCount) +

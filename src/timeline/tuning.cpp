@@ -11,6 +11,7 @@
 
 #include "base/data_root.h"
 #include "base/whole_file.h"
+#include "base/word_scanner.h"
 #include "sim/particles.h"
 #include "timeline/layer_state.h"
 
@@ -23,8 +24,6 @@ constexpr std::size_t kMaxTuningBytes = std::size_t{1} << 20;
 constexpr std::size_t kMaxHeaderLength = 254;
 constexpr std::size_t kMaxWordLength = 79;
 
-inline bool isSpace(char c) { return c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
-
 // A word of at most 79 characters, NUL-terminated for the C conversions.
 struct Word {
     char text[kMaxWordLength + 1];
@@ -34,32 +33,22 @@ struct Word {
 // Walks the words of the text after its header line.
 class WordReader {
 public:
-    explicit WordReader(std::string_view text, std::size_t start) : text_(text), pos_(start) {}
+    explicit WordReader(std::string_view text, std::size_t start) : words_(text, start, 2) {}  // the header is line 1
 
     // False at the end of the text. Characters past the 79th of a word are dropped.
     bool next(Word& word) {
-        for (; pos_ < text_.size() && isSpace(text_[pos_]); ++pos_) line_ += text_[pos_] == '\n' ? 1 : 0;
-        if (pos_ == text_.size()) return false;
-        word.line = line_;
-        std::size_t length = 0;
-        while (pos_ < text_.size() && !isSpace(text_[pos_])) {
-            if (length < kMaxWordLength) {
-                word.text[length++] = text_[pos_];
-            } else {
-                truncated_ = true;
-            }
-            ++pos_;
-        }
-        word.text[length] = '\0';
+        const std::string_view text = words_.next();
+        if (text.empty()) return false;
+        word.line = words_.line();
+        truncated_ = truncated_ || text.size() > kMaxWordLength;
+        word.text[text.copy(word.text, kMaxWordLength)] = '\0';
         return true;
     }
 
     bool truncated() const { return truncated_; }
 
 private:
-    std::string_view text_;
-    std::size_t pos_;
-    int line_ = 2;  // the header is line 1
+    WordScanner words_;
     bool truncated_ = false;
 };
 

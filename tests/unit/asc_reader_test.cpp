@@ -30,6 +30,10 @@ std::string oneVertex(int digits) {
     return "Vertices: 1 Faces: 0 Vertex List: 0: X:" + std::string(digits, '1') + " Y:0 Z:0 Face list:";
 }
 
+// A count keyword, a label and a value with a NUL byte and more after it: for the comparisons
+// and conversions a word ends there, as a C string.
+const std::string kNulModel("Vertices:\0z 1 Faces: 0 Vertex List: 0:\0 X:25\0z Y:0 Z:0 Face list:", 65);
+
 AscModel named(const std::string& path) { return {.fileName = path, .vertices = {}, .faces = {}}; }
 
 // In the death-test child: the messages on standard output join standard error.
@@ -58,6 +62,7 @@ TEST(AscReader, ReadsGoodFiles) {
         {kData + "face17.asc", 18, 1, {}, {{0, 17}, {2, 5}}},
         {written(scratch, "word99.asc", namedObject(99)), 0, 0, {}, {}},
         {written(scratch, "value19.asc", oneVertex(17)), 1, 0, {{0, 11111111111111111.0f}}, {}},
+        {written(scratch, "nul.asc", kNulModel), 1, 0, {{0, 25}}, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);

@@ -32,6 +32,7 @@ TEST(ParticleMapPpm, ReadsTheRedChannelOrSaysWhatIsWrong) {
         {"P3\n#\n2 2\n255\n1 1 1 2 x 2 3 3 3 4 4 4\n", 2, 2, "not a decimal number", {}},
         {"P3\n#\n2 2\n255\n1 1 1 -2 2 2 3 3 3 4 4 4\n", 2, 2, "not a decimal number", {}},
         {"P3\n#\n2 2\n255\n1 1 1 99999999999999 2 2 3 3 3 4 4 4\n", 2, 2, "above 65535", {}},
+        {"P3\n#\n2 2\n255\n1 1 1 99999x 2 2 3 3 3 4 4 4\n", 2, 2, "not a decimal number", {}},  // whole word first
         {"P3\n#\n2 3\n255\n", 2, 3, "does not fit", {}},  // a grid too small for the image
     };
     for (const Case& c : cases) {
