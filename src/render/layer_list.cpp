@@ -71,9 +71,19 @@ bool isNumber(const std::string& word) {
 }  // namespace
 
 LayerReadResult readLayerGroups(std::istream& in) {
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    const std::size_t headerEnd = std::min(text.find('\n'), text.size());  // line 1 runs to its line feed
     LayerReadResult result;
+    std::string text;
+    char chunk[1 << 16];
+    while (in && text.size() <= kMaxLayerListBytes) {
+        in.read(chunk, sizeof chunk);
+        text.append(chunk, static_cast<std::size_t>(in.gcount()));
+    }
+    if (text.size() > kMaxLayerListBytes) {
+        result.status = LayerReadStatus::TooLarge;
+        result.message = "the layer list is larger than " + std::to_string(kMaxLayerListBytes >> 20) + " MB; not read";
+        return result;
+    }
+    const std::size_t headerEnd = std::min(text.find('\n'), text.size());  // line 1 runs to its line feed
     if (!headerFits(std::string_view(text).substr(0, headerEnd))) return result;
     static constexpr const char* kFieldNames[4] = {"start", "end", "image", "effect"};
     static constexpr std::size_t kLimits[4] = {kTimeWordMaxChars, kTimeWordMaxChars, kImageWordMaxChars,

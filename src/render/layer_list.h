@@ -2,6 +2,7 @@
 // is combined with the picture by which effect.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <istream>
 #include <string>
@@ -40,12 +41,15 @@ struct LayerGroup {
     std::string effect;
 };
 
-enum class LayerReadStatus { Ok, WordTooLong };
+enum class LayerReadStatus { Ok, WordTooLong, TooLarge };
+
+// A layer list larger than this is not read (an endless stream must not fill the memory).
+inline constexpr std::size_t kMaxLayerListBytes = std::size_t{16} << 20;
 
 struct LayerReadResult {
     std::vector<LayerGroup> groups;  // accepted groups in file order (comments dropped)
     LayerReadStatus status = LayerReadStatus::Ok;
-    std::string message;  // what went wrong, for WordTooLong
+    std::string message;  // what went wrong, for WordTooLong and TooLarge
     // One line per record whose words cannot be what their places ask (a time that is not
     // a number, an effect that is not one of the five, a record cut short at the end),
     // naming the record's number and line; the reading itself is not changed by them.

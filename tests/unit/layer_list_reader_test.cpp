@@ -68,6 +68,7 @@ TEST_F(LayerListReader, GroupsOfFourWordsAfterTheHeader) {
         {"h\n1 2 0 blur\n3 4 " + w79 + "i blur\n5 6 0 blur\n", "1 2 0 blur", LayerReadStatus::WordTooLong},
         {"h\n" + w31 + "1 2 0 blur\n", "", LayerReadStatus::WordTooLong},
         {"h\n1 2 0 " + w127 + "e\n", "", LayerReadStatus::WordTooLong},
+        {"h\n1 2 0 blur\n" + std::string(kMaxLayerListBytes, ' '), "", LayerReadStatus::TooLarge},
     };
     for (const auto& c : cases) {
         const LayerReadResult r = read(c.text);
