@@ -17,6 +17,10 @@ expect 2 "unknown option --frobnicate" --frobnicate
 # before the options.
 mkdir -p empty
 (cd empty && expect 0 "--capture D" -h && expect 2 "unknown option --frobnicate" --frobnicate)
+# The scripts read the cue table as "SECONDS NAME turn|- WHAT" lines; '#' starts a comment.
+(cd empty && expect 0 "91.05 blob-scene-start turn the soft bodies take the stage" --cues)
+odd=$(grep -v '^#' empty/stdout.txt | awk 'NF < 4 || $1 !~ /^[0-9]+([.][0-9]+)?$/ || ($3 != "turn" && $3 != "-")')
+[ -z "$odd" ] || fail "--cues: lines the scripts cannot read: $odd"
 # From the repository root, whose dat/ holds only the hand-written files, the program reads
 # the data beside itself, and writes its particle-map cache there too, not into the repository.
 ls -a "$source_dir/dat" > repository-before.txt
