@@ -312,6 +312,25 @@ struct BlobHorizon {
     float band(float fy) const { return std::exp(-std::pow((fy - line) / (0.025f * height), 2.0f)); }
 };
 
+// Fills the picture from shade(x, fy, haze), fy the pixel's centre row, then lays the
+// horizon's light band over it at the given strength and draws the floor lines: what the
+// background and the room share.
+template <class Shade>
+void paintUnderHorizon(Canvas& canvas, const BlobHorizon& sky, float bandStrength, Shade shade) {
+    for (int y = 0; y < canvas.height; ++y) {
+        for (int x = 0; x < canvas.width; ++x) {
+            const float fy = static_cast<float>(y) + 0.5f;
+            const Rgba colour = shade(x, fy, sky.haze(x, fy));
+            const float band = sky.band(fy);
+            float* p = pixelAt(canvas, x, y);
+            p[0] = std::min(colour.r + bandStrength * band, 1.0f);
+            p[1] = std::min(colour.g + bandStrength * band, 1.0f);
+            p[2] = std::min(colour.b + bandStrength * band, 1.0f);
+        }
+    }
+    paintFloorLines(canvas, sky.line);
+}
+
 }  // namespace
 
 Canvas makeBlobBackground(int width, int height) {
@@ -320,35 +339,18 @@ Canvas makeBlobBackground(int width, int height) {
     const float w = static_cast<float>(width);
     const BlobHorizon sky(width, height);
     const float horizon = sky.line;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const float fy = static_cast<float>(y) + 0.5f;
-            const float haze = sky.haze(x, fy);
-            float r, g, b;
-            if (fy < horizon) {
-                // Pale sky brightening towards the horizon line.
-                const float t = fy / horizon;
-                const float v = mixf(0.74f, 0.97f, t * t) * (0.95f + 0.08f * haze);
-                r = v * 0.97f;
-                g = v * 0.98f;
-                b = v;
-            } else {
-                // The floor darkens slowly towards the viewer.
-                const float t = (fy - horizon) / (h - horizon);
-                const float v = mixf(0.95f, 0.72f, std::sqrt(t)) * (0.96f + 0.06f * haze);
-                r = v;
-                g = v * 0.97f;
-                b = v * 0.93f;
-            }
-            const float band = sky.band(fy);
-            float* p = pixelAt(canvas, x, y);
-            p[0] = std::min(r + 0.05f * band, 1.0f);
-            p[1] = std::min(g + 0.05f * band, 1.0f);
-            p[2] = std::min(b + 0.05f * band, 1.0f);
+    paintUnderHorizon(canvas, sky, 0.05f, [&](int, float fy, float haze) {
+        if (fy < horizon) {
+            // Pale sky brightening towards the horizon line.
+            const float t = fy / horizon;
+            const float v = mixf(0.74f, 0.97f, t * t) * (0.95f + 0.08f * haze);
+            return Rgba{v * 0.97f, v * 0.98f, v, 1.0f};
         }
-    }
-
-    paintFloorLines(canvas, horizon);
+        // The floor darkens slowly towards the viewer.
+        const float t = (fy - horizon) / (h - horizon);
+        const float v = mixf(0.95f, 0.72f, std::sqrt(t)) * (0.96f + 0.06f * haze);
+        return Rgba{v, v * 0.97f, v * 0.93f, 1.0f};
+    });
 
     // Soft round shapes floating above the horizon, some lighter, some darker.
     const float scale = w / kReferenceWidth;
@@ -374,45 +376,36 @@ Canvas makeBlobRoom(int width, int height) {
     // the background itself.
     const BlobHorizon sky(width, height);
     const float horizon = sky.line;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const float fx = static_cast<float>(x) + 0.5f;
-            const float fy = static_cast<float>(y) + 0.5f;
-            const float haze = sky.haze(x, fy);
-            float v;
-            float r, g, b;
-            if (fy < horizon) {
-                // The wall, lighter towards the horizon.
-                const float t = fy / horizon;
-                v = mixf(kRoomWallTop, kRoomWallFoot, t * t) * (0.96f + 0.06f * haze);
-                r = 0.97f;
-                g = 0.98f;
-                b = 1.0f;
-            } else {
-                // The floor, darker towards the viewer...
-                const float t = (fy - horizon) / (h - horizon);
-                v = mixf(kRoomWallFoot, kRoomFloorNear, std::sqrt(t)) * (0.97f + 0.05f * haze);
-                r = 1.0f;
-                g = 0.97f;
-                b = 0.93f;
-            }
-            // ...but for a pool of light where the bodies land, falling off towards the
-            // walls, and darker corners.
-            const float px = (fx - 0.5f * w) / (0.62f * w);
-            const float py = (fy - 0.84f * h) / (0.3f * h);
-            const float pool = std::exp(-1.4f * (px * px + py * py));
-            v = mixf(v, kRoomPool, 0.9f * pool);
-            const float cx = (fx - 0.5f * w) / (0.5f * w);
-            const float cy = (fy - 0.45f * h) / (0.55f * h);
-            v *= 1.0f - 0.22f * std::min(cx * cx * cy * cy + 0.35f * cx * cx * cx * cx, 1.0f);
-            const float band = sky.band(fy);
-            float* p = pixelAt(canvas, x, y);
-            p[0] = std::min(v * r + 0.04f * band, 1.0f);
-            p[1] = std::min(v * g + 0.04f * band, 1.0f);
-            p[2] = std::min(v * b + 0.04f * band, 1.0f);
+    paintUnderHorizon(canvas, sky, 0.04f, [&](int x, float fy, float haze) {
+        const float fx = static_cast<float>(x) + 0.5f;
+        float v;
+        float r, g, b;
+        if (fy < horizon) {
+            // The wall, lighter towards the horizon.
+            const float t = fy / horizon;
+            v = mixf(kRoomWallTop, kRoomWallFoot, t * t) * (0.96f + 0.06f * haze);
+            r = 0.97f;
+            g = 0.98f;
+            b = 1.0f;
+        } else {
+            // The floor, darker towards the viewer...
+            const float t = (fy - horizon) / (h - horizon);
+            v = mixf(kRoomWallFoot, kRoomFloorNear, std::sqrt(t)) * (0.97f + 0.05f * haze);
+            r = 1.0f;
+            g = 0.97f;
+            b = 0.93f;
         }
-    }
-    paintFloorLines(canvas, horizon);
+        // ...but for a pool of light where the bodies land, falling off towards the
+        // walls, and darker corners.
+        const float px = (fx - 0.5f * w) / (0.62f * w);
+        const float py = (fy - 0.84f * h) / (0.3f * h);
+        const float pool = std::exp(-1.4f * (px * px + py * py));
+        v = mixf(v, kRoomPool, 0.9f * pool);
+        const float cx = (fx - 0.5f * w) / (0.5f * w);
+        const float cy = (fy - 0.45f * h) / (0.55f * h);
+        v *= 1.0f - 0.22f * std::min(cx * cx * cy * cy + 0.35f * cx * cx * cx * cx, 1.0f);
+        return Rgba{v * r, v * g, v * b, 1.0f};
+    });
     return canvas;
 }
 
