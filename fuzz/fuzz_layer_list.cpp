@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <sstream>
 #include <string>
+#include <string_view>
 
 #include "render/layer_list.h"
 
@@ -20,8 +20,7 @@ unsigned int checkingLoader(const char* fileName) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
-    const LayerReadResult result = readLayerGroups(in);
+    const LayerReadResult result = readLayerGroups(std::string_view(reinterpret_cast<const char*>(data), size));
     if (result.status != LayerReadStatus::Ok && result.message.empty()) std::abort();
     for (const LayerGroup& group : result.groups) {
         if (group.start.empty() || group.end.empty() || group.image.empty() || group.effect.empty()) std::abort();

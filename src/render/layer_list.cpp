@@ -7,12 +7,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <iterator>
 #include <limits>
 #include <optional>
 #include <string_view>
 #include <utility>
 
+#include "base/whole_file.h"
 #include "base/word_scanner.h"
 
 BlendLayerList blendLayers;
@@ -70,21 +70,27 @@ bool isNumber(const std::string& word) {
 
 }  // namespace
 
-LayerReadResult readLayerGroups(std::istream& in) {
-    LayerReadResult result;
+std::optional<LayerReadResult> readLayerFile(const char* path) {
     std::string text;
-    char chunk[1 << 16];
-    while (in && text.size() <= kMaxLayerListBytes) {
-        in.read(chunk, sizeof chunk);
-        text.append(chunk, static_cast<std::size_t>(in.gcount()));
+    switch (readWholeFile(path, text, kMaxLayerListBytes)) {
+        case FileReadStatus::CannotOpen: return std::nullopt;
+        case FileReadStatus::TooLarge: {
+            LayerReadResult result;
+            result.status = LayerReadStatus::TooLarge;
+            result.message = "the layer list is larger than " + std::to_string(kMaxLayerListBytes >> 20) +
+                             " MB; not read";
+            return result;
+        }
+        case FileReadStatus::ReadError:  // a folder, say: it reads as nothing, as a stream would
+        case FileReadStatus::Ok: break;
     }
-    if (text.size() > kMaxLayerListBytes) {
-        result.status = LayerReadStatus::TooLarge;
-        result.message = "the layer list is larger than " + std::to_string(kMaxLayerListBytes >> 20) + " MB; not read";
-        return result;
-    }
+    return readLayerGroups(text);
+}
+
+LayerReadResult readLayerGroups(std::string_view text) {
+    LayerReadResult result;
     const std::size_t headerEnd = std::min(text.find('\n'), text.size());  // line 1 runs to its line feed
-    if (!headerFits(std::string_view(text).substr(0, headerEnd))) return result;
+    if (!headerFits(text.substr(0, headerEnd))) return result;
     static constexpr const char* kFieldNames[4] = {"start", "end", "image", "effect"};
     static constexpr std::size_t kLimits[4] = {kTimeWordMaxChars, kTimeWordMaxChars, kImageWordMaxChars,
                                                kEffectWordMaxChars};

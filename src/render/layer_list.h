@@ -4,8 +4,9 @@
 
 #include <cstddef>
 #include <functional>
-#include <istream>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "render/shaders.h"
@@ -60,7 +61,10 @@ struct LayerReadResult {
 // starts with '#' is dropped; a partial last group is dropped. A header longer than 254
 // characters yields no groups. A word of a layer group longer than its limit stops the
 // reading with WordTooLong (the groups before it are kept in the result).
-LayerReadResult readLayerGroups(std::istream& in);
+LayerReadResult readLayerGroups(std::string_view text);
+// Reads the layer list file whole and takes its groups; nothing when it cannot be opened. A
+// file larger than kMaxLayerListBytes (an endless stream too) gives TooLarge.
+std::optional<LayerReadResult> readLayerFile(const char* path);
 
 // "atof" of a time word, stored as float; values beyond float range become infinite.
 float parseLayerTime(const std::string& word);

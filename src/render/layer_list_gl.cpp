@@ -1,7 +1,7 @@
 // Layer-list loading with the real texture loader.
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,9 +18,9 @@ BlendLayer makeBlendLayer(float start, float end, const std::string& image, cons
 
 void loadBlendLayers() {
     const std::string path = dataPath(kBlendLayerFile);
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return;  // no layer list: frames go without post-processing layers
-    const LayerReadResult read = readLayerGroups(in);
+    const std::optional<LayerReadResult> file = readLayerFile(path.c_str());
+    if (!file) return;  // no layer list: frames go without post-processing layers
+    const LayerReadResult& read = *file;
     printLayerWarnings(read, path.c_str());
     if (read.status != LayerReadStatus::Ok) {
         exitWithMessage(stderr, "%s: %s\n", path.c_str(), read.message.c_str());

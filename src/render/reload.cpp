@@ -41,9 +41,8 @@ void replaceLayerProgram(BlendLayerList& layers, unsigned int oldProgram, unsign
     }
 }
 
-bool readBlendLayersChecked(std::istream& in, const char* fileName, TryImageLoader loader, BlendLayerList& out,
-                            std::string& error) {
-    const LayerReadResult read = readLayerGroups(in);
+bool readBlendLayersChecked(const LayerReadResult& read, const char* fileName, TryImageLoader loader,
+                            BlendLayerList& out, std::string& error) {
     printLayerWarnings(read, fileName);
     if (read.status != LayerReadStatus::Ok) {
         error = read.message;

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstddef>
-#include <istream>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,11 +23,11 @@ void replaceLayerProgram(BlendLayerList& layers, unsigned int oldProgram, unsign
 // Image loader that reports failure instead of ending the run.
 using TryImageLoader = std::optional<unsigned int> (*)(const char* fileName, std::string* error);
 
-// Reads a layer list into out, its warnings printed after fileName. False, with the reason
-// in error, when a word is too long or an image of a live layer cannot be loaded; out is
-// then left as it was.
-bool readBlendLayersChecked(std::istream& in, const char* fileName, TryImageLoader loader, BlendLayerList& out,
-                            std::string& error);
+// Takes a layer list's groups into out, their warnings printed after fileName. False, with
+// the reason in error, when the reading stopped (a word too long, a file too large) or an
+// image of a live layer cannot be loaded; out is then left as it was.
+bool readBlendLayersChecked(const LayerReadResult& read, const char* fileName, TryImageLoader loader,
+                            BlendLayerList& out, std::string& error);
 
 // Rebuilds one shader table entry from its files (needs GL). On success the entry, its
 // program name and every layer or particle pass that used the old program take the new

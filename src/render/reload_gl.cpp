@@ -1,6 +1,6 @@
 // Rebuilding shader programs and the layer list under a running demo.
 #include <cstdio>
-#include <fstream>
+#include <optional>
 #include <string>
 
 #include "base/data_root.h"
@@ -30,8 +30,8 @@ bool rebuildShaderEntry(std::size_t index) {
 
 bool reloadBlendLayerFile() {
     const std::string path = dataPath(kBlendLayerFile);
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    const std::optional<LayerReadResult> read = readLayerFile(path.c_str());
+    if (!read) {
         std::fprintf(stderr, "%s cannot be read; the old layers stay\n", path.c_str());
         return false;
     }
@@ -39,7 +39,7 @@ bool reloadBlendLayerFile() {
     const TryImageLoader loader = [](const char* fileName, std::string* why) {
         return tryLoadImageTexture(fileName, why);
     };
-    if (!readBlendLayersChecked(in, path.c_str(), loader, blendLayers, error)) {
+    if (!readBlendLayersChecked(*read, path.c_str(), loader, blendLayers, error)) {
         std::fprintf(stderr, "%s: %s; the old layers stay\n", path.c_str(), error.c_str());
         return false;
     }

@@ -8,8 +8,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -130,9 +130,9 @@ TEST_F(MipChainGl, EveryImageOfTheDemoHasGlusTexelsAtEveryLevel) {
     for (const ImageSlot& slot : kImageSlots) files.emplace_back(slot.file);
     for (int i = 1; i <= 15; ++i) files.push_back("dat/intro_oneeyewhore_" + std::to_string(i) + ".png");
     // The layer list's own pictures.
-    std::ifstream layerList("dat/p-blend.dat", std::ios::binary);
+    const std::optional<LayerReadResult> layerList = readLayerFile("dat/p-blend.dat");
     ASSERT_TRUE(layerList) << "no dat/p-blend.dat";
-    for (std::string& name : layerImageNames(readLayerGroups(layerList).groups)) {
+    for (std::string& name : layerImageNames(layerList->groups)) {
         if (std::find(files.begin(), files.end(), name) == files.end()) files.push_back(std::move(name));
     }
     GLint maxSide = 0;

@@ -97,8 +97,7 @@ TEST(BaseCueTable, DataFilesSwitchOnTheCues) {
         EXPECT_TRUE(record.switchValue != 1 || onCue(record.time) || onBarLine(record.time))
             << kNegativeListPath << ": " << record.time;
     }
-    std::istringstream text(testfiles::readFile(kSource + "/" + kBlendLayerFile));
-    const LayerReadResult layers = readLayerGroups(text);
+    const LayerReadResult layers = readLayerGroups(testfiles::readFile(kSource + "/" + kBlendLayerFile));
     ASSERT_FALSE(layers.groups.empty());
     for (const LayerGroup& layer : layers.groups) {
         const float start = parseLayerTime(layer.start);

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -85,8 +84,7 @@ std::pair<std::string, int> readAs(const std::string& file, const std::string& t
     testing::internal::CaptureStderr();
     int kept = 0;
     if (file == kBlendLayerFile) {
-        std::istringstream in(text);
-        const LayerReadResult read = readLayerGroups(in);
+        const LayerReadResult read = readLayerGroups(text);
         printLayerWarnings(read, kBlendLayerFile);
         kept = static_cast<int>(read.groups.size());
     } else {

@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <sstream>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,10 +13,7 @@
 
 namespace {
 
-LayerReadResult read(const std::string& text) {
-    std::istringstream in(text);
-    return readLayerGroups(in);
-}
+LayerReadResult read(const std::string& text) { return readLayerGroups(text); }
 
 std::string dataFile(const char* name) {
     return testfiles::readFile(std::string(VELKARN_TEST_DATA) + "/render/" + name);
@@ -68,7 +66,6 @@ TEST_F(LayerListReader, GroupsOfFourWordsAfterTheHeader) {
         {"h\n1 2 0 blur\n3 4 " + w79 + "i blur\n5 6 0 blur\n", "1 2 0 blur", LayerReadStatus::WordTooLong},
         {"h\n" + w31 + "1 2 0 blur\n", "", LayerReadStatus::WordTooLong},
         {"h\n1 2 0 " + w127 + "e\n", "", LayerReadStatus::WordTooLong},
-        {"h\n1 2 0 blur\n" + std::string(kMaxLayerListBytes, ' '), "", LayerReadStatus::TooLarge},
     };
     for (const auto& c : cases) {
         const LayerReadResult r = read(c.text);
@@ -77,6 +74,15 @@ TEST_F(LayerListReader, GroupsOfFourWordsAfterTheHeader) {
     }
     const std::string message = read(cases[11].text).message;
     EXPECT_TRUE(message.find("image") != std::string::npos && message.find("79") != std::string::npos) << message;
+    // The file: none is nothing to read; an endless one (a link to /dev/zero) is refused
+    // once past the bound, not read into memory.
+    const testfiles::ScratchDir scratch;
+    EXPECT_FALSE(readLayerFile(scratch.file("none.dat").c_str()).has_value());
+    std::filesystem::create_symlink("/dev/zero", scratch.path() / "endless.dat");
+    const std::optional<LayerReadResult> endless = readLayerFile(scratch.file("endless.dat").c_str());
+    ASSERT_TRUE(endless.has_value());
+    EXPECT_EQ(endless->status, LayerReadStatus::TooLarge);
+    EXPECT_EQ(endless->message, "the layer list is larger than 16 MB; not read");
 }
 
 // The two groups, then three whose malformed times ("abc -x", "1e3 nan", "+2.5e1 7junk")

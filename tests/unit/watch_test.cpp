@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <optional>
 #include <set>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -85,7 +84,8 @@ TEST(Watch, LayerListIsTakenInOnlyWhenItReadsWhole) {
     BlendLayerList layers;
     std::string error;
     // A never-live layer (end 0) loads nothing, not even its missing image; image "0" is none.
-    std::istringstream good("header\n10 20 dat/black.jpg multiply\n15 30 0 replace\n0 0 dat/missing.jpg blur\n");
+    const LayerReadResult good = readLayerGroups(
+        "header\n10 20 dat/black.jpg multiply\n15 30 0 replace\n0 0 dat/missing.jpg blur\n");
     ASSERT_TRUE(readBlendLayersChecked(good, kBlendLayerFile, loader, layers, error)) << error;
     ASSERT_EQ(layers.size(), 3u);
     EXPECT_EQ(std::tuple(layers[0].texture, layers[0].program, layers[1].texture),
@@ -94,8 +94,7 @@ TEST(Watch, LayerListIsTakenInOnlyWhenItReadsWhole) {
     const std::string missingImage = "h\n30 40 dat/missing.png overlay\n";
     const std::string longWord = "h\n1 2 " + std::string(100, 'x') + " blur";
     for (const std::string& bad : {missingImage, longWord}) {
-        std::istringstream in(bad);
-        EXPECT_FALSE(readBlendLayersChecked(in, kBlendLayerFile, loader, layers, error)) << bad;
+        EXPECT_FALSE(readBlendLayersChecked(readLayerGroups(bad), kBlendLayerFile, loader, layers, error)) << bad;
         EXPECT_EQ(layers.size(), 3u) << "the old list stays";
     }
 }
